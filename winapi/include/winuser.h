@@ -1,0 +1,4 @@
+// Filled by the area that implements it.
+#pragma once
+
+#include "windef.h"
