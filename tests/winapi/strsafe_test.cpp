@@ -1,0 +1,223 @@
+// Counted wide strings and the wide formatting engine. Numbers are checked against the C
+// runtime's own snprintf for the same conversion; buffers are pre-filled with a sentinel so
+// that any write past the result shows.
+#include <gtest/gtest.h>
+
+#include <limits.h>
+#include <stdint.h>
+#include <stdio.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "windows.h"
+#include "strsafe.h"
+
+namespace {
+
+constexpr WCHAR SENTINEL = 0xFFFF;
+constexpr size_t TOO_BIG = (size_t)STRSAFE_MAX_CCH + 1;
+constexpr HRESULT SHORT = STRSAFE_E_INSUFFICIENT_BUFFER, INVALID = STRSAFE_E_INVALID_PARAMETER;
+
+std::u16string widen(const char *s) {
+    std::u16string out;
+    for (; *s; ++s)
+        out += (char16_t)(unsigned char)*s;
+    return out;
+}
+
+// StringCchPrintfW with wide_format must write what snprintf writes with narrow_format.
+template <typename... A>
+void expect_like_crt(const char *wide_format, const char *narrow_format, A... args) {
+    std::vector<char> expected(2048);
+    snprintf(expected.data(), expected.size(), narrow_format, args...);
+    std::vector<WCHAR> actual(2048, SENTINEL);
+    EXPECT_EQ(StringCchPrintfW(actual.data(), actual.size(), widen(wide_format).c_str(), args...),
+              S_OK);
+    EXPECT_EQ(std::u16string(actual.data()), widen(expected.data())) << wide_format;
+}
+
+template <typename T, size_t F, size_t V>
+void expect_table_like_crt(const char *const (&formats)[F], const T (&values)[V]) {
+    for (const char *f : formats)
+        for (T v : values)
+            expect_like_crt(f, f, v);
+}
+
+TEST(StringCchPrintfW, NumbersMatchTheCRuntime) {
+    const char *const signed_formats[] = {"%d",  "%i",  "%5d",  "%-5d|", "%05d",
+                                          "%+d", "% d", "%02d", "%.3d",  "%+.0d"};
+    const int signed_values[] = {0, 1, -1, 7, -42, 123456, INT_MIN, INT_MAX};
+    expect_table_like_crt(signed_formats, signed_values);
+    const char *const unsigned_formats[] = {"%u", "%x", "%X", "%#x", "%08X", "%-#10x|", "%#o"};
+    const unsigned unsigned_values[] = {0u, 1u, 255u, 0xDEADBEEFu, UINT_MAX};
+    expect_table_like_crt(unsigned_formats, unsigned_values);
+    const char *const short_formats[] = {"%hd", "%hu", "%hx"};
+    const int short_values[] = {0, -1, 32768, 70000};
+    expect_table_like_crt(short_formats, short_values);
+    const char *const real_formats[] = {"%g",  "%4g",   "%f",      "%6.3f",    "%7.1f", "%.0f",
+                                        "%e",  "%.2e",  "%E",      "%G",       "%+g",   "% f",
+                                        "%#g", "%#.0f", "%010.3f", "%-10.2f|", "%.10g", "%12.4e"};
+    const double real_values[] = {0.0,         -0.0,        0.3,   4.0,      1.5, 212.0,
+                                  0.5,         2.5,         -2.5,  1e-5,     1e6, 1e-300,
+                                  123456789.0, -3.14159265, 1e300, 0.1 + 0.2};
+    expect_table_like_crt(real_formats, real_values);
+}
+
+// On Windows long is 32 bits, so %ld reads an int; ll and I64 read 64 bits.
+TEST(StringCchPrintfW, LengthModifiersStarsAndLongResults) {
+    for (LONG v : {(LONG)0, (LONG)-1, (LONG)INT_MIN, (LONG)INT_MAX}) {
+        expect_like_crt("%ld", "%d", v);
+        expect_like_crt("%lx", "%x", (DWORD)v);
+    }
+    for (long long v : {0LL, -1LL, (long long)INT64_MIN, (long long)INT64_MAX, 1LL << 40}) {
+        expect_like_crt("%I64d", "%lld", v);
+        expect_like_crt("%20lld|", "%20lld|", v);
+        expect_like_crt("%I64u", "%llu", (unsigned long long)v);
+    }
+    expect_like_crt("%*d|%-*d|", "%*d|%-*d|", 6, 42, -6, 42);
+    expect_like_crt("%.*f %.*f", "%.*f %.*f", 2, 3.14159, -1, 3.14159);
+    expect_like_crt("%*.*e|", "%*.*e|", -14, 3, -0.000123);
+    // Longer than any fixed conversion buffer: every digit must still come out.
+    expect_like_crt("%.600f", "%.600f", 1.0 / 3.0);
+    expect_like_crt("%700d|", "%700d|", -5);
+    expect_like_crt("%f", "%f", 1.7976931348623157e308);
+}
+
+TEST(StringCchPrintfW, TextKeepsEveryUnit) {
+    struct Case {
+        const WCHAR *format, *arg, *expected;
+    } const cases[] = {
+        {u"%s", u"abc", u"abc"},
+        {u"%5s|%-5s|", u"ab", u"   ab|ab   |"},
+        {u"%05s", u"ab", u"000ab"},
+        {u"%.2s", u"abc", u"ab"},
+        {u"%-16.16s|", u"Gain", u"Gain            |"},
+        {u"%-16.16s|", u"Abcdefghijklmnopqrs", u"Abcdefghijklmnop|"},
+        {u"%-16.16s|", u"Напряжение питания", u"Напряжение питан|"},
+        {u"%.40s", u"\u00F7 \u02C2 \u0416", u"\u00F7 \u02C2 \u0416"},
+        {u"%s", nullptr, u"(null)"},
+        {u"%.3s", nullptr, u"(nu"},
+        {u"%.1s", u"\U0001F600", u"\xD83D"}, // precision counts 16-bit units
+        {u"100%%%y|abc%", nullptr, u"100%%y|abc%"},
+        {u"%-5", nullptr, u"%-5"},
+    };
+    for (const Case &c : cases) {
+        WCHAR buf[64];
+        EXPECT_EQ(StringCchPrintfW(buf, 64, c.format, c.arg, c.arg), S_OK);
+        EXPECT_EQ(std::u16string(buf), c.expected);
+    }
+    WCHAR buf[64];
+    StringCchPrintfW(buf, 64, u"%c%-3c|%3c%hc%hs", (int)u'\u0416', (int)u'\u00F7', (int)u'\u02C2',
+                     (int)(char)0xE9, "x\xE9");
+    EXPECT_EQ(std::u16string(buf), u"\u0416\u00F7  |  \u02C2\u00E9x\u00E9");
+    StringCchPrintfW(buf, 64, u"%-16.16s %02d/%02d/%04d %.16s %6.3f %.16s", u"Start time", 3, 7,
+                     2024, u"Marker", 1.25, u"MHz");
+    EXPECT_EQ(std::u16string(buf), u"Start time       03/07/2024 Marker  1.250 MHz");
+}
+
+enum CountedOp { PRINTF, COPY, COPY_N, CAT };
+
+struct CountedCase {
+    CountedOp op;
+    const WCHAR *before; // the destination's text before CAT
+    size_t cch;
+    const WCHAR *src; // PRINTF formats "%s%d" with src and 456
+    size_t max_src;   // for COPY_N
+    HRESULT hr;
+    const WCHAR *expected; // null: the buffer must be as it was
+};
+
+HRESULT run(const CountedCase &c, WCHAR *buf) {
+    switch (c.op) {
+    case PRINTF: return StringCchPrintfW(buf, c.cch, u"%s%d", c.src, 456);
+    case COPY: return StringCchCopyW(buf, c.cch, c.src);
+    case COPY_N: return StringCchCopyNW(buf, c.cch, c.src, c.max_src);
+    case CAT: return StringCchCatW(buf, c.cch, c.src);
+    }
+    return S_OK;
+}
+
+TEST(StringCch, StayWithinTheBufferAndTerminate) {
+    const CountedCase cases[] = {
+        {PRINTF, u"", 7, u"abc", 0, S_OK, u"abc456"},
+        {PRINTF, u"", 6, u"abc", 0, SHORT, u"abc45"},
+        {PRINTF, u"", 2, u"abc", 0, SHORT, u"a"},
+        {PRINTF, u"", 1, u"abc", 0, SHORT, u""},
+        {PRINTF, u"", 0, u"abc", 0, INVALID, nullptr},
+        {PRINTF, u"", TOO_BIG, u"abc", 0, INVALID, u""},
+        {COPY, u"", 4, u"abc", 0, S_OK, u"abc"},
+        {COPY, u"", 3, u"abc", 0, SHORT, u"ab"},
+        {COPY, u"", 1, u"abc", 0, SHORT, u""},
+        {COPY, u"", 1, u"", 0, S_OK, u""},
+        {COPY, u"", 4, u"Жук", 0, S_OK, u"Жук"},
+        {COPY, u"", 0, u"abc", 0, INVALID, nullptr},
+        {COPY, u"", TOO_BIG, u"abc", 0, INVALID, u""},
+        {COPY_N, u"", 10, u"abcdef", 3, S_OK, u"abc"},
+        {COPY_N, u"", 4, u"abcdef", 3, S_OK, u"abc"},
+        {COPY_N, u"", 3, u"abcdef", 3, SHORT, u"ab"},
+        {COPY_N, u"", 10, u"abc", 10, S_OK, u"abc"},
+        {COPY_N, u"", 10, u"abc", 0, S_OK, u""},
+        {COPY_N, u"", 4, u"abc", TOO_BIG, INVALID, u""},
+        {COPY_N, u"", 0, u"abc", 3, INVALID, nullptr},
+        {CAT, u"ab", 5, u"cd", 0, S_OK, u"abcd"},
+        {CAT, u"ab", 4, u"cd", 0, SHORT, u"abc"},
+        {CAT, u"abc", 4, u"d", 0, SHORT, u"abc"},
+        {CAT, u"abc", 4, u"", 0, S_OK, u"abc"},
+        {CAT, u"", 1, u"x", 0, SHORT, u""},
+        {CAT, u"ab", 0, u"cd", 0, INVALID, nullptr},
+        {CAT, u"abcdef", 3, u"x", 0, INVALID, nullptr}, // not terminated within cch
+        {CAT, u"abcd", 4, u"x", 0, INVALID, nullptr},
+    };
+    for (const CountedCase &c : cases) {
+        WCHAR buf[16], before[16];
+        std::fill(buf, buf + 16, SENTINEL);
+        std::char_traits<WCHAR>::copy(buf, c.before, std::char_traits<WCHAR>::length(c.before) + 1);
+        std::copy(buf, buf + 16, before);
+        EXPECT_EQ(run(c, buf), c.hr) << "case " << (&c - cases);
+        size_t used = 0;
+        if (c.expected) {
+            EXPECT_EQ(std::u16string(buf), c.expected) << "case " << (&c - cases);
+            used = std::char_traits<WCHAR>::length(c.expected) + 1;
+        }
+        for (size_t i = used; i < 16; ++i)
+            EXPECT_EQ(buf[i], before[i]) << "case " << (&c - cases) << " changed unit " << i;
+    }
+}
+
+TEST(StringCchLengthW, CountsWithinTheLimit) {
+    struct Case {
+        const WCHAR *s;
+        size_t max;
+        HRESULT hr;
+        size_t length;
+    } const cases[] = {{u"abc", 4, S_OK, 3},
+                       {u"abc", 3, INVALID, 0},
+                       {u"", 1, S_OK, 0},
+                       {u"", 0, INVALID, 0},
+                       {u"abc", STRSAFE_MAX_CCH, S_OK, 3},
+                       {u"abc", TOO_BIG, INVALID, 0},
+                       {nullptr, 10, INVALID, 0}};
+    for (const Case &c : cases) {
+        size_t length = 99;
+        EXPECT_EQ(StringCchLengthW(c.s, c.max, &length), c.hr) << c.max;
+        EXPECT_EQ(length, c.length) << c.max;
+    }
+}
+
+// Sources and destinations are read no further than their limits (the sanitizer sees more).
+TEST(StringCch, ReadsNoFurtherThanTheLimits) {
+    std::unique_ptr<WCHAR[]> xyz(new WCHAR[3]{u'x', u'y', u'z'});
+    WCHAR buf[8];
+    EXPECT_EQ(StringCchCopyNW(buf, 8, xyz.get(), 3), S_OK);
+    EXPECT_EQ(std::u16string(buf), u"xyz");
+    EXPECT_EQ(StringCchPrintfW(buf, 8, u"%.3s", xyz.get()), S_OK);
+    EXPECT_EQ(std::u16string(buf), u"xyz");
+    EXPECT_EQ(StringCchCatW(xyz.get(), 3, u"a"), INVALID);
+    EXPECT_EQ(StringCchLengthW(xyz.get(), 3, nullptr), INVALID);
+    EXPECT_EQ(xyz[2], u'z');
+}
+
+} // namespace
