@@ -27,11 +27,11 @@ void font_engine_shutdown();
 // DrawTextW's layout, apart from drawing: splits `text` into the lines that `format` gives within
 // `rect` (DT_WORDBREAK, DT_SINGLELINE, line breaks) and places each line (DT_CENTER etc.).
 struct TextLine {
-    int start;  // first character in text
-    int count;  // characters drawn
-    int x;      // left of the line's first cell
-    int y;      // top of the line
-    int width;  // extent of the line
+    int start; // first character in text
+    int count; // characters drawn
+    int x;     // left of the line's first cell
+    int y;     // top of the line
+    int width; // extent of the line
 };
 // Fills up to `capacity` lines and returns how many the text has; `bounds` receives the
 // rectangle that DT_CALCRECT reports.
