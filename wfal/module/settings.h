@@ -5,17 +5,17 @@
 
 #pragma pack(push, 1)
 struct DisplaySettings {
-    char magic[4];              // "WFAI", no terminator
-    INT32 block_size;           // 564
-    BYTE reserved_head[8];      // carried over from the loaded file
-    INT32 level_unit;           // 1 dBm, 2 dBm/Hz
-    INT32 black_level;          // dB
-    INT32 white_level;          // dB
-    INT32 find_threshold;       // dB
-    INT32 change_threshold_on;  // non-zero: Find also uses the change threshold
-    INT32 change_threshold;     // dB
-    INT32 find_mode;            // 1 at the marker, 0 at any frequency
-    BYTE reserved_tail[520];    // carried over from the loaded file
+    char magic[4];             // "WFAI", no terminator
+    INT32 block_size;          // 564
+    BYTE reserved_head[8];     // carried over from the loaded file
+    INT32 level_unit;          // 1 dBm, 2 dBm/Hz
+    INT32 black_level;         // dB
+    INT32 white_level;         // dB
+    INT32 find_threshold;      // dB
+    INT32 change_threshold_on; // non-zero: Find also uses the change threshold
+    INT32 change_threshold;    // dB
+    INT32 find_mode;           // 1 at the marker, 0 at any frequency
+    BYTE reserved_tail[520];   // carried over from the loaded file
 };
 #pragma pack(pop)
 
@@ -32,6 +32,7 @@ static_assert(offsetof(DisplaySettings, find_mode) == 40, "display settings layo
 static_assert(offsetof(DisplaySettings, reserved_tail) == 44, "display settings layout");
 
 constexpr INT32 DISPLAY_SETTINGS_SIZE = 564;
+constexpr char SETTINGS_MAGIC[4] = {'W', 'F', 'A', 'I'}; // no terminator
 
 // Reads the file named by the module's settings path into the module state; a missing, short
 // or foreign file leaves the defaults.

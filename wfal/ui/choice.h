@@ -11,3 +11,30 @@ struct ChoiceEntry {
     BOOL enabled;       // 1 when the entry may be chosen now
     INT32 present;      // 0 only in the entry that ends the table
 };
+
+// The tables. Set A serves the standard instrument, set B the wideband one; the module state
+// says which set is in force. Each ends with an entry whose `present` is 0.
+extern ChoiceEntry choice_range_a[];
+extern ChoiceEntry choice_range_b[];
+extern ChoiceEntry choice_imped_a[];
+extern ChoiceEntry choice_imped_b[];
+extern ChoiceEntry choice_input_a[];
+extern ChoiceEntry choice_input_b[];
+extern ChoiceEntry choice_gain_a[];
+extern ChoiceEntry choice_gain_b[];
+extern ChoiceEntry choice_level_unit[];
+extern ChoiceEntry choice_find_mode[];
+
+// Builds every entry's label in the language of this run.
+void choice_make_labels(ChoiceEntry *table);
+// Leaves *value if an enabled entry holds it, else sets the first enabled entry's value, or 0
+// when no entry is enabled.
+void choice_validate(const ChoiceEntry *table, INT32 *value);
+// Mode CHOICE_AT_MOST enables the entries whose value is at most threshold, CHOICE_AT_LEAST
+// those whose value is at least threshold; any other mode disables every entry.
+void choice_enable_by_threshold(ChoiceEntry *table, INT32 threshold, int mode);
+// The label of the first entry holding value, or an empty text.
+const WCHAR *choice_label(const ChoiceEntry *table, INT32 value);
+
+constexpr int CHOICE_AT_MOST = 1;
+constexpr int CHOICE_AT_LEAST = 2;

@@ -1,0 +1,3 @@
+#include "module/state.h"
+
+ModuleState wfal;
