@@ -1,0 +1,144 @@
+#include <time.h>
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winlayer.h>
+
+namespace {
+
+// Year, month, day, hour, minute, second, ms; wDayOfWeek only where a case expects it.
+SYSTEMTIME at(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s, WORD ms, WORD dow = 0) {
+    return SYSTEMTIME{y, mo, dow, d, h, mi, s, ms};
+}
+
+std::string text(const SYSTEMTIME &t) {
+    char buf[64];
+    snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u.%03u dow %u", t.wYear, t.wMonth,
+             t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek);
+    return buf;
+}
+
+std::string now_text() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return text(t);
+}
+
+class ClockTest : public ::testing::Test {
+protected:
+    void TearDown() override { wl_clock_use_real(); }
+};
+
+struct CrossingCase {
+    SYSTEMTIME start;
+    ULONGLONG advance_ms;
+    SYSTEMTIME expected;
+};
+
+const CrossingCase CROSSINGS[] = {
+    {at(2023, 12, 31, 23, 59, 59, 500), 500, at(2024, 1, 1, 0, 0, 0, 0, 1)},
+    {at(2024, 2, 28, 23, 0, 0, 0), 3600000, at(2024, 2, 29, 0, 0, 0, 0, 4)},
+    {at(2024, 2, 29, 12, 0, 0, 0), 86400000, at(2024, 3, 1, 12, 0, 0, 0, 5)},
+    {at(2023, 2, 28, 12, 0, 0, 0), 86400000, at(2023, 3, 1, 12, 0, 0, 0, 3)},
+    {at(2100, 2, 28, 6, 0, 0, 0), 86400000, at(2100, 3, 1, 6, 0, 0, 0, 1)},
+    {at(2000, 2, 28, 6, 0, 0, 0), 86400000, at(2000, 2, 29, 6, 0, 0, 0, 2)},
+    {at(2024, 4, 30, 23, 59, 59, 999), 1, at(2024, 5, 1, 0, 0, 0, 0, 3)},
+    {at(1969, 12, 31, 23, 59, 59, 999), 1, at(1970, 1, 1, 0, 0, 0, 0, 4)},
+    {at(1601, 1, 1, 0, 0, 0, 0), 0, at(1601, 1, 1, 0, 0, 0, 0, 1)},
+    {at(2024, 1, 1, 0, 0, 0, 0), 1000ULL * 86400000 + 3723004, at(2026, 9, 27, 1, 2, 3, 4, 0)},
+};
+
+TEST_F(ClockTest, VirtualLocalTimeFollowsTheGregorianCalendar) {
+    for (const CrossingCase &c : CROSSINGS) {
+        wl_clock_use_virtual(&c.start);
+        wl_clock_advance_ms(c.advance_ms);
+        EXPECT_EQ(now_text(), text(c.expected)) << "from " << text(c.start);
+    }
+}
+
+TEST_F(ClockTest, ADayOfVirtualSecondsCrossesMidnightOnce) {
+    SYSTEMTIME start = at(2024, 6, 15, 8, 0, 0, 0);
+    wl_clock_use_virtual(&start);
+    int changed_at = 0;
+    for (int s = 1; s <= 86400; s++) {
+        wl_clock_advance_ms(1000);
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        if (t.wDay != 15 && changed_at == 0) changed_at = s;
+    }
+    EXPECT_EQ(changed_at, 16 * 3600);
+    EXPECT_EQ(now_text(), text(at(2024, 6, 16, 8, 0, 0, 0, 0)));
+}
+
+TEST_F(ClockTest, SettingTheTimeBackLeavesTheTicksAloneAndBadTimesAreIgnored) {
+    SYSTEMTIME start = at(2024, 3, 10, 12, 0, 0, 0), earlier = at(2024, 3, 9, 23, 30, 0, 0);
+    wl_clock_use_virtual(&start);
+    ULONGLONG ticks = wl_clock_ms();
+    wl_clock_set_local_time(&earlier);
+    EXPECT_EQ(wl_clock_ms(), ticks);
+    const SYSTEMTIME bad[] = {at(2023, 2, 29, 0, 0, 0, 0), at(2100, 2, 29, 0, 0, 0, 0),
+                              at(2024, 4, 31, 0, 0, 0, 0), at(2024, 13, 1, 0, 0, 0, 0),
+                              at(2024, 1, 0, 0, 0, 0, 0),  at(2024, 1, 1, 24, 0, 0, 0),
+                              at(2024, 1, 1, 0, 0, 60, 0), at(2024, 1, 1, 0, 0, 0, 1000)};
+    for (const SYSTEMTIME &t : bad) {
+        wl_clock_set_local_time(&t);
+        wl_clock_use_virtual(&t);
+    }
+    wl_clock_advance_ms(60000);
+    EXPECT_EQ(now_text(), text(at(2024, 3, 9, 23, 31, 0, 0, 6)));
+    EXPECT_EQ(wl_clock_ms(), ticks + 60000);
+}
+
+TEST_F(ClockTest, SleepOnTheVirtualClockAdvancesItAtOnce) {
+    SYSTEMTIME start = at(2024, 7, 1, 23, 59, 59, 0);
+    wl_clock_use_virtual(&start);
+    ULONGLONG ticks = wl_clock_ms();
+    Sleep(1500);
+    EXPECT_EQ(wl_clock_ms(), ticks + 1500);
+    EXPECT_EQ(now_text(), text(at(2024, 7, 2, 0, 0, 0, 500, 2)));
+    wl_clock_advance_ms(0x100000000ULL); // GetTickCount keeps the low 32 bits
+    EXPECT_EQ(GetTickCount(), DWORD(ticks + 1500));
+}
+
+TEST_F(ClockTest, TicksNeverGoBackAcrossSwitches) {
+    ULONGLONG last = wl_clock_ms();
+    SYSTEMTIME start = at(2024, 1, 1, 0, 0, 0, 0);
+    for (int round = 0; round < 3; round++) {
+        wl_clock_use_virtual(&start);
+        EXPECT_GE(wl_clock_ms(), last);
+        wl_clock_advance_ms(3600000);
+        last = wl_clock_ms();
+        wl_clock_use_real();
+        for (int i = 0; i < 1000; i++) {
+            ASSERT_GE(wl_clock_ms(), last);
+            last = wl_clock_ms();
+        }
+    }
+    Sleep(20);
+    EXPECT_GE(wl_clock_ms(), last + 20);
+}
+
+time_t real_seconds() {
+    timespec ts; // time() may read a coarser clock that lags a few ms behind
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return ts.tv_sec;
+}
+
+TEST_F(ClockTest, RealLocalTimeIsThePcsLocalTime) {
+    for (int attempt = 0; attempt < 5; attempt++) {
+        time_t t1 = real_seconds();
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        if (real_seconds() != t1) continue; // a second boundary passed between the readings
+        tm l;
+        localtime_r(&t1, &l);
+        EXPECT_EQ(text(now), text(at(WORD(l.tm_year + 1900), WORD(l.tm_mon + 1), WORD(l.tm_mday),
+                                     WORD(l.tm_hour), WORD(l.tm_min), WORD(l.tm_sec),
+                                     now.wMilliseconds, WORD(l.tm_wday))));
+        return;
+    }
+    FAIL() << "the second never stood still";
+}
+
+} // namespace
