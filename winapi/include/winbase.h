@@ -19,3 +19,13 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL loaded);
+
+// The reasons a DLL's entry point is called for.
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+// Asks for no DLL_THREAD_ATTACH / DLL_THREAD_DETACH calls of the module's entry point. FALSE for
+// a handle that is no loaded module.
+BOOL DisableThreadLibraryCalls(HMODULE module);
