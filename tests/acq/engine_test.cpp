@@ -1,0 +1,181 @@
+// The command and result protocol of the simulated engine, and its pace on the virtual clock.
+#include <string.h>
+
+#include "support/acq_client.h"
+
+namespace {
+
+using namespace acqtest;
+
+const Measure LINE = {7, 600, 200000, 200000, 353};
+
+std::string text_at(const Result &r, size_t at) {
+    const char *text = reinterpret_cast<const char *>(r.bytes.data() + at);
+    EXPECT_EQ(text[15], 0) << "field at " << at << " not terminated";
+    return std::string(text, strnlen(text, 16));
+}
+
+// Rows run in order: a refused name leaves the one of the row before.
+struct IdentifyCase {
+    const char *device, *serial;
+    WORD options;
+    bool taken;
+    const char *shown_device, *shown_serial;
+};
+
+TEST_F(EngineTest, IdentifyReportsNameSerialAndOptionWord) {
+    const IdentifyCase cases[] = {
+        {"ABCDEFGHIJKLMNO", "123456789012345", ACQSIM_OPTION_WIDEBAND, true, "ABCDEFGHIJKLMNO",
+         "123456789012345"},
+        {"ABCDEFGHIJKLMNOP", "caf\xc3\xa9", 0, false, "ABCDEFGHIJKLMNO", "123456789012345"},
+        {"X", "", 0x7fff, true, "X", ""},
+        {nullptr, "tab\there", 1, false, "X", ""},
+    };
+    for (const IdentifyCase &c : cases) {
+        EXPECT_EQ(acqsim_set_device_name(c.device) != 0, c.taken);
+        EXPECT_EQ(acqsim_set_serial(c.serial) != 0, c.taken);
+        acqsim_set_options(c.options);
+        ASSERT_TRUE(send(IDENTIFY));
+        std::vector<Result> got = drain();
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_EQ(got[0].at(2), 9);
+        EXPECT_EQ(got[0].at(8), INT16(c.options));
+        EXPECT_EQ(text_at(got[0], 12), c.shown_device);
+        EXPECT_EQ(text_at(got[0], 28), c.shown_serial);
+    }
+}
+
+TEST_F(EngineTest, ProbeStatusCarriesTheFlagAtByte4) {
+    for (BOOL connected : {TRUE, FALSE}) {
+        acqsim_set_probe(connected);
+        ASSERT_TRUE(send(PROBE));
+        std::vector<Result> got = drain();
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_EQ(got[0].at(2), 17);
+        EXPECT_EQ(got[0].at(4) != 0, connected != FALSE);
+    }
+}
+
+TEST_F(EngineTest, OneResultPerSecondAndNoneBeforeTheFirst) {
+    ASSERT_TRUE(measure(LINE));
+    wl_clock_advance_ms(999);
+    EXPECT_TRUE(drain().empty());
+    for (int second = 1; second <= 5; ++second) {
+        wl_clock_advance_ms(second == 1 ? 1 : 1000);
+        std::vector<Result> got = drain();
+        ASSERT_EQ(got.size(), 1u) << "second " << second;
+        EXPECT_EQ(got[0].at(2), 8);
+        EXPECT_EQ(got[0].at(8), 7);
+        EXPECT_EQ(got[0].at(0), 10 + 2 * LINE.points);
+        EXPECT_EQ(got[0].levels(LINE.points), synthetic(1, LINE, second - 1));
+    }
+}
+
+TEST_F(EngineTest, StaleResultsComeFirstWithTheirOwnSequence) {
+    ASSERT_TRUE(measure(LINE));
+    wl_clock_advance_ms(2500);
+    const Measure next = {0xffff, 600, 200000, 200000, 10};
+    ASSERT_TRUE(measure(next));
+    wl_clock_advance_ms(1000);
+    std::vector<Result> got = drain();
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].at(8), 7);
+    EXPECT_EQ(got[1].at(8), 7);
+    EXPECT_EQ(got[2].at(8), -1);
+    EXPECT_EQ(got[1].levels(LINE.points), synthetic(1, LINE, 1));
+    EXPECT_EQ(got[2].levels(next.points), synthetic(1, next, 0));
+}
+
+// Stop keeps what was due and waiting; reset throws everything away. Neither makes more.
+TEST_F(EngineTest, StopAndResetEndProduction) {
+    const std::pair<UINT16, size_t> cases[] = {{STOP, 2}, {RESET, 0}};
+    for (const auto &[command, left] : cases) {
+        acqsim_reset();
+        ASSERT_TRUE(measure(LINE));
+        wl_clock_advance_ms(1500);
+        send(IDENTIFY);
+        ASSERT_TRUE(send(command));
+        wl_clock_advance_ms(10000);
+        EXPECT_EQ(drain().size(), left) << "command " << command;
+    }
+}
+
+TEST_F(EngineTest, AJumpOfTheClockYieldsTheMissedResultsAsTheyWouldHaveBeen) {
+    ASSERT_TRUE(measure(LINE));
+    wl_clock_advance_ms(10000);
+    std::vector<Result> got = drain();
+    ASSERT_EQ(got.size(), 10u);
+    for (size_t i = 0; i < got.size(); ++i)
+        EXPECT_EQ(got[i].levels(LINE.points), synthetic(1, LINE, i)) << "result " << i;
+}
+
+// A full queue makes room for a new answer by dropping its oldest result.
+TEST_F(EngineTest, ALongJumpKeepsOnlyTheNewestBacklog) {
+    const Measure small = {3, 600, 200, 40, 4};
+    ASSERT_TRUE(measure(small));
+    wl_clock_advance_ms(5000ULL * 1000 + 999);
+    ASSERT_TRUE(send(IDENTIFY));
+    std::vector<Result> got = drain();
+    ASSERT_EQ(got.size(), size_t(ACQSIM_BACKLOG_MAX));
+    EXPECT_EQ(got.front().levels(4), synthetic(1, small, 5001 - ACQSIM_BACKLOG_MAX));
+    EXPECT_EQ(got[got.size() - 2].levels(4), synthetic(1, small, 4999));
+    EXPECT_EQ(got.back().at(2), 9);
+}
+
+TEST_F(EngineTest, SeedAndIntervalApplyToTheNextMeasure) {
+    acqsim_set_seed(99);
+    ASSERT_TRUE(acqsim_set_interval_ms(250));
+    EXPECT_FALSE(acqsim_set_interval_ms(0));
+    ASSERT_TRUE(measure(LINE));
+    acqsim_set_seed(5);
+    wl_clock_advance_ms(1000);
+    std::vector<Result> got = drain();
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_EQ(got[3].levels(LINE.points), synthetic(99, LINE, 3));
+}
+
+TEST_F(EngineTest, FedSpectraServeTheNextResultsInOrder) {
+    const INT16 first[] = {-100, 200, -300};
+    const std::vector<INT16> second = {-12000, -11999, -11998, -11997, -11996, -11995, -11994};
+    ASSERT_TRUE(acqsim_feed_spectrum(first, 3));
+    ASSERT_TRUE(acqsim_feed_spectrum(second.data(), UINT(second.size())));
+    EXPECT_FALSE(acqsim_feed_spectrum(first, 0));
+    EXPECT_FALSE(acqsim_feed_spectrum(nullptr, 3));
+    const Measure m = {1, 600, 200, 40, 5};
+    ASSERT_TRUE(measure(m));
+    wl_clock_advance_ms(3000);
+    std::vector<Result> got = drain();
+    ASSERT_EQ(got.size(), 3u);
+    std::vector<INT16> made = synthetic(1, m, 0);
+    EXPECT_EQ(got[0].levels(5), (std::vector<INT16>{-100, 200, -300, made[3], made[4]}));
+    EXPECT_EQ(got[1].levels(5), std::vector<INT16>(second.begin(), second.begin() + 5));
+    EXPECT_EQ(got[2].levels(5), synthetic(1, m, 2));
+}
+
+// The buffer is filled with a pattern and guarded, so that a result longer than its length, or
+// one written past the documented size, shows.
+TEST_F(EngineTest, ResultsFillExactlyTheirLengthInsideTheBuffer) {
+    struct Case {
+        UINT16 points, impedance, length;
+        bool taken;
+    };
+    const Case cases[] = {
+        {1, 600, 34, true},   {800, 600, 34, true}, {ACQSIM_MAX_POINTS, 150, 34, true},
+        {0, 600, 34, false},  {10, 0, 34, false},   {ACQSIM_MAX_POINTS + 1, 600, 34, false},
+        {10, 600, 27, false},
+    };
+    for (const Case &c : cases) {
+        acqsim_reset();
+        ASSERT_EQ(measure({42, c.impedance, 200000, 200000, c.points}, c.length) != 0, c.taken);
+        wl_clock_advance_ms(1000);
+        std::vector<BYTE> buffer(ACQ_RESULT_BYTES + 64, 0xAA);
+        ASSERT_EQ(acqres(buffer.data()) != 0, c.taken) << c.points << " points";
+        size_t used = c.taken ? 10 + 2 * size_t(c.points) : 0;
+        for (size_t i = used; i < buffer.size(); ++i) {
+            BYTE expected = !c.taken || i >= ACQ_RESULT_BYTES ? 0xAA : 0;
+            ASSERT_EQ(buffer[i], expected) << c.points << " points, byte " << i;
+        }
+    }
+}
+
+} // namespace
