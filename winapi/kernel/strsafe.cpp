@@ -72,64 +72,64 @@ int parse_count(const WCHAR *&p) {
     return n;
 }
 
-const WCHAR *parse_flags(const WCHAR *p, FormatSpec &spec) {
+const WCHAR *parse_flags(const WCHAR *p, FormatSpec &conv) {
     for (;; ++p) {
         switch (*p) {
-        case '-': spec.left = true; break;
-        case '+': spec.plus = true; break;
-        case ' ': spec.space = true; break;
-        case '#': spec.alt = true; break;
-        case '0': spec.zero = true; break;
+        case '-': conv.left = true; break;
+        case '+': conv.plus = true; break;
+        case ' ': conv.space = true; break;
+        case '#': conv.alt = true; break;
+        case '0': conv.zero = true; break;
         default: return p;
         }
     }
 }
 
 // A negative width from '*' means left-justified; a negative precision means none.
-const WCHAR *parse_width_precision(const WCHAR *p, FormatSpec &spec, ArgList &args) {
+const WCHAR *parse_width_precision(const WCHAR *p, FormatSpec &conv, ArgList &args) {
     if (*p == '*') {
         long long w = va_arg(args.ap, int);
-        if (w < 0) spec.left = true;
-        spec.width = (size_t)(w < 0 ? -w : w);
+        if (w < 0) conv.left = true;
+        conv.width = (size_t)(w < 0 ? -w : w);
         ++p;
     } else {
-        spec.width = (size_t)parse_count(p);
+        conv.width = (size_t)parse_count(p);
     }
     if (*p != '.') return p;
     ++p;
     if (*p == '*') {
         int v = va_arg(args.ap, int);
-        spec.precision = v < 0 ? -1 : v;
+        conv.precision = v < 0 ? -1 : v;
         return p + 1;
     }
-    spec.precision = parse_count(p);
+    conv.precision = parse_count(p);
     return p;
 }
 
 // Windows' sizes: l is 32 bits like LONG, ll and I64 are 64 bits, h is short (or narrow text).
-const WCHAR *parse_length(const WCHAR *p, FormatSpec &spec) {
+const WCHAR *parse_length(const WCHAR *p, FormatSpec &conv) {
     if (p[0] == 'h') {
-        spec.length = LEN_SHORT;
+        conv.length = LEN_SHORT;
         return p + 1;
     }
     if (p[0] == 'l') {
         if (p[1] != 'l') return p + 1;
-        spec.length = LEN_64;
+        conv.length = LEN_64;
         return p + 2;
     }
     if (p[0] == 'I' && p[1] == '6' && p[2] == '4') {
-        spec.length = LEN_64;
+        conv.length = LEN_64;
         return p + 3;
     }
     return p;
 }
 
 // Returns the position of the conversion character, or null when the format ends first.
-const WCHAR *parse_spec(const WCHAR *p, FormatSpec &spec, ArgList &args) {
-    p = parse_flags(p, spec);
-    p = parse_width_precision(p, spec, args);
-    p = parse_length(p, spec);
-    spec.conv = *p;
+const WCHAR *parse_spec(const WCHAR *p, FormatSpec &conv, ArgList &args) {
+    p = parse_flags(p, conv);
+    p = parse_width_precision(p, conv, args);
+    p = parse_length(p, conv);
+    conv.conv = *p;
     return *p ? p : nullptr;
 }
 
@@ -137,33 +137,33 @@ const WCHAR *parse_spec(const WCHAR *p, FormatSpec &spec, ArgList &args) {
 
 // The Windows runtime pads with zeros for the 0 flag on every conversion, text included.
 template <typename C>
-void emit_padded(FormatOut &o, const FormatSpec &spec, const C *s, size_t n) {
-    size_t pad = spec.width > n ? spec.width - n : 0;
-    if (!spec.left) out_repeat(o, spec.zero ? '0' : ' ', pad);
+void emit_padded(FormatOut &o, const FormatSpec &conv, const C *s, size_t n) {
+    size_t pad = conv.width > n ? conv.width - n : 0;
+    if (!conv.left) out_repeat(o, conv.zero ? '0' : ' ', pad);
     out_text(o, s, n);
-    if (spec.left) out_repeat(o, ' ', pad);
+    if (conv.left) out_repeat(o, ' ', pad);
 }
 
 // Precision limits the units read, so the text need not be terminated within it.
 template <typename C>
-void emit_string(FormatOut &o, const FormatSpec &spec, const C *s, const C *null_text) {
+void emit_string(FormatOut &o, const FormatSpec &conv, const C *s, const C *null_text) {
     if (!s) s = null_text;
     size_t n = 0;
-    while ((spec.precision < 0 || n < (size_t)spec.precision) && s[n])
+    while ((conv.precision < 0 || n < (size_t)conv.precision) && s[n])
         ++n;
-    emit_padded(o, spec, s, n);
+    emit_padded(o, conv, s, n);
 }
 
-void emit_text_conversion(FormatOut &o, const FormatSpec &spec, ArgList &args) {
-    bool narrow = spec.length == LEN_SHORT;
-    if (spec.conv == 'c') {
+void emit_text_conversion(FormatOut &o, const FormatSpec &conv, ArgList &args) {
+    bool narrow = conv.length == LEN_SHORT;
+    if (conv.conv == 'c') {
         int c = va_arg(args.ap, int);
         WCHAR unit = narrow ? widen((char)c) : (WCHAR)c;
-        emit_padded(o, spec, &unit, 1);
+        emit_padded(o, conv, &unit, 1);
     } else if (narrow) {
-        emit_string(o, spec, va_arg(args.ap, const char *), "(null)");
+        emit_string(o, conv, va_arg(args.ap, const char *), "(null)");
     } else {
-        emit_string(o, spec, va_arg(args.ap, const WCHAR *), u"(null)");
+        emit_string(o, conv, va_arg(args.ap, const WCHAR *), u"(null)");
     }
 }
 
@@ -171,26 +171,26 @@ void emit_text_conversion(FormatOut &o, const FormatSpec &spec, ArgList &args) {
 
 // Builds "%<flags>*.*[ll]<conv>"; width and precision travel as arguments, and a negative
 // precision argument means none, as it does for '*'.
-void narrow_spec(const FormatSpec &spec, bool wide_int, char *out) {
+void narrow_spec(const FormatSpec &conv, bool wide_int, char *out) {
     *out++ = '%';
-    if (spec.left) *out++ = '-';
-    if (spec.plus) *out++ = '+';
-    if (spec.space) *out++ = ' ';
-    if (spec.alt) *out++ = '#';
-    if (spec.zero) *out++ = '0';
+    if (conv.left) *out++ = '-';
+    if (conv.plus) *out++ = '+';
+    if (conv.space) *out++ = ' ';
+    if (conv.alt) *out++ = '#';
+    if (conv.zero) *out++ = '0';
     for (const char *t = wide_int ? "*.*ll" : "*.*"; *t; ++t)
         *out++ = *t;
-    *out++ = (char)spec.conv;
+    *out++ = (char)conv.conv;
     *out = 0;
 }
 
 template <typename T>
-void emit_number(FormatOut &o, const FormatSpec &spec, T value) {
+void emit_number(FormatOut &o, const FormatSpec &conv, T value) {
     char fmt[16];
-    narrow_spec(spec, std::is_integral<T>::value && sizeof(T) == 8, fmt);
-    int width = spec.width > INT_MAX ? INT_MAX : (int)spec.width;
+    narrow_spec(conv, std::is_integral<T>::value && sizeof(T) == 8, fmt);
+    int width = conv.width > INT_MAX ? INT_MAX : (int)conv.width;
     char buf[512];
-    int n = snprintf(buf, sizeof buf, fmt, width, spec.precision, value);
+    int n = snprintf(buf, sizeof buf, fmt, width, conv.precision, value);
     if (n < 0) return;
     if ((size_t)n < sizeof buf) return out_text(o, buf, (size_t)n);
     // Rare: a long %f or a wide field. The heap copy keeps every digit exact.
@@ -200,32 +200,32 @@ void emit_number(FormatOut &o, const FormatSpec &spec, T value) {
         o.full = true;
         return;
     }
-    snprintf(big, (size_t)n + 1, fmt, width, spec.precision, value);
+    snprintf(big, (size_t)n + 1, fmt, width, conv.precision, value);
     out_text(o, big, (size_t)n);
     free(big);
 }
 
-void emit_integer(FormatOut &o, const FormatSpec &spec, ArgList &args) {
-    bool is_signed = spec.conv == 'd' || spec.conv == 'i';
-    if (spec.length == LEN_64) {
-        if (is_signed) return emit_number(o, spec, va_arg(args.ap, long long));
-        return emit_number(o, spec, va_arg(args.ap, unsigned long long));
+void emit_integer(FormatOut &o, const FormatSpec &conv, ArgList &args) {
+    bool is_signed = conv.conv == 'd' || conv.conv == 'i';
+    if (conv.length == LEN_64) {
+        if (is_signed) return emit_number(o, conv, va_arg(args.ap, long long));
+        return emit_number(o, conv, va_arg(args.ap, unsigned long long));
     }
     int v = va_arg(args.ap, int);
-    if (spec.length == LEN_SHORT) {
-        if (is_signed) return emit_number(o, spec, (int)(short)v);
-        return emit_number(o, spec, (unsigned)(unsigned short)v);
+    if (conv.length == LEN_SHORT) {
+        if (is_signed) return emit_number(o, conv, (int)(short)v);
+        return emit_number(o, conv, (unsigned)(unsigned short)v);
     }
-    if (is_signed) return emit_number(o, spec, v);
-    emit_number(o, spec, (unsigned)v);
+    if (is_signed) return emit_number(o, conv, v);
+    emit_number(o, conv, (unsigned)v);
 }
 
 // ---- Dispatch ---------------------------------------------------------------------------------
 
 // `p` is at the '%'. Returns the position after the conversion.
 const WCHAR *emit_conversion(FormatOut &o, const WCHAR *p, ArgList &args) {
-    FormatSpec spec;
-    const WCHAR *conv = parse_spec(p + 1, spec, args);
+    FormatSpec conv;
+    const WCHAR *conv = parse_spec(p + 1, conv, args);
     if (!conv) {
         const WCHAR *end = p;
         while (*end)
@@ -233,21 +233,21 @@ const WCHAR *emit_conversion(FormatOut &o, const WCHAR *p, ArgList &args) {
         out_text(o, p, (size_t)(end - p));
         return end;
     }
-    switch (spec.conv) {
+    switch (conv.conv) {
     case '%': out_unit(o, '%'); break;
     case 'c':
-    case 's': emit_text_conversion(o, spec, args); break;
+    case 's': emit_text_conversion(o, conv, args); break;
     case 'd':
     case 'i':
     case 'u':
     case 'o':
     case 'x':
-    case 'X': emit_integer(o, spec, args); break;
+    case 'X': emit_integer(o, conv, args); break;
     case 'e':
     case 'E':
     case 'f':
     case 'g':
-    case 'G': emit_number(o, spec, va_arg(args.ap, double)); break;
+    case 'G': emit_number(o, conv, va_arg(args.ap, double)); break;
     default: out_text(o, p, (size_t)(conv + 1 - p)); break;
     }
     return conv + 1;
