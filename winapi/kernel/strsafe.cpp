@@ -72,64 +72,64 @@ int parse_count(const WCHAR *&p) {
     return n;
 }
 
-const WCHAR *parse_flags(const WCHAR *p, FormatSpec &conv) {
+const WCHAR *parse_flags(const WCHAR *p, FormatSpec &piece) {
     for (;; ++p) {
         switch (*p) {
-        case '-': conv.left = true; break;
-        case '+': conv.plus = true; break;
-        case ' ': conv.space = true; break;
-        case '#': conv.alt = true; break;
-        case '0': conv.zero = true; break;
+        case '-': piece.left = true; break;
+        case '+': piece.plus = true; break;
+        case ' ': piece.space = true; break;
+        case '#': piece.alt = true; break;
+        case '0': piece.zero = true; break;
         default: return p;
         }
     }
 }
 
 // A negative width from '*' means left-justified; a negative precision means none.
-const WCHAR *parse_width_precision(const WCHAR *p, FormatSpec &conv, ArgList &args) {
+const WCHAR *parse_width_precision(const WCHAR *p, FormatSpec &piece, ArgList &args) {
     if (*p == '*') {
         long long w = va_arg(args.ap, int);
-        if (w < 0) conv.left = true;
-        conv.width = (size_t)(w < 0 ? -w : w);
+        if (w < 0) piece.left = true;
+        piece.width = (size_t)(w < 0 ? -w : w);
         ++p;
     } else {
-        conv.width = (size_t)parse_count(p);
+        piece.width = (size_t)parse_count(p);
     }
     if (*p != '.') return p;
     ++p;
     if (*p == '*') {
         int v = va_arg(args.ap, int);
-        conv.precision = v < 0 ? -1 : v;
+        piece.precision = v < 0 ? -1 : v;
         return p + 1;
     }
-    conv.precision = parse_count(p);
+    piece.precision = parse_count(p);
     return p;
 }
 
 // Windows' sizes: l is 32 bits like LONG, ll and I64 are 64 bits, h is short (or narrow text).
-const WCHAR *parse_length(const WCHAR *p, FormatSpec &conv) {
+const WCHAR *parse_length(const WCHAR *p, FormatSpec &piece) {
     if (p[0] == 'h') {
-        conv.length = LEN_SHORT;
+        piece.length = LEN_SHORT;
         return p + 1;
     }
     if (p[0] == 'l') {
         if (p[1] != 'l') return p + 1;
-        conv.length = LEN_64;
+        piece.length = LEN_64;
         return p + 2;
     }
     if (p[0] == 'I' && p[1] == '6' && p[2] == '4') {
-        conv.length = LEN_64;
+        piece.length = LEN_64;
         return p + 3;
     }
     return p;
 }
 
 // Returns the position of the conversion character, or null when the format ends first.
-const WCHAR *parse_spec(const WCHAR *p, FormatSpec &conv, ArgList &args) {
-    p = parse_flags(p, conv);
-    p = parse_width_precision(p, conv, args);
-    p = parse_length(p, conv);
-    conv.conv = *p;
+const WCHAR *parse_spec(const WCHAR *p, FormatSpec &piece, ArgList &args) {
+    p = parse_flags(p, piece);
+    p = parse_width_precision(p, piece, args);
+    p = parse_length(p, piece);
+    piece.conv = *p;
     return *p ? p : nullptr;
 }
 
@@ -137,33 +137,33 @@ const WCHAR *parse_spec(const WCHAR *p, FormatSpec &conv, ArgList &args) {
 
 // The Windows runtime pads with zeros for the 0 flag on every conversion, text included.
 template <typename C>
-void emit_padded(FormatOut &o, const FormatSpec &conv, const C *s, size_t n) {
-    size_t pad = conv.width > n ? conv.width - n : 0;
-    if (!conv.left) out_repeat(o, conv.zero ? '0' : ' ', pad);
+void emit_padded(FormatOut &o, const FormatSpec &piece, const C *s, size_t n) {
+    size_t pad = piece.width > n ? piece.width - n : 0;
+    if (!piece.left) out_repeat(o, piece.zero ? '0' : ' ', pad);
     out_text(o, s, n);
-    if (conv.left) out_repeat(o, ' ', pad);
+    if (piece.left) out_repeat(o, ' ', pad);
 }
 
 // Precision limits the units read, so the text need not be terminated within it.
 template <typename C>
-void emit_string(FormatOut &o, const FormatSpec &conv, const C *s, const C *null_text) {
+void emit_string(FormatOut &o, const FormatSpec &piece, const C *s, const C *null_text) {
     if (!s) s = null_text;
     size_t n = 0;
-    while ((conv.precision < 0 || n < (size_t)conv.precision) && s[n])
+    while ((piece.precision < 0 || n < (size_t)piece.precision) && s[n])
         ++n;
-    emit_padded(o, conv, s, n);
+    emit_padded(o, piece, s, n);
 }
 
-void emit_text_conversion(FormatOut &o, const FormatSpec &conv, ArgList &args) {
-    bool narrow = conv.length == LEN_SHORT;
-    if (conv.conv == 'c') {
+void emit_text_conversion(FormatOut &o, const FormatSpec &piece, ArgList &args) {
+    bool narrow = piece.length == LEN_SHORT;
+    if (piece.conv == 'c') {
         int c = va_arg(args.ap, int);
         WCHAR unit = narrow ? widen((char)c) : (WCHAR)c;
-        emit_padded(o, conv, &unit, 1);
+        emit_padded(o, piece, &unit, 1);
     } else if (narrow) {
-        emit_string(o, conv, va_arg(args.ap, const char *), "(null)");
+        emit_string(o, piece, va_arg(args.ap, const char *), "(null)");
     } else {
-        emit_string(o, conv, va_arg(args.ap, const WCHAR *), u"(null)");
+        emit_string(o, piece, va_arg(args.ap, const WCHAR *), u"(null)");
     }
 }
 
@@ -171,26 +171,26 @@ void emit_text_conversion(FormatOut &o, const FormatSpec &conv, ArgList &args) {
 
 // Builds "%<flags>*.*[ll]<conv>"; width and precision travel as arguments, and a negative
 // precision argument means none, as it does for '*'.
-void narrow_spec(const FormatSpec &conv, bool wide_int, char *out) {
+void narrow_spec(const FormatSpec &piece, bool wide_int, char *out) {
     *out++ = '%';
-    if (conv.left) *out++ = '-';
-    if (conv.plus) *out++ = '+';
-    if (conv.space) *out++ = ' ';
-    if (conv.alt) *out++ = '#';
-    if (conv.zero) *out++ = '0';
+    if (piece.left) *out++ = '-';
+    if (piece.plus) *out++ = '+';
+    if (piece.space) *out++ = ' ';
+    if (piece.alt) *out++ = '#';
+    if (piece.zero) *out++ = '0';
     for (const char *t = wide_int ? "*.*ll" : "*.*"; *t; ++t)
         *out++ = *t;
-    *out++ = (char)conv.conv;
+    *out++ = (char)piece.conv;
     *out = 0;
 }
 
 template <typename T>
-void emit_number(FormatOut &o, const FormatSpec &conv, T value) {
+void emit_number(FormatOut &o, const FormatSpec &piece, T value) {
     char fmt[16];
-    narrow_spec(conv, std::is_integral<T>::value && sizeof(T) == 8, fmt);
-    int width = conv.width > INT_MAX ? INT_MAX : (int)conv.width;
+    narrow_spec(piece, std::is_integral<T>::value && sizeof(T) == 8, fmt);
+    int width = piece.width > INT_MAX ? INT_MAX : (int)piece.width;
     char buf[512];
-    int n = snprintf(buf, sizeof buf, fmt, width, conv.precision, value);
+    int n = snprintf(buf, sizeof buf, fmt, width, piece.precision, value);
     if (n < 0) return;
     if ((size_t)n < sizeof buf) return out_text(o, buf, (size_t)n);
     // Rare: a long %f or a wide field. The heap copy keeps every digit exact.
@@ -200,32 +200,32 @@ void emit_number(FormatOut &o, const FormatSpec &conv, T value) {
         o.full = true;
         return;
     }
-    snprintf(big, (size_t)n + 1, fmt, width, conv.precision, value);
+    snprintf(big, (size_t)n + 1, fmt, width, piece.precision, value);
     out_text(o, big, (size_t)n);
     free(big);
 }
 
-void emit_integer(FormatOut &o, const FormatSpec &conv, ArgList &args) {
-    bool is_signed = conv.conv == 'd' || conv.conv == 'i';
-    if (conv.length == LEN_64) {
-        if (is_signed) return emit_number(o, conv, va_arg(args.ap, long long));
-        return emit_number(o, conv, va_arg(args.ap, unsigned long long));
+void emit_integer(FormatOut &o, const FormatSpec &piece, ArgList &args) {
+    bool is_signed = piece.conv == 'd' || piece.conv == 'i';
+    if (piece.length == LEN_64) {
+        if (is_signed) return emit_number(o, piece, va_arg(args.ap, long long));
+        return emit_number(o, piece, va_arg(args.ap, unsigned long long));
     }
     int v = va_arg(args.ap, int);
-    if (conv.length == LEN_SHORT) {
-        if (is_signed) return emit_number(o, conv, (int)(short)v);
-        return emit_number(o, conv, (unsigned)(unsigned short)v);
+    if (piece.length == LEN_SHORT) {
+        if (is_signed) return emit_number(o, piece, (int)(short)v);
+        return emit_number(o, piece, (unsigned)(unsigned short)v);
     }
-    if (is_signed) return emit_number(o, conv, v);
-    emit_number(o, conv, (unsigned)v);
+    if (is_signed) return emit_number(o, piece, v);
+    emit_number(o, piece, (unsigned)v);
 }
 
 // ---- Dispatch ---------------------------------------------------------------------------------
 
 // `p` is at the '%'. Returns the position after the conversion.
 const WCHAR *emit_conversion(FormatOut &o, const WCHAR *p, ArgList &args) {
-    FormatSpec conv;
-    const WCHAR *conv = parse_spec(p + 1, conv, args);
+    FormatSpec piece;
+    const WCHAR *conv = parse_spec(p + 1, piece, args);
     if (!conv) {
         const WCHAR *end = p;
         while (*end)
@@ -233,21 +233,21 @@ const WCHAR *emit_conversion(FormatOut &o, const WCHAR *p, ArgList &args) {
         out_text(o, p, (size_t)(end - p));
         return end;
     }
-    switch (conv.conv) {
+    switch (piece.conv) {
     case '%': out_unit(o, '%'); break;
     case 'c':
-    case 's': emit_text_conversion(o, conv, args); break;
+    case 's': emit_text_conversion(o, piece, args); break;
     case 'd':
     case 'i':
     case 'u':
     case 'o':
     case 'x':
-    case 'X': emit_integer(o, conv, args); break;
+    case 'X': emit_integer(o, piece, args); break;
     case 'e':
     case 'E':
     case 'f':
     case 'g':
-    case 'G': emit_number(o, conv, va_arg(args.ap, double)); break;
+    case 'G': emit_number(o, piece, va_arg(args.ap, double)); break;
     default: out_text(o, p, (size_t)(conv + 1 - p)); break;
     }
     return conv + 1;
