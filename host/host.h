@@ -1,0 +1,53 @@
+// The state of one wfal-host session, shared by the screen, the services, the script and the
+// closing of the session; and the log on standard output.
+#pragma once
+
+#include <string>
+
+#include <windows.h>
+
+#include "options.h"
+#include "paths.h"
+
+struct Script;
+
+struct Host {
+    HostOptions options;
+    Script *script = nullptr; // null: no script
+    PathLinks links;          // PC folders linked into the device root
+    HWND frame = NULL;        // the module's parent, the whole screen behind everything
+    HWND title_bar = NULL;
+    HWND box = NULL;      // the open message or entry box on the desktop, if any
+    std::u16string title; // as the module set it
+    bool test_running = false;
+    bool stop_key = false;    // the title bar's Stop key was pressed, not yet answered
+    bool stop_script = false; // "stop-request on"
+    bool closing = false;     // the desktop window's close button was pressed
+    HWND closing_dialog = NULL;
+    int closing_stage = 0;
+    int screenshot_number = 0; // the last print-screen file's number
+};
+
+extern Host host;
+
+// Ends the process with `status` from anywhere, the module's dialogs included: the drawing
+// state (fonts and their caches) is released first; the windows go with the process.
+[[noreturn]] void host_exit(int status);
+// One line of the log, written out at once.
+void host_log(const std::string &line);
+// A fatal error of the script: the message names the line; the host ends with status 2.
+[[noreturn]] void host_script_error(int line, const std::string &message);
+
+// The host's own top-level windows, which are never the module's dialogs.
+bool host_owns_window(HWND hwnd);
+// The topmost visible top-level window of the module, or NULL.
+HWND host_top_dialog();
+// A PC path for a screenshot file: relative names go into the screenshots folder (made if
+// missing).
+std::string host_screenshot_path(const std::string &name);
+
+// The desktop window's close button (also the script's "close"): a running test is asked to
+// stop, then the module's dialogs are closed one by one from the idle moments.
+void host_request_close();
+// One move of the closing towards its end. False when there is nothing to do now.
+bool host_closing_step();

@@ -1,0 +1,51 @@
+// The command line of wfal-host: the mode, the result path and every option with its default.
+#pragma once
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+enum HostClock { HOST_CLOCK_DEFAULT, HOST_CLOCK_REAL, HOST_CLOCK_VIRTUAL };
+
+struct VolumeSize {
+    std::string volume; // "Internal" or "USB"
+    ULONGLONG bytes;
+};
+
+struct HostOptions {
+    bool test_mode = true;
+    std::string result_path; // as given: an instrument path, or a path on the PC
+    std::string device_root;
+    std::string settings = "\\Internal\\wfal.set";
+    int language = 1;
+    std::string language_file; // empty: the module's built-in text
+    std::string operator_name = "Operator";
+    int memory_reserve = 1048576;
+    int help_mask = 7;
+    std::vector<VolumeSize> volume_sizes;
+    bool wideband = false;
+    bool no_probe = false;
+    UINT32 seed = 1;
+    std::string device_name = "SIMULATOR";
+    std::string serial = "SIM0000001";
+    HostClock clock = HOST_CLOCK_DEFAULT; // real on the desktop, virtual headless
+    SYSTEMTIME start_time = {2025, 1, 1, 6, 9, 0, 0, 0};
+    int scale = 1;
+    std::string screenshots = "screenshots";
+    bool headless = false;
+    std::string script; // empty: none
+};
+
+// The result path that test mode proposes when none is given.
+#define HOST_DEFAULT_RESULT_PATH "\\Internal\\result.res"
+
+enum OptionsResult { OPTIONS_RUN, OPTIONS_HELP, OPTIONS_ERROR };
+
+// The defaults, with the device root under the user's data folder.
+HostOptions options_defaults();
+// Reads argv over `options` (which holds the defaults); `error` says what is wrong.
+OptionsResult options_parse(int argc, char **argv, HostOptions *options, std::string *error);
+void options_print_help(FILE *out);

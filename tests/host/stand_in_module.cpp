@@ -1,0 +1,200 @@
+// A stand-in for the spectrogram module that the host tests load instead of libwfal.so: its
+// wfalstart reports its ten parameters in a title, then runs a dialog whose keys call each host
+// service once and report in a title what came back, with a 250 ms timer that counts ticks and,
+// while its test runs, asks for the stop request as the real module does.
+#include <string.h>
+
+#include <string>
+
+#include <acq.h>
+#include <windows.h>
+
+namespace {
+
+typedef INT_PTR(CALLBACK *HostService)(int code, INT_PTR a, INT_PTR b, INT_PTR c);
+
+const WCHAR KEY_CLASS[] = u"standin-key";
+constexpr UINT_PTR TICK_TIMER = 1;
+
+struct StandIn {
+    HostService host;
+    bool running;
+    int ticks;
+} g;
+
+struct Key {
+    int id;
+    const char16_t *caption;
+    DWORD style; // extra styles: disabled or not visible
+};
+
+const Key KEYS[] = {
+    {100, u"Esc", 0},
+    {101, u"Text", 0},
+    {102, u"Number", 0},
+    {103, u"Path", 0},
+    {104, u"Ask", 0},
+    {105, u"Error", 0},
+    {106, u"Print", 0},
+    {107, u"Help", 0},
+    {108, u"Run", 0},
+    {109, u"Ticks", 0},
+    {110, u"Off", WS_DISABLED},
+    {111, u"Hidden", 0},
+    {112, u"two\nlines \"q\"", 0},
+    {113, u"Free", 0},
+    {114, u"Engine", 0},
+};
+
+std::u16string number(long long v) {
+    std::string s = std::to_string(v);
+    return std::u16string(s.begin(), s.end());
+}
+
+void report(const std::u16string &text) {
+    if (g.host) g.host(1, INT_PTR(text.c_str()), 0, 0);
+}
+
+INT_PTR call(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
+    return g.host ? g.host(code, a, b, c) : 0;
+}
+
+void on_text() {
+    WCHAR buffer[512 + 8] = u"old notes";
+    buffer[512] = u'#'; // beyond the 511 characters and the terminator: never written
+    INT_PTR r = call(2, INT_PTR(u"Write notes"), INT_PTR(buffer), 511);
+    std::u16string text(buffer);
+    report(u"text: " + number(r) + u" " + number(long(text.size())) + u" " + text +
+           (buffer[512] == u'#' ? u"" : u" overrun"));
+}
+
+void on_path() {
+    WCHAR buffer[260 + 8] = u"\\Internal\\result.res";
+    buffer[260] = u'#';
+    INT_PTR r = call(4, INT_PTR(u"Result name"), INT_PTR(buffer), 259);
+    std::u16string path(buffer);
+    report(u"path: " + number(r) + u" " + number(long(path.size())) + u" " + path +
+           (buffer[260] == u'#' ? u"" : u" overrun"));
+}
+
+void on_free() {
+    ULARGE_INTEGER free_to_caller = {}, total = {}, free_total = {};
+    BOOL ok = GetDiskFreeSpaceExW(u"\\USB\\", &free_to_caller, &total, &free_total);
+    report(u"free: " + number(ok) + u" " + number((long long)free_to_caller.QuadPart));
+}
+
+// The first waiting result of `code` after sending that command (a 4-byte block).
+void engine_ask(WORD code, unsigned char *result) {
+    WORD command[2] = {4, code};
+    acqcmd(command);
+    for (int tries = 0; tries < 100; tries++) {
+        if (acqres(result) && result[2] == code) return;
+    }
+    memset(result, 0, ACQ_RESULT_BYTES);
+}
+
+std::u16string ascii(const unsigned char *text) {
+    std::u16string out;
+    for (int i = 0; i < 16 && text[i]; i++)
+        out += char16_t(text[i]);
+    return out;
+}
+
+void on_engine() {
+    static unsigned char result[ACQ_RESULT_BYTES];
+    engine_ask(9, result);
+    std::u16string identity = ascii(result + 12) + u" " + ascii(result + 28) + u" options " +
+                              number(result[8] | result[9] << 8);
+    engine_ask(17, result);
+    report(u"engine: " + identity + u" probe " + number(result[4] | result[5] << 8));
+}
+
+void on_run() {
+    g.running = !g.running;
+    call(7, 0, 0, g.running ? 1 : 0);
+}
+
+void on_command(HWND dialog, int id) {
+    switch (id) {
+    case 100: EndDialog(dialog, 0); break;
+    case 101: on_text(); break;
+    case 102:
+        report(u"number: " + number(call(3, INT_PTR(u"White level"), INT_PTR(u"dBm"), -90)));
+        break;
+    case 103: on_path(); break;
+    case 104:
+        report(u"ask: " + number(call(5, INT_PTR(u"Stop"), INT_PTR(u"Stop test?"), 52)));
+        break;
+    case 105:
+        report(u"error: " + number(call(5, INT_PTR(u"Error"), INT_PTR(u"Unknown file."), 16)));
+        break;
+    case 106: call(6, 0, 0, 0); break;
+    case 107: call(9, 0, 0, 2); break;
+    case 108: on_run(); break;
+    case 109: report(u"ticks: " + number(g.ticks)); break;
+    case 113: on_free(); break;
+    case 114: on_engine(); break;
+    default: break;
+    }
+}
+
+void on_tick() {
+    g.ticks++;
+    if (g.running && call(8, 0, 0, 0)) on_run();
+}
+
+LRESULT CALLBACK key_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_LBUTTONUP)
+        SendMessageW(GetParent(hwnd), WM_COMMAND, WPARAM(GetDlgCtrlID(hwnd)), LPARAM(hwnd));
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void build(HWND dialog) {
+    MoveWindow(dialog, 0, 37, 800, 443, TRUE);
+    int i = 0;
+    for (const Key &k : KEYS) {
+        DWORD visible = k.id == 111 ? 0 : WS_VISIBLE;
+        CreateWindowExW(0, KEY_CLASS, k.caption, WS_CHILD | visible | k.style, 10 + (i % 6) * 110,
+                        10 + (i / 6) * 60, 100, 50, dialog, HMENU(INT_PTR(k.id)), NULL, NULL);
+        i++;
+    }
+    SetTimer(dialog, TICK_TIMER, 250, NULL);
+}
+
+INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: build(dialog); return TRUE;
+    case WM_COMMAND: on_command(dialog, LOWORD(wparam)); return TRUE;
+    case WM_TIMER: on_tick(); return TRUE;
+    case WM_CLOSE:
+        if (!g.running) EndDialog(dialog, 0);
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+struct EmptyTemplate {
+    DLGTEMPLATE head;
+    WORD menu, cls, title;
+};
+
+} // namespace
+
+// The parameters in one title, so that a test sees each as the module received it.
+extern "C" int wfalstart(HWND parent, HostService host, int test_mode, const WCHAR *result_path,
+                         int memory_reserve, int language_number, const WCHAR *operator_name,
+                         const WCHAR *settings_path, const WCHAR *language_path, int help_mask) {
+    g = StandIn{host, false, 0};
+    report(u"args: parent " + number(parent != NULL) + u" mode " + number(test_mode) + u" result " +
+           result_path + u" reserve " + number(memory_reserve) + u" language " +
+           number(language_number) + u" operator " + operator_name + u" settings " + settings_path +
+           u" language-file " + language_path + u" help " + number(help_mask));
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = key_proc;
+    wc.lpszClassName = KEY_CLASS;
+    RegisterClassW(&wc);
+    EmptyTemplate t = {{WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
+    DialogBoxIndirectParamW(NULL, &t.head, parent, dialog_proc, 0);
+    UnregisterClassW(KEY_CLASS, NULL);
+    return 42;
+}
