@@ -4,14 +4,13 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include "graph/graph_record.h"
 #include "lang/lang.h"
 #include "module/calendar.h"
+#include "module/host_services.h"
 #include "module/settings.h"
 #include "resultfile/result_header.h"
 #include "ui/choice.h"
-
-// The host's service callback: (code, a, b, c). Arguments can carry pointers.
-typedef INT_PTR(CALLBACK *HostService)(int code, INT_PTR a, INT_PTR b, INT_PTR c);
 
 // run_state bits
 constexpr int RUN_LOADED = 1;
@@ -58,6 +57,7 @@ struct ModuleState {
     DWORD start_seconds;     // calendar seconds of the running test's start time
     CalendarFields calendar; // in and out fields of the calendar conversions
     LangTable lang;
+    GraphRecord graph[GRAPH_COUNT]; // graph data: the spectrum graph is graph 0
 };
 
 extern ModuleState wfal;

@@ -6,7 +6,10 @@
 #include <iterator>
 
 #include "lang/lang.h"
+#include "module/state.h"
+#include "ui/button.h"
 #include "ui/choice.h"
+#include "ui/controls.h"
 
 // Entries start enabled; labels are made at run time.
 #define CHOICE(value, key, divisor)                                                                \
@@ -132,4 +135,37 @@ const WCHAR *choice_label(const ChoiceEntry *table, INT32 value) {
         if (e->value == value) return e->label;
     }
     return TEXT("");
+}
+
+void choice_create_grid(HWND dialog, const ChoiceEntry *table, INT32 current, int first_id, int x0,
+                        int y0, int w, int h, int dx, int dy, int per_column) {
+    if (per_column < 1) per_column = 1;
+    for (int i = 0; table[i].present; i++) {
+        CreateWindowExW(0, BUTTON_CLASS, table[i].label, WS_CHILD | WS_VISIBLE,
+                        x0 + (i / per_column) * dx, y0 + (i % per_column) * dy, w, h, dialog,
+                        (HMENU)(INT_PTR)(first_id + i), wfal.instance, NULL);
+        choice_refresh(dialog, table, current, first_id);
+    }
+}
+
+void choice_refresh(HWND dialog, const ChoiceEntry *table, INT32 current, int first_id) {
+    for (int i = 0; table[i].present; i++) {
+        HWND button = GetDlgItem(dialog, first_id + i);
+        ControlStyle *look = table[i].value == current ? &style_selected : &style_normal;
+        SendMessageW(button, BTN_SET_LOOK, 0, (LPARAM)look);
+        EnableWindow(button, table[i].enabled);
+    }
+}
+
+int choice_select_by_id(HWND dialog, const ChoiceEntry *table, INT32 *value, int first_id,
+                        int pressed_id) {
+    int index = pressed_id - first_id;
+    if (index < 0) return 0;
+    for (int i = 0; i < index; i++) {
+        if (!table[i].present) return 0;
+    }
+    if (!table[index].present) return 0;
+    *value = table[index].value;
+    choice_refresh(dialog, table, *value, first_id);
+    return 1;
 }

@@ -36,5 +36,17 @@ void choice_enable_by_threshold(ChoiceEntry *table, INT32 threshold, int mode);
 // The label of the first entry holding value, or an empty text.
 const WCHAR *choice_label(const ChoiceEntry *table, INT32 value);
 
+// One option button per entry (ids from first_id on, captions the labels), placed column by
+// column, per_column to a column; the current value's button is selected.
+void choice_create_grid(HWND dialog, const ChoiceEntry *table, INT32 current, int first_id, int x0,
+                        int y0, int w, int h, int dx, int dy, int per_column);
+// Gives each button of the grid the selected or the normal look by the current value, and
+// enables it by its entry.
+void choice_refresh(HWND dialog, const ChoiceEntry *table, INT32 current, int first_id);
+// If pressed_id is the button of an entry: stores the entry's value, refreshes the grid and
+// returns 1. Otherwise 0, with nothing changed.
+int choice_select_by_id(HWND dialog, const ChoiceEntry *table, INT32 *value, int first_id,
+                        int pressed_id);
+
 constexpr int CHOICE_AT_MOST = 1;
 constexpr int CHOICE_AT_LEAST = 2;

@@ -194,3 +194,9 @@ LPVOID LockResource(HGLOBAL loaded) {
     }
     return nullptr;
 }
+
+// The layer runs the module on one thread and never makes the thread calls, so there is nothing
+// to switch off; the handle is still checked, as Windows checks it.
+BOOL DisableThreadLibraryCalls(HMODULE module) {
+    return module_from_handle(module) != nullptr ? TRUE : FALSE;
+}

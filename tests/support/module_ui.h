@@ -1,0 +1,71 @@
+// The module's toolkit as its tests need it: the "btn" and "splt" classes registered as
+// wfalstart registers them, a visible parent window that logs what its children tell it, and a
+// tear-down that leaves no font, window, class or GDI object behind for the next test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <windows.h>
+#include <wlgdi.h>
+#include <wluser.h>
+
+#include "module/state.h"
+#include "support/message_log.h"
+#include "support/ui_driver.h"
+#include "ui/button.h"
+#include "ui/controls.h"
+#include "ui/splitter.h"
+
+inline void module_ui_register_classes() {
+    wfal.instance = GetModuleHandleW(u"wfal.dll");
+    WNDCLASSW button = {};
+    button.lpfnWndProc = button_window_proc;
+    button.cbWndExtra = BUTTON_WINDOW_BYTES;
+    button.hInstance = wfal.instance;
+    button.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    button.lpszClassName = BUTTON_CLASS;
+    RegisterClassW(&button);
+    WNDCLASSW splitter = button;
+    splitter.lpfnWndProc = splitter_window_proc;
+    splitter.cbWndExtra = 0;
+    splitter.hCursor = LoadCursorW(nullptr, IDC_SIZENS);
+    splitter.hbrBackground = CreateSolidBrush(SPLITTER_COLOUR);
+    splitter.lpszClassName = SPLITTER_CLASS;
+    RegisterClassW(&splitter);
+}
+
+// A fixture with a visible top-level "parent" window of the recording class at (0, 0).
+class ModuleUiTest : public ::testing::Test {
+protected:
+    MessageLog log;
+    HWND parent = nullptr;
+
+    void SetUp() override {
+        module_ui_register_classes();
+        wl_screen_set_background(RGB(0, 0, 0));
+        parent = log.create("parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300);
+        // Moves and captures are not what these tests look at.
+        log.ignore({WM_NCPAINT, WM_ERASEBKGND, WM_PAINT, WM_MOUSEMOVE, WM_CAPTURECHANGED});
+    }
+    // The log's destructor tears the window manager and GDI down; the looks' fonts go first.
+    void TearDown() override { ui_release_fonts(); }
+
+    HWND make_button(int id, const WCHAR *caption, int x, int y, int w, int h, ControlStyle *look,
+                     DWORD style = 0) {
+        HWND b = CreateWindowExW(0, BUTTON_CLASS, caption, WS_CHILD | WS_VISIBLE | style, x, y, w,
+                                 h, parent, (HMENU)(INT_PTR)id, wfal.instance, nullptr);
+        SendMessageW(b, BTN_SET_LOOK, 0, (LPARAM)look);
+        return b;
+    }
+
+    // The commands the parent received since the last call, as the log writes them.
+    Lines commands() {
+        Lines out;
+        for (const std::string &line : log.take()) {
+            if (line.find("WM_COMMAND") != std::string::npos) out.push_back(line);
+        }
+        return out;
+    }
+};

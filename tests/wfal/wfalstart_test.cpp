@@ -1,0 +1,162 @@
+// wfalstart as the host calls it: a whole run in each mode, several times in one process, with
+// everything it made released again; its parameters; and the settings it saves.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <acqsim.h>
+#include <winlayer.h>
+#include <wlgdi.h>
+#include <wluser.h>
+
+#include "module/entry.h"
+#include "module/state.h"
+#include "support/temp_root.h"
+#include "support/ui_driver.h"
+#include "ui/controls.h"
+
+namespace {
+
+std::vector<std::pair<int, std::u16string>> host_seen; // code, the title of HOST_SET_TITLE
+
+INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR, INT_PTR) {
+    host_seen.push_back({code, code == HOST_SET_TITLE ? (const WCHAR *)a : u""});
+    return 0;
+}
+
+const WCHAR *const MODULE_CLASSES[] = {u"btn", u"splt", u"graph", u"wfaw"};
+constexpr COLORREF DIALOG_BLUE = RGB(11, 25, 255);
+constexpr size_t SETTINGS_BYTES = 564 + 1320;
+
+class Wfalstart : public ::testing::Test {
+protected:
+    TempDeviceRoot root;
+    UiDriver ui;
+
+    void SetUp() override {
+        acqsim_reset();
+        host_seen.clear();
+    }
+    void TearDown() override {
+        acqsim_reset();
+        wl_user_shutdown();
+        wl_gdi_shutdown(); // the font engine's caches too
+    }
+
+    INT_PTR run(int test_mode, const std::vector<UiStep> &steps, HostService host = recording_host,
+                int help_mask = 7, const std::u16string &settings = u"\\settings.dat",
+                const std::u16string &result = u"\\Internal\\line.res",
+                const std::u16string &language = u"\\none.txt",
+                const std::u16string &operator_name = u"Ann") {
+        return ui.run(
+            [&] {
+                return INT_PTR(wfalstart(nullptr, host, test_mode, result.c_str(), 0, 1,
+                                         operator_name.c_str(), settings.c_str(), language.c_str(),
+                                         help_mask));
+            },
+            steps);
+    }
+
+    void expect_nothing_left(int gdi_objects) {
+        EXPECT_EQ(wl_window_list(nullptr, 0), 0);
+        for (const WCHAR *name : MODULE_CLASSES)
+            EXPECT_FALSE(UnregisterClassW(name, GetModuleHandleW(u"wfal.dll")))
+                << std::string(name, name + 4) << " is still registered";
+        EXPECT_EQ(wl_gdi_object_count(), gdi_objects);
+        ULONGLONG due;
+        EXPECT_FALSE(wl_timer_next_due(&due));
+        EXPECT_EQ(wfal.dialog_brush, nullptr);
+        EXPECT_EQ(wfal.lang.entry_count, 0);
+        EXPECT_EQ(wfal.lang.pool, nullptr);
+    }
+};
+
+UiStep expect_dialog_on_screen() {
+    return ui::check(
+        [] {
+            EXPECT_EQ(ui_pixel(400, 37 + 250), DIALOG_BLUE);
+            EXPECT_NE(ui_pixel(400, 20), DIALOG_BLUE); // the host's title bar stays free
+            UiControl esc = ui_find(ID_ESC);
+            EXPECT_EQ(esc.rect.left, 695);
+            EXPECT_EQ(esc.rect.top, 37 + 5);
+            EXPECT_EQ(esc.text, u"Esc");
+        },
+        "dialog on the screen");
+}
+
+TEST_F(Wfalstart, RunsTwiceInBothModesAndLeavesNothingBehind) {
+    const int objects = wl_gdi_object_count();
+    struct Mode {
+        int test_mode;
+        std::u16string title;
+    };
+    const Mode modes[] = {{1, u"Set-up spectrogram test"}, {0, u"Spectrogram"}};
+    for (int round = 0; round < 2; ++round) {
+        for (const Mode &m : modes) {
+            host_seen.clear();
+            EXPECT_EQ(run(m.test_mode, {expect_dialog_on_screen(), ui::tap(ID_ESC)}), 0);
+            EXPECT_EQ(host_seen, (decltype(host_seen){{HOST_SET_TITLE, m.title}}));
+            expect_nothing_left(objects);
+            EXPECT_EQ(root.read("settings.dat").size(), SETTINGS_BYTES);
+            EXPECT_EQ(root.read("settings.dat").substr(0, 4), "WFAI");
+            root.write("settings.dat", ""); // saved again by the next run
+        }
+    }
+}
+
+TEST_F(Wfalstart, HelpKeyOnlyWithItsBit) {
+    struct Case {
+        int help_mask;
+        bool help_key;
+    };
+    const Case cases[] = {{0, false}, {1, true}, {6, false}, {7, true}};
+    for (const Case &c : cases) {
+        bool shown = false;
+        run(1, {ui::check([&] { shown = ui_find(ID_HELP).hwnd != nullptr; }), ui::tap(ID_ESC)},
+            recording_host, c.help_mask);
+        EXPECT_EQ(shown, c.help_key) << c.help_mask;
+    }
+}
+
+TEST_F(Wfalstart, RunsWithoutAHostCallback) {
+    const int objects = wl_gdi_object_count();
+    EXPECT_EQ(run(1, {expect_dialog_on_screen(), ui::tap(ID_ESC)}, nullptr), 0);
+    EXPECT_EQ(run(0, {expect_dialog_on_screen(), ui::tap(ID_ESC)}, nullptr), 0);
+    expect_nothing_left(objects);
+}
+
+TEST_F(Wfalstart, LongTextsAreCut) {
+    std::u16string long_path = u"\\" + std::u16string(299, u'p');
+    std::u16string long_name(40, u'n');
+    run(0, {ui::tap(ID_ESC)}, recording_host, 7, long_path, long_path, long_path, long_name);
+    EXPECT_EQ(std::u16string(wfal.result_path), long_path.substr(0, 259));
+    EXPECT_EQ(std::u16string(wfal.settings_path), long_path.substr(0, 259));
+    EXPECT_EQ(std::u16string(wfal.language_path), long_path.substr(0, 259));
+    EXPECT_EQ(std::u16string(wfal.operator_name), long_name.substr(0, 31));
+}
+
+// The engine's name goes into the header first; a settings file then replaces the whole header.
+TEST_F(Wfalstart, SettingsFileOverridesTheIdentification) {
+    ASSERT_TRUE(acqsim_set_device_name("FIRST"));
+    acqsim_set_options(ACQSIM_OPTION_WIDEBAND);
+    run(1, {ui::tap(ID_ESC)});
+    EXPECT_EQ(std::u16string(wfal.header.device), u"FIRST");
+    EXPECT_EQ(wfal.range_table, choice_range_b);
+    std::string saved = root.read("settings.dat");
+    ASSERT_EQ(saved.size(), SETTINGS_BYTES);
+    EXPECT_EQ(saved.substr(564 + 64, 10), std::string("F\0I\0R\0S\0T\0", 10));
+
+    ASSERT_TRUE(acqsim_set_device_name("SECOND"));
+    acqsim_set_options(0);
+    run(1, {ui::tap(ID_ESC)});
+    EXPECT_EQ(std::u16string(wfal.header.device), u"FIRST");
+    EXPECT_EQ(wfal.range_table, choice_range_a);
+
+    root.write("settings.dat", "");
+    run(1, {ui::tap(ID_ESC)});
+    EXPECT_EQ(std::u16string(wfal.header.device), u"SECOND");
+}
+
+} // namespace
