@@ -52,5 +52,4 @@ void wl_clock_set_local_time(const SYSTEMTIME *now);
 HMODULE wl_module_register(LPCWSTR name, const void *anchor);
 void wl_module_unregister(LPCWSTR name);
 // Registers a resource of a module; `data` must stay valid while the module is registered.
-BOOL wl_resource_register(HMODULE module, LPCWSTR type, LPCWSTR name, const void *data,
-                          DWORD size);
+BOOL wl_resource_register(HMODULE module, LPCWSTR type, LPCWSTR name, const void *data, DWORD size);
