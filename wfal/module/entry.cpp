@@ -80,8 +80,6 @@ void take_parameters(HostService host, const WCHAR *result_path, int memory_rese
 void clear_run_state() {
     memset(wfal.graph, 0, sizeof wfal.graph);
     wfal.run_state = 0;
-    for (GraphRecord &graph : wfal.graph)
-        graph = GraphRecord{};
     wfal.main_dialog = NULL;
     wfal.storage_kind = 0;
 }
