@@ -79,6 +79,7 @@ void take_parameters(HostService host, const WCHAR *result_path, int memory_rese
 // Nothing of an earlier run's recording or view survives into this one.
 void clear_run_state() {
     memset(wfal.graph, 0, sizeof wfal.graph);
+    memset(&wfal.view, 0, sizeof wfal.view);
     wfal.run_state = 0;
     wfal.main_dialog = NULL;
     wfal.storage_kind = 0;

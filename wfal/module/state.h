@@ -10,6 +10,7 @@
 #include "module/host_services.h"
 #include "module/settings.h"
 #include "resultfile/result_header.h"
+#include "spectrogram/view_state.h"
 #include "ui/choice.h"
 
 // run_state bits
@@ -58,6 +59,7 @@ struct ModuleState {
     CalendarFields calendar; // in and out fields of the calendar conversions
     LangTable lang;
     GraphRecord graph[GRAPH_COUNT]; // graph data: the spectrum graph is graph 0
+    ViewState view;                 // the spectrogram view and the spectrum at the time cursor
 };
 
 extern ModuleState wfal;

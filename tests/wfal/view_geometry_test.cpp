@@ -1,0 +1,127 @@
+// The spectrogram's arithmetic where an off-by-one, a wrong rounding or integer instead of
+// double arithmetic would change a colour, a record count or the picture's place.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <vector>
+
+#include "spectrogram/view_geometry.h"
+
+namespace {
+
+ViewState view_with_margins() {
+    ViewState v{};
+    v.margin_left = VIEW_MARGIN_LEFT, v.margin_top = VIEW_MARGIN_TOP;
+    v.margin_right = VIEW_MARGIN_RIGHT, v.margin_bottom = VIEW_MARGIN_BOTTOM;
+    v.points = 300, v.record_size = 600, v.data_offset = 1320;
+    return v;
+}
+
+std::vector<int> fields(const ViewPicture &p) {
+    return {p.left, p.top, p.width, p.height, p.right, p.bottom};
+}
+
+TEST(ViewGeometry, PaletteRampBoundaries) {
+    struct Case {
+        int index;
+        int red, green, blue;
+    } cases[] = {
+        {0, 32, 0, 32},       {31, 249, 0, 249},  {32, 249, 0, 255},    {63, 32, 0, 255},
+        {64, 0, 32, 255},     {111, 0, 255, 144}, {127, 0, 255, 32},    {128, 32, 255, 0},
+        {159, 249, 255, 0},   {160, 255, 249, 0}, {191, 255, 32, 0},    {192, 255, 32, 32},
+        {223, 255, 249, 249}, {-1, 32, 0, 32},    {224, 255, 249, 249},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(palette_colour(c.index), RGB(c.red, c.green, c.blue)) << c.index;
+}
+
+TEST(ViewGeometry, LevelToIndex) {
+    struct Case {
+        const char *name;
+        int black, white, level, index;
+    } cases[] = {
+        {"at black", -12000, 1000, -12000, 0},
+        {"just above black", -12000, 1000, -11999, 0},
+        {"below black", -12000, 1000, -12001, 0},
+        {"lowest sample", -12000, 1000, -32768, 0},
+        {"at white", -12000, 1000, 1000, 223},
+        {"just below white", -12000, 1000, 999, 222},
+        {"highest sample", -12000, 1000, 32767, 223},
+        {"halfway", 0, 2000, 1000, 111},
+        // 35 x (223.0 / 35) lands just below 223 in double arithmetic.
+        {"white of a narrow range", 0, 35, 35, 222},
+        {"equal levels: at them", 500, 500, 500, 0},
+        {"equal levels: one above", 500, 500, 501, 223},
+        {"equal levels: below", 500, 500, 499, 0},
+        {"mirrored: at black", 1000, -12000, 1000, 0},
+        {"mirrored: at white", 1000, -12000, -12000, 223},
+        {"mirrored: halfway", 1000, -12000, -5500, 111},
+        {"extreme levels", -2147483647 - 1, 2147483647, 0, 111},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(palette_index(c.level, c.black, palette_factor(c.black, c.white)), c.index)
+            << c.name;
+}
+
+TEST(ViewGeometry, MapRowWritesBlueGreenRed) {
+    const INT16 samples[3] = {-12000, -5500, 1000};
+    BYTE bgr[10];
+    memset(bgr, 0xAB, sizeof bgr);
+    palette_map_row(samples, 3, -12000, 1000, bgr);
+    const BYTE expected[10] = {32, 0, 32, 144, 255, 0, 249, 249, 255, 0xAB};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(bgr[i], expected[i]) << i;
+}
+
+TEST(ViewGeometry, RecordCountScrollScaleAndUnits) {
+    struct Case {
+        LONGLONG records;
+        int extra_bytes;
+        int count, scale, units;
+    } cases[] = {
+        {0, 0, 0, 0, 0},
+        {0, 599, 0, 0, 0},
+        {1, 0, 1, 1, 1},
+        {1, 599, 1, 1, 1},
+        {65000, 0, 65000, 1, 65000},
+        {65001, 0, 65001, 2, 32501},
+        {130000, 0, 130000, 2, 65000},
+        {130001, 0, 130001, 3, 43334},
+        {2592000, 0, 2592000, 40, 64800},
+    };
+    ViewState v = view_with_margins();
+    for (const Case &c : cases) {
+        LONGLONG size = v.data_offset + c.records * v.record_size + c.extra_bytes;
+        int n = view_record_count(v, size);
+        EXPECT_EQ(n, c.count) << c.records;
+        EXPECT_EQ(view_scroll_scale(n), c.scale) << c.records;
+        EXPECT_EQ(view_scroll_units(n, view_scroll_scale(n)), c.units) << c.records;
+    }
+    EXPECT_EQ(view_record_count(v, 100), 0) << "file shorter than its header";
+    v.record_size = 0;
+    EXPECT_EQ(view_record_count(v, 5000), 0) << "no record size";
+}
+
+TEST(ViewGeometry, PictureRectangle) {
+    struct Case {
+        RECT client;
+        ViewPicture expected;
+        bool usable;
+    } cases[] = {
+        {{0, 0, 141, 4}, {40, 1, 2, 2, 42, 3}, true},
+        {{0, 0, 140, 4}, {40, 1, 1, 2, 41, 3}, false},
+        {{0, 0, 141, 3}, {40, 1, 2, 1, 42, 2}, false},
+        {{10, 20, 610, 320}, {50, 21, 461, 298, 511, 319}, true},
+        {{0, 0, 0, 0}, {40, 1, -139, -2, -99, -1}, false},
+    };
+    ViewState v = view_with_margins();
+    for (const Case &c : cases) {
+        ViewPicture p = view_picture(v, c.client);
+        const ViewPicture &e = c.expected;
+        EXPECT_EQ(fields(p), fields(e)) << c.client.right;
+        EXPECT_EQ(view_picture_usable(p), c.usable) << c.client.right;
+    }
+}
+
+} // namespace
