@@ -9,27 +9,13 @@
 #include "graph/graph_render.h"
 #include "module/state.h"
 
+#include "memory_bitmap.h"
+
 namespace {
 
 constexpr int POINTS = 424;
 constexpr int WIDTH = 615;
 constexpr int HEIGHT = 176;
-
-struct Buffer {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    Buffer() {
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateCompatibleBitmap(dc, WIDTH, HEIGHT);
-        old = SelectObject(dc, bitmap);
-    }
-    ~Buffer() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
 
 // A graph as the spectrum view fills it: a noisy floor with a few carriers, 14 level labels,
 // three frequency labels, the marker and a readout in the right margin.
@@ -73,7 +59,7 @@ void clear_white(HDC dc) {
 
 void render_spectrum_graph(benchmark::State &state) {
     fill_spectrum_graph();
-    Buffer buffer;
+    MemoryBitmap buffer(WIDTH, HEIGHT);
     for (auto _ : state) {
         clear_white(buffer.dc);
         render_graph(0, 0, 0, WIDTH, HEIGHT, 1, 14, 1, 1.0, 1.0, buffer.dc);
@@ -84,7 +70,7 @@ void render_spectrum_graph(benchmark::State &state) {
 
 // The baseline: the white fill alone.
 void white_fill(benchmark::State &state) {
-    Buffer buffer;
+    MemoryBitmap buffer(WIDTH, HEIGHT);
     for (auto _ : state)
         clear_white(buffer.dc);
     benchmark::ClobberMemory();

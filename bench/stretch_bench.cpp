@@ -9,30 +9,16 @@
 
 #include <vector>
 
+#include "memory_bitmap.h"
+
 namespace {
 
 constexpr int POINTS = 300;
 constexpr int PIXELS = 615;
 constexpr int ROWS = 64; // rows of the target, drawn in turn as the spectrogram does
 
-struct Target {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    Target() {
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateCompatibleBitmap(dc, PIXELS, ROWS);
-        old = SelectObject(dc, bitmap);
-    }
-    ~Target() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
-
 void stretch_row(benchmark::State &state) {
-    Target t;
+    MemoryBitmap t(PIXELS, ROWS);
     BITMAPINFO info = {};
     info.bmiHeader =
         BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), POINTS, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
@@ -51,7 +37,7 @@ void stretch_row(benchmark::State &state) {
 
 // The floor: copying the 615 finished pixels of a row, without any mapping or conversion.
 void memcpy_row(benchmark::State &state) {
-    Target t;
+    MemoryBitmap t(PIXELS, ROWS);
     uint32_t *pixels;
     int stride, w, h;
     wl_gdi_bitmap_pixels(t.bitmap, &pixels, &stride, &w, &h);
