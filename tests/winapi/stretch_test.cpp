@@ -97,6 +97,28 @@ TEST(StretchDIBits, EightHundredPointsOntoTwoHundredPixelsTakeEveryFourthFromThe
         EXPECT_EQ(index_of(b.at(i, 0)), 4 * i + 2) << i;
 }
 
+// Every pixel against the rule itself, floor((2i + 1) * points / (2 * pixels)), over shrinking,
+// growing and uneven ratios, with the destination cut on the left so that a row starts late.
+TEST(StretchDIBits, EveryPixelTakesThePointUnderItsCentre) {
+    struct Case {
+        int points, pixels, clip_left;
+    } cases[] = {
+        {1, 1, 0},  {1, 615, 0},    {300, 460, 0},  {300, 615, 7}, {800, 200, 0},  {799, 1, 0},
+        {7, 13, 3}, {1000, 999, 0}, {999, 1000, 1}, {65535, 3, 0}, {2, 4093, 100}, {613, 617, 0},
+    };
+    for (const Case &c : cases) {
+        TestBitmap b(c.pixels, 1, SENTINEL);
+        Dib d = make_dib({indexed_row(c.points)}, true);
+        stretch(b, -c.clip_left, 0, c.pixels + c.clip_left, 1, d, 0, 0, c.points, 1);
+        int wrong = 0;
+        for (int x = 0; x < c.pixels; ++x) {
+            long long i = x + c.clip_left, n = c.pixels + c.clip_left;
+            wrong += index_of(b.at(x, 0)) != int((2 * i + 1) * c.points / (2 * n));
+        }
+        EXPECT_EQ(wrong, 0) << c.points << " onto " << c.pixels;
+    }
+}
+
 const COLORREF A0 = RGB(200, 0, 0), A1 = RGB(200, 50, 0), A2 = RGB(200, 100, 0);
 const COLORREF B0 = RGB(0, 0, 200), B1 = RGB(0, 50, 200), B2 = RGB(0, 100, 200);
 

@@ -163,7 +163,9 @@ HBITMAP gdi_bitmap_create(int width, int height) {
     void *h = gdi_create(GDI_BITMAP);
     if (!h) return nullptr;
     GdiObject *o = gdi_lookup(h, GDI_BITMAP);
-    o->pixels.assign(size_t(width) * size_t(height), 0);
+    // Cleared in one block: a fresh bitmap is black, and paints make one per repaint.
+    o->pixels.clear();
+    o->pixels.resize(size_t(width) * size_t(height));
     o->width = width;
     o->height = height;
     return static_cast<HBITMAP>(h);

@@ -88,13 +88,34 @@ int64_t source_at(const Axis &a, int64_t k) {
     return a.source_lo + (a.flip ? a.n_source - 1 - k : k);
 }
 
+// The Dda's indexes without its carried remainder, for extents below 2^20: with
+// M = ceil(2^64 / d) and f * d <= 2^64, floor(f * M / 2^64) is exactly floor(f / d), so each
+// pixel's source is one multiplication, and neighbouring pixels don't wait for each other.
+constexpr int64_t RECIPROCAL_LIMIT = int64_t(1) << 20;
+
+void stretch_row_inside(uint32_t *to, int first, int last, const Axis &ax, const uint8_t *base) {
+    const uint64_t den = 2 * uint64_t(ax.n_dest);
+    const uint64_t reciprocal = ~uint64_t(0) / den + 1;
+    const uint64_t step = 2 * uint64_t(ax.n_source);
+    uint64_t num = (2 * uint64_t(first) + 1) * uint64_t(ax.n_source);
+    for (int i = first; i < last; ++i, num += step) {
+        size_t index = size_t((unsigned __int128)num * reciprocal >> 64);
+        const uint8_t *p = base + index * 3;
+        to[i] = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+    }
+}
+
 // Writes destination pixels [first, last) of the row that starts at `to`, counted from the
 // destination rectangle's left edge at column `offset`.
 void stretch_row(uint32_t *to, int offset, int first, int last, const Axis &ax, const uint8_t *row,
                  int width) {
-    Dda d(first, ax.n_source, ax.n_dest);
     bool inside = ax.source_lo >= 0 && int64_t(ax.source_lo) + ax.n_source <= width && !ax.flip;
-    if (inside) { // the common case, kept free of per-pixel checks
+    if (inside && ax.n_dest < RECIPROCAL_LIMIT && ax.n_source < RECIPROCAL_LIMIT) {
+        stretch_row_inside(to + offset, first, last, ax, row + size_t(ax.source_lo) * 3);
+        return;
+    }
+    Dda d(first, ax.n_source, ax.n_dest);
+    if (inside) { // kept free of per-pixel checks
         const uint8_t *base = row + size_t(ax.source_lo) * 3;
         for (int i = first; i < last; ++i, d.next()) {
             const uint8_t *p = base + d.index * 3;

@@ -3,6 +3,8 @@
 // Every primitive opens the same way: transform, clip, return early if nothing is left.
 #pragma once
 
+#include <stddef.h>
+
 #include <windef.h>
 
 #include "gdi/raster/surface.h"
@@ -25,6 +27,8 @@ ClipRect clip_intersect(const ClipRect &a, const ClipRect &b);
 void raster_line(const Canvas &canvas, POINT a, POINT b, uint32_t colour, int width);
 // Fills the rectangle [left, right) x [top, bottom).
 void raster_fill_rect(const Canvas &canvas, const RECT &rect, uint32_t colour);
+// Sets `count` pixels from `pixels` on to `colour` (no clipping: a plain run of memory).
+void raster_fill_span(uint32_t *pixels, size_t count, uint32_t colour);
 // Fills the interior of a closed polygon in the alternate (even-odd) mode.
 void raster_fill_polygon(const Canvas &canvas, const POINT *points, int count, uint32_t colour);
 
