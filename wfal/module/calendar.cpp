@@ -60,3 +60,15 @@ void seconds_to_calendar() {
     c.minute = (int)(r % 3600 / 60);
     c.second = (int)(r % 60);
 }
+
+DWORD calendar_set(int year, int month, int day, int hour, int minute, int second) {
+    CalendarFields &c = wfal.calendar;
+    c.year = year;
+    c.month = month;
+    c.day = day;
+    c.hour = hour;
+    c.minute = minute;
+    c.second = second;
+    calendar_to_seconds();
+    return c.seconds;
+}

@@ -18,3 +18,5 @@ struct CalendarFields {
 void calendar_to_seconds();
 // seconds -> year..second
 void seconds_to_calendar();
+// Sets year..second and converts them; returns the calendar seconds.
+DWORD calendar_set(int year, int month, int day, int hour, int minute, int second);

@@ -43,14 +43,7 @@ static void take_start_time(ResultHeader *h, const SYSTEMTIME &now) {
     h->start_hour = now.wHour;
     h->start_minute = now.wMinute;
     h->start_second = now.wSecond;
-    CalendarFields &c = wfal.calendar;
-    c.year = now.wYear;
-    c.month = now.wMonth;
-    c.day = now.wDay;
-    c.hour = now.wHour;
-    c.minute = now.wMinute;
-    c.second = now.wSecond;
-    calendar_to_seconds();
+    calendar_set(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
 }
 
 void header_build() {
