@@ -10,6 +10,7 @@
 #include "module/host_services.h"
 #include "module/settings.h"
 #include "resultfile/result_header.h"
+#include "spectrogram/find.h"
 #include "spectrogram/view_state.h"
 #include "ui/choice.h"
 
@@ -60,6 +61,11 @@ struct ModuleState {
     LangTable lang;
     GraphRecord graph[GRAPH_COUNT]; // graph data: the spectrum graph is graph 0
     ViewState view;                 // the spectrogram view and the spectrum at the time cursor
+    FindParams find;                // Find's parameters, as view_update last computed them
+    BOOL stop_pressed;              // "Stop" was pressed: a running find ends
+    ResultHeader section_header;    // the save-section dialog's copy of the header
+    int section_start;              // first and last record of the section to save
+    int section_end;
 };
 
 extern ModuleState wfal;

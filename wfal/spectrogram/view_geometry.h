@@ -40,3 +40,38 @@ double palette_factor(int black_level, int white_level);
 int palette_index(int level, int black_level, double factor);
 // One picture row: `count` samples as blue, green, red bytes, three per sample.
 void palette_map_row(const INT16 *samples, int count, int black_level, int white_level, BYTE *bgr);
+
+// Highest scroll position: U - PH / S; 0 when there are no records.
+int view_scroll_max(int records, int picture_height);
+// Puts top_record where a repaint shows it: around the cursor when follow_cursor asks for it,
+// and never with empty rows below the last record while earlier records exist. Clears
+// follow_cursor.
+void view_settle_top(ViewState &v, int records, int picture_height);
+// The scroll position a WM_VSCROLL request asks for from `position`; false for requests that
+// move nothing. `thumb` is the thumb position of SB_THUMBTRACK.
+bool view_scroll_request(int request, int thumb, int position, int picture_height, int *target);
+// top_record for a scroll position, held to the scroll range and to the records.
+int view_scroll_top(int target, int records, int picture_height);
+
+// The legend's colour bar: the palette index of bar row j, counted up from its bottom row;
+// the bar has picture_height - 92 rows.
+int view_legend_bar_index(int row, int picture_height);
+// The legend's label k (0 the black level, 7 the white level) in whole display units, and the
+// y of its text.
+double view_legend_value(const ViewState &v, int k);
+int view_legend_label_y(const ViewPicture &p, int k);
+
+// The palette index of every 16-bit level for one pair of black and white levels: exactly
+// palette_index's, worked out once per pair instead of once per sample of every repaint.
+constexpr int PALETTE_LEVELS = 65536;
+struct PaletteTable {
+    int black_level;
+    int white_level;
+    BOOL ready;
+    BYTE index[PALETTE_LEVELS]; // by level + 32768
+};
+
+// Makes the table hold the indexes for these levels (does nothing when it already does).
+void palette_table_update(PaletteTable *table, int black_level, int white_level);
+// palette_map_row through the table.
+void palette_table_map_row(const PaletteTable &table, const INT16 *samples, int count, BYTE *bgr);

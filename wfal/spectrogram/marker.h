@@ -1,0 +1,13 @@
+// The marker: a frequency point of the spectrum at the time cursor, moved by the marker keys
+// and by touching the graph, and the graph description that shows it with its readout.
+#pragma once
+
+#include <windows.h>
+
+// Refills graph record 0 from the view and the result header, writes the readout, repaints
+// the graph window and enables the marker keys.
+void graph_refresh();
+// Moves the marker by delta points, held to the spectrum; nothing while the view is empty.
+void marker_step(int delta);
+// The graph's click handler: moves the marker to a point of the spectrum.
+void marker_set(int graph_index, int point);
