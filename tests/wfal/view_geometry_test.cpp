@@ -74,6 +74,31 @@ TEST(ViewGeometry, MapRowWritesBlueGreenRed) {
         EXPECT_EQ(bgr[i], expected[i]) << i;
 }
 
+// The repaint maps samples through the table; it must give the formula's index for every level,
+// and be rebuilt, not reused, when the levels change.
+TEST(ViewGeometry, PaletteTableEqualsTheFormula) {
+    const int pairs[][2] = {
+        {-12000, 1000}, {0, 35},    {500, 500}, {1000, -12000}, {-32768, 32767},
+        {-10778, 1222}, {299, 300}, {300, 299}, {0, 2000},      {-2147483647 - 1, 2147483647},
+        {-5000, -4999},
+    };
+    static PaletteTable table; // 64 KB: not on the stack
+    for (const auto &pair : pairs) {
+        palette_table_update(&table, pair[0], pair[1]);
+        const double factor = palette_factor(pair[0], pair[1]);
+        int wrong = 0;
+        for (int level = -32768; level <= 32767; ++level)
+            wrong += table.index[level + 32768] != palette_index(level, pair[0], factor);
+        EXPECT_EQ(wrong, 0) << pair[0] << " to " << pair[1];
+    }
+    INT16 samples[5] = {-32768, -12000, -5500, 1000, 32767};
+    BYTE by_table[15], by_formula[15];
+    palette_table_update(&table, -12000, 1000);
+    palette_table_map_row(table, samples, 5, by_table);
+    palette_map_row(samples, 5, -12000, 1000, by_formula);
+    EXPECT_EQ(memcmp(by_table, by_formula, sizeof by_table), 0);
+}
+
 TEST(ViewGeometry, RecordCountScrollScaleAndUnits) {
     struct Case {
         LONGLONG records;
