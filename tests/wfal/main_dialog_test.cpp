@@ -1,0 +1,444 @@
+// The main spectrogram dialog run headless from "DLG1": opening a file, the places of the views
+// and keys, the split cycle, the key repeat and the recording tick of its timer, the keys'
+// enabling by run_state, and what the keys ask of the host.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <acqsim.h>
+#include <wlgdi.h>
+#include <wluser.h>
+
+#include "graph/graph_window.h"
+#include "lang/lang.h"
+#include "module/state.h"
+#include "spectrogram/spectrogram_window.h"
+#include "support/result_file.h"
+#include "support/temp_root.h"
+#include "support/ui_driver.h"
+#include "test/main_dialog.h"
+#include "ui/button.h"
+#include "ui/controls.h"
+#include "ui/splitter.h"
+
+namespace {
+
+struct HostCall {
+    int code;
+    std::u16string text; // the title, or a message box's "caption|text"
+    INT_PTR c;
+    bool dialog_enabled; // host_call disables the dialog around what the host shows
+};
+std::vector<HostCall> host_calls;
+INT_PTR box_answer, stop_answer;
+std::vector<int> commands; // WM_COMMAND ids the dialog received
+
+INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
+    std::u16string text;
+    if (code == HOST_SET_TITLE) text = (const WCHAR *)a;
+    if (code == HOST_MESSAGE_BOX) text = std::u16string((const WCHAR *)a) + u"|" + (const WCHAR *)b;
+    host_calls.push_back({code, text, c, IsWindowEnabled(wfal.main_dialog) != FALSE});
+    return code == HOST_MESSAGE_BOX ? box_answer : code == HOST_STOP_REQUESTED ? stop_answer : 0;
+}
+
+INT_PTR CALLBACK counting_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_COMMAND) commands.push_back(LOWORD(wparam));
+    return main_dialog_proc(dialog, message, wparam, lparam);
+}
+
+// The message boxes shown, as "caption|text|flags".
+std::vector<std::u16string> boxes() {
+    std::vector<std::u16string> out;
+    for (const HostCall &h : host_calls) {
+        std::string flags = std::to_string(h.c);
+        if (h.code == HOST_MESSAGE_BOX)
+            out.push_back(h.text + u"|" + std::u16string(flags.begin(), flags.end()));
+    }
+    return out;
+}
+
+int calls_of(int code) {
+    int n = 0;
+    for (const HostCall &h : host_calls)
+        n += h.code == code;
+    return n;
+}
+
+const std::pair<const WCHAR *, WNDPROC> CLASSES[] = {{BUTTON_CLASS, button_window_proc},
+                                                     {SPLITTER_CLASS, splitter_window_proc},
+                                                     {GRAPH_CLASS, graph_window_proc},
+                                                     {SPECTROGRAM_CLASS, spectrogram_window_proc}};
+
+// A child's client rectangle as x, y, width, height.
+std::array<LONG, 4> placed(int id) {
+    RECT r = {};
+    GetWindowRect(GetDlgItem(wfal.main_dialog, id), &r);
+    POINT p = {r.left, r.top};
+    ScreenToClient(wfal.main_dialog, &p);
+    return {p.x, p.y, r.right - r.left, r.bottom - r.top};
+}
+
+std::array<LONG, 4> views(int y, int height, int width = 615) {
+    return {0, y, width, height};
+}
+
+bool enabled(int id) {
+    return IsWindowEnabled(GetDlgItem(wfal.main_dialog, id)) != FALSE;
+}
+
+std::u16string caption(int id) {
+    WCHAR text[32];
+    GetWindowTextW(GetDlgItem(wfal.main_dialog, id), text, 32);
+    return text;
+}
+
+UiStep ticks(int n) {
+    return ui::advance(ULONGLONG(n) * MAIN_TIMER_MS);
+}
+
+UiStep set_state(int state) {
+    return ui::check([=] { wfal.run_state = state, soft_key_refresh(); }, "set run_state");
+}
+
+class MainDialog : public ::testing::Test {
+protected:
+    TempDeviceRoot root;
+    UiDriver ui;
+
+    void SetUp() override {
+        acqsim_reset();
+        host_calls.clear(), commands.clear();
+        box_answer = stop_answer = 0;
+        wfal.instance = GetModuleHandleW(u"wfal.dll");
+        for (const auto &c : CLASSES) {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = c.second;
+            wc.cbWndExtra = c.second == button_window_proc ? BUTTON_WINDOW_BYTES : 0;
+            wc.hInstance = wfal.instance;
+            wc.lpszClassName = c.first;
+            RegisterClassW(&wc);
+        }
+        wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
+        wfal.host = recording_host;
+        language(1);
+        const std::u16string path = u"\\line.res";
+        wfal.result_path[path.copy(wfal.result_path, path.size())] = 0;
+        wfal.run_state = 0;
+    }
+    void TearDown() override {
+        lang_free();
+        DeleteObject(wfal.dialog_brush);
+        for (const auto &c : CLASSES)
+            UnregisterClassW(c.first, wfal.instance);
+        ui_release_fonts();
+        acqsim_reset();
+        wl_user_shutdown();
+        wl_gdi_shutdown();
+    }
+
+    void language(int number) {
+        lang_free();
+        wfal.language_path[0] = 0; // the built-in text
+        wfal.language_number = number;
+        lang_load();
+    }
+    void write_result(long long records) {
+        ResultFileRecipe file;
+        file.records = records;
+        result_file_write(root.dir() + "/line.res", file);
+    }
+    INT_PTR run(std::vector<UiStep> steps, LPARAM mode = MAIN_VIEW_FILE) {
+        return ui.run(
+            [&] { return DialogBoxParamW(wfal.instance, u"DLG1", nullptr, counting_proc, mode); },
+            std::move(steps));
+    }
+};
+
+// A refused file is reported in the run's language with the dialog disabled, and leaves only
+// the keys that need no file; an accepted one brings its header and size into the module.
+TEST_F(MainDialog, OpensOrRefusesTheFile) {
+    struct Case {
+        std::string bytes; // empty: no file
+        int language, run_state;
+        std::u16string title, box, freeze;
+    };
+    write_result(3);
+    const std::string good = root.read("line.res");
+    const Case cases[] = {
+        {"", 1, 0, u"Spectrogram", u"Error|Unknown file.|16", u"Freeze"},
+        {std::string(2000, 'x'), 3, 0, u"Spektrogramm", u"Fehler|Unbekannte Datei.|16",
+         u"Einfrieren"},
+        {good, 1, RUN_LOADED, u"Spectrogram", u"", u"Freeze"},
+    };
+    const std::vector<int> refused_on = {ID_ESC, ID_PRINT_SCREEN, ID_DISPLAY};
+    // The navigation keys and Find are the view's: off without a file.
+    const std::vector<int> refused_off = {ID_LIST,      ID_SETUP, ID_GRAPH,     ID_SPECTROGRAM,
+                                          ID_LINE_UP,   ID_TOP,   ID_LINE_DOWN, ID_PAGE_UP,
+                                          ID_PAGE_DOWN, ID_FIND};
+    const std::vector<int> loaded_on = {ID_ESC,     ID_PRINT_SCREEN, ID_LIST,       ID_SETUP,
+                                        ID_DISPLAY, ID_GRAPH,        ID_SPECTROGRAM};
+    for (const Case &c : cases) {
+        host_calls.clear();
+        language(c.language);
+        if (c.bytes.empty())
+            std::remove((root.dir() + "/line.res").c_str());
+        else
+            root.write("line.res", c.bytes);
+        run({ui::check([&] {
+                 EXPECT_EQ(wfal.run_state, c.run_state) << int(&c - cases);
+                 for (int id : c.run_state ? loaded_on : refused_on)
+                     EXPECT_TRUE(enabled(id)) << int(&c - cases) << " key " << id;
+                 for (int id : c.run_state ? std::vector<int>{} : refused_off)
+                     EXPECT_FALSE(enabled(id)) << int(&c - cases) << " key " << id;
+                 for (int id : {ID_MARKER_LEFT, ID_FREEZE, ID_STOP})
+                     EXPECT_FALSE(enabled(id)) << int(&c - cases) << " key " << id;
+                 EXPECT_EQ(caption(ID_FREEZE), c.freeze);
+             }),
+             ui::tap(ID_ESC)});
+        ASSERT_FALSE(host_calls.empty());
+        EXPECT_EQ(host_calls[0].text, c.title);
+        EXPECT_EQ(boxes(), c.box.empty() ? std::vector<std::u16string>{}
+                                         : std::vector<std::u16string>{c.box});
+        EXPECT_TRUE(c.box.empty() || !host_calls.back().dialog_enabled);
+        if (!c.box.empty()) continue;
+        EXPECT_EQ(wfal.file_size, LONGLONG(good.size()));
+        EXPECT_EQ(wfal.header.points, 300);
+    }
+}
+
+// The keys at the right edge of a dialog of any width; the views keep the splitter's top
+// through a resize unless the dialog gets too low for it.
+TEST_F(MainDialog, KeysAndViewsFollowTheDialogSize) {
+    struct Key {
+        int id, from_right, y, width;
+    };
+    const Key keys[] = {
+        {100, 105, 5, 100},   {101, 180, 5, 70},    {102, 180, 60, 70},   {103, 180, 115, 70},
+        {104, 180, 170, 70},  {105, 180, 225, 70},  {106, 180, 280, 70},  {107, 180, 335, 70},
+        {108, 180, 390, 70},  {109, 105, 60, 100},  {110, 105, 115, 100}, {111, 105, 170, 100},
+        {112, 105, 225, 100}, {113, 105, 280, 100}, {114, 105, 335, 100}, {115, 105, 390, 100},
+    };
+    struct Size {
+        int w, h, split; // split: the splitter's top after the resize
+    };
+    const Size sizes[] = {{800, 443, 176}, {640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
+    std::vector<UiStep> steps;
+    for (const Size &s : sizes) {
+        steps.push_back(ui::check([&] {
+            MoveWindow(wfal.main_dialog, 0, 37, s.w, s.h, TRUE);
+            for (const Key &k : keys)
+                EXPECT_EQ(placed(k.id), (std::array<LONG, 4>{s.w - k.from_right, k.y, k.width, 50}))
+                    << s.w << " key " << k.id;
+            EXPECT_EQ(placed(ID_GRAPH), views(0, s.split, s.w - 185)) << s.h;
+            EXPECT_EQ(placed(ID_SPLITTER), views(s.split, 4, s.w - 185)) << s.h;
+            EXPECT_EQ(placed(ID_SPECTROGRAM), views(s.split + 4, s.h - s.split - 4, s.w - 185));
+        }));
+    }
+    steps.push_back(ui::tap(ID_ESC));
+    run(steps);
+}
+
+// The first split comes from the split key sent once at the start; the cycle then goes by the
+// splitter's top. The splitter's reports, and a drag of the bar, are held to the client area.
+TEST_F(MainDialog, SplitCycleAndSplitterReports) {
+    constexpr int H = 443;
+    struct Case {
+        int from;     // splitter top before
+        LPARAM moved; // SPLITTER_MOVED's lParam; 0: the split key
+        int to;
+    };
+    const Case cases[] = {
+        {0, 0, 176},     {19, 0, 176},        {20, 0, H - 4}, {H - 24, 0, H - 4}, {H - 23, 0, 0},
+        {176, 0, H - 4}, {176, H - 2, H - 4}, {176, -30, 0},  {0, 250, 250},
+    };
+    std::vector<UiStep> steps = {ui::check([] {
+        EXPECT_EQ(commands, std::vector<int>{ID_SPLIT});
+        EXPECT_EQ(placed(ID_SPLITTER)[1], 176);
+    })};
+    for (const Case &c : cases) {
+        steps.push_back(ui::check([&] {
+            SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c.from);
+            if (c.moved)
+                EXPECT_EQ(SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c.moved), 1);
+            else
+                SendMessageW(wfal.main_dialog, WM_COMMAND, ID_SPLIT, 0);
+            EXPECT_EQ(placed(ID_GRAPH), views(0, c.to)) << c.from << " " << c.moved;
+            EXPECT_EQ(placed(ID_SPLITTER), views(c.to, 4)) << c.from << " " << c.moved;
+            EXPECT_EQ(placed(ID_SPECTROGRAM), views(c.to + 4, H - c.to - 4)) << c.from;
+        }));
+    }
+    // Grabbed 1 pixel below its top (screen y = client y + 37).
+    steps.push_back(ui::check([] { SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, 176); }));
+    for (UiStep step :
+         {ui::press(100, 37 + 177), ui::move(100, 37 + 301), ui::release(100, 37 + 301),
+          ui::check([] { EXPECT_EQ(placed(ID_GRAPH)[3], 300); }), ui::tap(ID_ESC)})
+        steps.push_back(step);
+    run(steps);
+}
+
+// Holding a key repeats its command from the fourth tick, once per tick; a release resets the
+// count; Top never repeats.
+TEST_F(MainDialog, HeldKeysRepeat) {
+    write_result(100);
+    auto held = [](int id, int want) {
+        return ui::check([=] {
+            int n = 0;
+            for (int c : commands)
+                n += c == id;
+            EXPECT_EQ(n, want) << "key " << id;
+        });
+    };
+    std::vector<UiStep> steps(20, ui::tap(ID_LINE_DOWN)); // the cursor away from record 0
+    // Whether the view would let the cursor move is not what this looks at.
+    steps.push_back(ui::check([] {
+        EnableWindow(GetDlgItem(wfal.main_dialog, ID_LINE_UP), TRUE);
+        EnableWindow(GetDlgItem(wfal.main_dialog, ID_TOP), TRUE);
+    }));
+    steps.push_back(ui::press_on(ID_LINE_UP));
+    for (int want : {0, 0, 0, 1, 2, 3}) {
+        steps.push_back(ticks(1));
+        steps.push_back(held(ID_LINE_UP, want));
+    }
+    for (UiStep step : {ui::release_on(ID_LINE_UP), ticks(3), held(ID_LINE_UP, 4),
+                        ui::press_on(ID_LINE_UP), ticks(3), held(ID_LINE_UP, 4), ticks(1),
+                        held(ID_LINE_UP, 5), ui::release(0, 0), ui::press_on(ID_TOP), ticks(6),
+                        held(ID_TOP, 0), ui::release_on(ID_TOP), held(ID_TOP, 1), ui::tap(ID_ESC)})
+        steps.push_back(step);
+    run(steps);
+}
+
+// soft_key_refresh by run_state (and the marker for its keys), with Stop's look and Freeze's
+// caption. The navigation keys and Find are view_enable_keys'.
+TEST_F(MainDialog, SoftKeysFollowRunState) {
+    const int ids[] = {ID_ESC,          ID_SPLIT, ID_MARKER_LEFT, ID_MARKER_RIGHT,
+                       ID_PRINT_SCREEN, ID_LIST,  ID_SETUP,       ID_DISPLAY,
+                       ID_FREEZE,       ID_STOP,  ID_GRAPH,       ID_SPECTROGRAM};
+    struct Case {
+        int state, marker;
+        const char *on; // one character per id above
+        bool alarm;
+        const char16_t *freeze;
+    };
+    const int L = RUN_LOADED, T = RUN_TESTING, F = RUN_FROZEN, S = RUN_FINDING;
+    const Case cases[] = {
+        {0, 5, "110010010000", false, u"Freeze"},
+        {L, 5, "111111110011", false, u"Freeze"},
+        {L, 0, "110111110011", false, u"Freeze"},
+        {L, 299, "111011110011", false, u"Freeze"},
+        {L | T, 5, "011100001111", true, u"Freeze"},
+        {L | T | F, 5, "011111111011", false, u"Continue"},
+        {L | S, 5, "011100000111", false, u"Freeze"},
+        {L | T | F | S, 5, "011100001111", false, u"Continue"},
+    };
+    std::vector<UiStep> steps;
+    for (const Case &c : cases) {
+        steps.push_back(ui::check([&] {
+            wfal.run_state = c.state;
+            wfal.view.points = 300, wfal.view.marker_point = c.marker;
+            soft_key_refresh();
+            std::string on;
+            for (int id : ids)
+                on += enabled(id) ? '1' : '0';
+            EXPECT_EQ(on, c.on) << "run_state " << c.state << " marker " << c.marker;
+            HWND stop = GetDlgItem(wfal.main_dialog, ID_STOP);
+            ControlStyle *look = (ControlStyle *)GetWindowLongPtrW(stop, sizeof(LONG_PTR));
+            EXPECT_EQ(look, c.alarm ? &style_alarm : &style_normal) << c.state;
+            EXPECT_EQ(caption(ID_FREEZE), c.freeze) << c.state;
+        }));
+    }
+    steps.push_back(set_state(0));
+    steps.push_back(ui::tap(ID_ESC));
+    run(steps);
+}
+
+// Ticks ask the host about a stop only while a test records; neither Esc nor the window's close
+// ends the dialog during a test or a find, and the timer goes with the dialog.
+TEST_F(MainDialog, TicksAndClosingByRunState) {
+    const int L = RUN_LOADED, T = RUN_TESTING, F = RUN_FROZEN, S = RUN_FINDING;
+    struct Case {
+        int state, stop_requests;
+        bool closes;
+    };
+    const Case cases[] = {
+        {0, 0, true}, {L, 0, true}, {L | T, 4, false}, {L | T | F, 4, false}, {L | S, 0, false}};
+    for (const Case &c : cases) {
+        host_calls.clear();
+        std::vector<UiStep> steps = {
+            set_state(c.state), ui::advance(MAIN_TIMER_MS - 1),
+            ui::check([] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), 0); }), ticks(4),
+            ui::check([&] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), c.stop_requests); })};
+        if (!c.closes) {
+            for (UiStep step : {ui::tap(ID_ESC), ui::close(), set_state(L)})
+                steps.push_back(step);
+        }
+        steps.push_back(ui::close());
+        EXPECT_EQ(run(steps), 0) << c.state;
+        ULONGLONG due;
+        EXPECT_FALSE(wl_timer_next_due(&due)) << "the timer outlived the dialog";
+    }
+}
+
+// Stop ends a find; it asks before it stops a live recording, and stops it on yes only. The
+// host's stop request stops it on the next tick. PrtScr goes to the host.
+TEST_F(MainDialog, StopAndPrintScreenKeys) {
+    const int L = RUN_LOADED, T = RUN_TESTING;
+    struct Case {
+        int state;
+        INT_PTR answer, stop_request;
+        std::vector<std::u16string> boxes;
+        int after;
+    };
+    const std::u16string ask = u"Stop|Stop test?|52";
+    const Case cases[] = {
+        {L | T, 7, 0, {ask}, L | T},
+        {L | T, 6, 0, {ask}, L},
+        {L | T | RUN_FROZEN, 6, 0, {}, L | T | RUN_FROZEN},
+        {L | RUN_FINDING, 6, 0, {}, L | RUN_FINDING},
+        {L, 6, 0, {}, L},
+        {L | T, 0, 1, {}, L},
+    };
+    for (const Case &c : cases) {
+        host_calls.clear();
+        box_answer = c.answer, stop_answer = c.stop_request;
+        wfal.stop_pressed = FALSE;
+        run({set_state(c.state), ui::check([] { host_calls.clear(); }),
+             c.stop_request ? ticks(1) : ui::check([] {
+                 SendMessageW(wfal.main_dialog, WM_COMMAND, ID_STOP, 0);
+             }),
+             ui::check([&] { EXPECT_EQ(wfal.run_state, c.after) << c.state; }), set_state(L),
+             ui::tap(ID_PRINT_SCREEN), ui::tap(ID_ESC)});
+        EXPECT_EQ(boxes(), c.boxes) << c.state;
+        EXPECT_EQ(bool(wfal.stop_pressed), !c.stop_request) << c.state;
+        EXPECT_EQ(calls_of(HOST_TEST_RUNNING), c.after == L && (c.state & T) ? 1 : 0) << c.state;
+        ASSERT_EQ(calls_of(HOST_PRINT_SCREEN), 1);
+        EXPECT_FALSE(host_calls.back().dialog_enabled);
+    }
+}
+
+// A test starts instead of opening a file: a missing result file is no "Unknown file.".
+TEST_F(MainDialog, TestModeOpensNoFile) {
+    run({ui::check([] { EXPECT_EQ(placed(ID_SPLITTER)[1], 176); }), set_state(0), ui::close()},
+        MAIN_RUN_TEST);
+    for (const std::u16string &box : boxes())
+        EXPECT_EQ(box.find(u"Unknown file."), std::u16string::npos);
+}
+
+// With the view: a file of 100 records opens on record 0, where only down, page down and Find
+// move the cursor; "˅" held moves it one record per tick from the fourth tick.
+TEST_F(MainDialog, NavigationKeysFollowTheView) {
+    write_result(100);
+    run({ui::check([] {
+             EXPECT_FALSE(enabled(ID_LINE_UP));
+             EXPECT_TRUE(enabled(ID_LINE_DOWN));
+             EXPECT_FALSE(enabled(ID_TOP));
+             EXPECT_TRUE(enabled(ID_FIND));
+         }),
+         ui::press_on(ID_LINE_DOWN), ticks(5),
+         ui::check([] { EXPECT_EQ(wfal.view.cursor_record, 2); }), ui::release(0, 0),
+         ui::check([] { EXPECT_TRUE(enabled(ID_LINE_UP)); }), ui::tap(ID_ESC)});
+}
+
+} // namespace
