@@ -1,0 +1,162 @@
+// Find through 30 days of 300-point records (2,592,000 records, 1.55 GB) without a hit: at all
+// points, at all points with the change threshold in use, and at the marker only. Beside each,
+// in the same run, the plain read of the same file in 1 MiB blocks with fread, the fastest that
+// the bytes can come in; the figure ("ratio") is find's bytes per second over the plain read's,
+// by wall time and by processor time. The file is made once in $WFAL_BENCH_TMP (else /tmp) and
+// kept for later runs; an untimed plain read warms the page cache first.
+#include <benchmark/benchmark.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <strsafe.h>
+#include <windows.h>
+#include <winlayer.h>
+
+#include "module/state.h"
+#include "spectrogram/find.h"
+
+namespace {
+
+// Wall and processor seconds of one pass; the machine is shared, so both are reported.
+struct Took {
+    double wall = 0, cpu = 0;
+};
+
+double cpu_now() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+struct Timer {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    double cpu = cpu_now();
+    Took took() const {
+        std::chrono::duration<double> w = std::chrono::steady_clock::now() - wall;
+        return Took{w.count(), cpu_now() - cpu};
+    }
+};
+
+constexpr int POINTS = 300;
+constexpr long long RECORDS = 2592000;
+constexpr long long FILE_BYTES = RESULT_HEADER_SIZE + RECORDS * 2 * POINTS;
+constexpr size_t BLOCK_BYTES = 1 << 20;
+
+// Levels between -90 and -70 dB that change by up to 20 dB from record to record: no level
+// reaches the find threshold of -50 dB.
+INT16 bench_level(long long record, int point) {
+    return INT16(-9000 + int((record * 7919 + point * 104729) % 2000));
+}
+
+bool write_file(const std::string &path) {
+    FILE *f = fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    ResultHeader h;
+    memset(&h, 0, sizeof h);
+    memcpy(h.magic, RESULT_MAGIC, sizeof h.magic);
+    h.header_size = RESULT_HEADER_SIZE;
+    h.start_year = 2024, h.start_month = 3, h.start_day = 4;
+    h.range = 3000000, h.impedance = 600, h.frequency_step = 20000, h.points = POINTS;
+    header_seal(&h);
+    bool ok = fwrite(&h, sizeof h, 1, f) == 1;
+    std::vector<INT16> block(size_t(POINTS) * 1000);
+    for (long long r = 0; ok && r < RECORDS; r += 1000) {
+        for (int k = 0; k < 1000; ++k)
+            for (int p = 0; p < POINTS; ++p)
+                block[size_t(k) * POINTS + p] = bench_level(r + k, p);
+        ok = fwrite(block.data(), sizeof(INT16), block.size(), f) == block.size();
+    }
+    return fclose(f) == 0 && ok;
+}
+
+// Maps the bench folder as the device root, with the file in it.
+bool prepare_file() {
+    const char *base = getenv("WFAL_BENCH_TMP");
+    std::string dir = std::string(base && *base ? base : "/tmp") + "/wfal_find_bench";
+    mkdir(dir.c_str(), 0755);
+    std::string path = dir + "/day.res";
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || st.st_size != FILE_BYTES) {
+        if (!write_file(path)) return false;
+    }
+    wl_fs_set_root(dir.c_str());
+    StringCchCopyW(wfal.result_path, PATH_CHARS, TEXT("\\day.res"));
+    return true;
+}
+
+// The baseline: the whole file through the module's stream functions in 1 MiB blocks.
+bool plain_read(std::vector<char> *buffer, Took *took) {
+    Timer timer;
+    FILE *f = _wfopen(wfal.result_path, TEXT("rb"));
+    long long total = 0;
+    size_t got;
+    while (f != nullptr && (got = fread(buffer->data(), 1, buffer->size(), f)) > 0)
+        total += (long long)got;
+    if (f != nullptr) fclose(f);
+    *took = timer.took();
+    return total == FILE_BYTES;
+}
+
+// A search from record 0 that must find nothing.
+bool find_nothing(Took *took) {
+    wfal.view = ViewState{};
+    wfal.view.points = POINTS;
+    wfal.view.record_size = 2 * POINTS;
+    wfal.view.data_offset = RESULT_HEADER_SIZE;
+    wfal.view.marker_point = 150;
+    wfal.run_state = RUN_LOADED;
+    Timer timer;
+    BOOL found = find_run();
+    *took = timer.took();
+    return !found;
+}
+
+void run_find(benchmark::State &state, FindParams params) {
+    std::vector<char> buffer(BLOCK_BYTES);
+    if (!prepare_file()) {
+        state.SkipWithError("cannot make the result file");
+        return;
+    }
+    wfal.find = params;
+    Took find_total, plain_total, f, p;
+    plain_read(&buffer, &p); // warms the page cache
+    for (auto _ : state) {
+        if (!find_nothing(&f) || !plain_read(&buffer, &p)) {
+            state.SkipWithError("find found a record, or the plain read was short");
+            return;
+        }
+        find_total.wall += f.wall, find_total.cpu += f.cpu;
+        plain_total.wall += p.wall, plain_total.cpu += p.cpu;
+    }
+    double bytes = double(FILE_BYTES) * double(state.iterations());
+    state.counters["find_GBps"] = bytes / find_total.wall / 1e9;
+    state.counters["plain_GBps"] = bytes / plain_total.wall / 1e9;
+    state.counters["ratio"] = plain_total.wall / find_total.wall;
+    state.counters["cpu_ratio"] = plain_total.cpu / find_total.cpu;
+}
+
+void BM_FindAllPoints(benchmark::State &state) {
+    run_find(state, FindParams{-5000, FIND_NO_CHANGE, FIND_ALL_POINTS});
+}
+void BM_FindAllPointsChange(benchmark::State &state) {
+    run_find(state, FindParams{-5000, 1000, FIND_ALL_POINTS});
+}
+void BM_FindAtMarker(benchmark::State &state) {
+    run_find(state, FindParams{-5000, FIND_NO_CHANGE, 150});
+}
+
+BENCHMARK(BM_FindAllPoints)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindAllPointsChange)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindAtMarker)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
