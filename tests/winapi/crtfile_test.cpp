@@ -155,4 +155,53 @@ TEST_F(CrtFileTest, RewritingTakesNoSpaceAndAppendingAlwaysDoes) {
     fclose(plain);
 }
 
+// A write-only stream's position is kept by the seam without asking the stream: after seeks it
+// must still charge exactly the bytes beyond the file's end.
+TEST_F(CrtFileTest, WriteOnlyStreamsAreChargedFromWhereTheyStand) {
+    wl_fs_set_volume_size(u"\\USB", 1000);
+    FILE *f = _wfopen(u"\\USB\\w.bin", u"wb");
+    ASSERT_NE(f, nullptr);
+    const std::string bytes(600, 'w');
+    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 600u);
+    ASSERT_EQ(fseek(f, 100, SEEK_SET), 0);
+    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 600u); // 500 rewritten, 100 new
+    EXPECT_EQ(fflush(f), 0);
+    EXPECT_EQ(usb_free(), 300u);
+    ASSERT_EQ(fseek(f, 0, SEEK_END), 0);
+    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 300u); // only the room that is left
+    fclose(f);
+    EXPECT_EQ(root.read("USB/w.bin").size(), 1000u);
+}
+
+// A file without write permission is a read-only file: every mode that writes is refused with
+// EACCES before anything is truncated, even for root, while reading still works.
+TEST_F(CrtFileTest, ReadOnlyFilesOpenOnlyForReading) {
+    struct Case {
+        fs::perms perms;
+        bool writable;
+    };
+    const Case cases[] = {{fs::perms::owner_read | fs::perms::group_read, false},
+                          {fs::perms::owner_read | fs::perms::owner_write, true},
+                          {fs::perms::owner_read | fs::perms::others_write, true}};
+    for (const Case &c : cases) {
+        for (const ModeCase &m : MODE_CASES) {
+            if (m.after == "abc") continue; // the modes that don't write, or don't open at all
+            root.write("USB/ro.bin", "abc");
+            fs::permissions(root.dir() + "/USB/ro.bin", c.perms);
+            errno = 0;
+            FILE *f = _wfopen(u"\\USB\\ro.bin", m.mode.c_str());
+            EXPECT_EQ(f != nullptr, c.writable) << std::string(m.mode.begin(), m.mode.end());
+            if (f != nullptr) fclose(f);
+            if (!c.writable) {
+                EXPECT_EQ(errno, EACCES);
+                EXPECT_EQ(root.read("USB/ro.bin"), "abc");
+            }
+            FILE *reader = _wfopen(u"\\USB\\ro.bin", u"rb");
+            EXPECT_NE(reader, nullptr);
+            if (reader != nullptr) fclose(reader);
+            fs::permissions(root.dir() + "/USB/ro.bin", fs::perms::owner_all);
+        }
+    }
+}
+
 } // namespace

@@ -44,6 +44,7 @@ size_t seam_keep(size_t bytes) {
 
 ULONGLONG write_position(const FileStream &s) {
     if (s.append) return s.file->size;
+    if (s.write_pos >= 0) return ULONGLONG(s.write_pos);
     long pos = ftell(s.stream);
     return pos < 0 ? s.file->size : ULONGLONG(pos);
 }
@@ -136,6 +137,7 @@ size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *stream) 
     }
     size_t done = keep != 0 ? fwrite(data, 1, keep, stream) : 0;
     if (s->writable) file_extend(s->file, pos + done);
+    if (s->write_pos >= 0) s->write_pos = (long long)(pos + done);
     if (error != 0) stream_fail(stream, error);
     return done / size;
 }
@@ -169,7 +171,10 @@ int __wrap_fseek(FILE *stream, long offset, int origin) {
         errno = EINVAL;
         return -1;
     }
-    return fseek(stream, offset, origin);
+    FileStream *s = file_stream_find(stream);
+    int result = fseek(stream, offset, origin);
+    if (s != nullptr && !s->readable && !s->append) s->write_pos = result == 0 ? ftell(stream) : -1;
+    return result;
 }
 
 long __wrap_ftell(FILE *stream) {

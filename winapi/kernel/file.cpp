@@ -156,11 +156,20 @@ FileTrack *file_attach(const struct stat &st, const OpenMode &mode, const Mapped
     return f;
 }
 
+// A file without any write permission is what a file with the read-only attribute is on Windows:
+// no mode that writes opens it, whoever asks (on Linux root could still write it).
+bool is_read_only(const std::string &host_path) {
+    struct stat st;
+    return stat(host_path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 void stream_add(FILE *stream, const struct stat &st, const OpenMode &mode, const MappedPath &path) {
     // A stream closed behind the layer's back may come back at the same address.
     file_stream_forget(stream);
     FileTrack *f = file_attach(st, mode, path);
-    g_streams.push_back({stream, mode.read, mode.write, mode.append, f});
+    const long long start = mode.write && !mode.read && !mode.append ? 0 : -1;
+    g_streams.push_back({stream, mode.read, mode.write, mode.append, f, start});
     if (f->volume >= 0 && g_volumes[size_t(f->volume)].capacity != 0) volume_scan(f->volume);
 }
 
@@ -270,6 +279,10 @@ FILE *_wfopen(const WCHAR *path, const WCHAR *mode) {
     MappedPath mapped;
     if (m == nullptr || !path_map(path, mapped)) {
         errno = EINVAL;
+        return nullptr;
+    }
+    if (m->write && is_read_only(mapped.host)) {
+        errno = EACCES;
         return nullptr;
     }
     FILE *stream = fopen(mapped.host.c_str(), m->host);

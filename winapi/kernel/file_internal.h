@@ -35,6 +35,9 @@ struct FileStream {
     bool writable;
     bool append; // every write goes to the end, wherever the stream stands
     FileTrack *file;
+    // Where a write-only stream stands, kept by the seam's own writes and seeks so that a write
+    // needs no ftell (a system call after every flush); -1 when not known.
+    long long write_pos;
 };
 
 // The module's stream, or null for any other stream (those pass through untouched).
