@@ -6,6 +6,10 @@
 
 #include "lang/lang.h"
 #include "module/state.h"
+#include "reports/display_setup.h"
+#include "reports/result_list.h"
+#include "reports/setup_report.h"
+#include "reports/text_viewer.h"
 #include "spectrogram/marker.h"
 #include "spectrogram/view_update.h"
 #include "test/acquisition.h"
@@ -145,11 +149,22 @@ void split_cycle(HWND dialog) {
         view_layout(client_height(dialog));
 }
 
-// The keys of the side dialogs: each opens a dialog written with the reports. Until those
-// dialogs exist the keys do nothing; each has its own function so that its dialog slots in.
-void key_result_list(HWND) {}
-void key_setup_report(HWND) {}
-void key_display_setup(HWND) {}
+// The side dialogs set their own titles; ours comes back when they end.
+void show_text(HWND dialog, TextFiller filler) {
+    DialogBoxParamW(wfal.instance, TEXT("DLG2"), dialog, text_viewer_proc, (LPARAM)filler);
+    set_title();
+}
+
+// The display set-up always ends with 0, so anything else means its dialog could not run; the
+// main dialog then ends with 1.
+void key_display_setup(HWND dialog) {
+    if (DialogBoxParamW(wfal.instance, TEXT("DLG2"), dialog, display_dialog_proc, 0) != 0) {
+        EndDialog(dialog, 1);
+        return;
+    }
+    set_title();
+    if (wfal.run_state != 0) view_update(VIEW_DISPLAY);
+}
 
 // Stop ends a running find at once; a recording only after the user confirmed it.
 void key_stop(HWND dialog) {
@@ -176,8 +191,8 @@ BOOL main_on_command(HWND dialog, int id) {
     case ID_MARKER_LEFT: marker_step(-1); break;
     case ID_MARKER_RIGHT: marker_step(1); break;
     case ID_PRINT_SCREEN: host_call(dialog, HOST_PRINT_SCREEN, 0, 0, 0); break;
-    case ID_LIST: key_result_list(dialog); break;
-    case ID_SETUP: key_setup_report(dialog); break;
+    case ID_LIST: show_text(dialog, report_fill_list); break;
+    case ID_SETUP: show_text(dialog, report_fill_setup); break;
     case ID_DISPLAY: key_display_setup(dialog); break;
     case ID_FREEZE: freeze_toggle(); break;
     case ID_STOP: key_stop(dialog); break;
