@@ -23,70 +23,16 @@
 #include "module/state.h"
 #include "spectrogram/find.h"
 
+#include "month_file.h"
+
 namespace {
 
-// Wall and processor seconds of one pass; the machine is shared, so both are reported.
-struct Took {
-    double wall = 0, cpu = 0;
-};
-
-double cpu_now() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-struct Timer {
-    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-    double cpu = cpu_now();
-    Took took() const {
-        std::chrono::duration<double> w = std::chrono::steady_clock::now() - wall;
-        return Took{w.count(), cpu_now() - cpu};
-    }
-};
-
-constexpr int POINTS = 300;
-constexpr long long RECORDS = 2592000;
-constexpr long long FILE_BYTES = RESULT_HEADER_SIZE + RECORDS * 2 * POINTS;
 constexpr size_t BLOCK_BYTES = 1 << 20;
-
-// Levels between -90 and -70 dB that change by up to 20 dB from record to record: no level
-// reaches the find threshold of -50 dB.
-INT16 bench_level(long long record, int point) {
-    return INT16(-9000 + int((record * 7919 + point * 104729) % 2000));
-}
-
-bool write_file(const std::string &path) {
-    FILE *f = fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    ResultHeader h;
-    memset(&h, 0, sizeof h);
-    memcpy(h.magic, RESULT_MAGIC, sizeof h.magic);
-    h.header_size = RESULT_HEADER_SIZE;
-    h.start_year = 2024, h.start_month = 3, h.start_day = 4;
-    h.range = 3000000, h.impedance = 600, h.frequency_step = 20000, h.points = POINTS;
-    header_seal(&h);
-    bool ok = fwrite(&h, sizeof h, 1, f) == 1;
-    std::vector<INT16> block(size_t(POINTS) * 1000);
-    for (long long r = 0; ok && r < RECORDS; r += 1000) {
-        for (int k = 0; k < 1000; ++k)
-            for (int p = 0; p < POINTS; ++p)
-                block[size_t(k) * POINTS + p] = bench_level(r + k, p);
-        ok = fwrite(block.data(), sizeof(INT16), block.size(), f) == block.size();
-    }
-    return fclose(f) == 0 && ok;
-}
 
 // Maps the bench folder as the device root, with the file in it.
 bool prepare_file() {
-    const char *base = getenv("WFAL_BENCH_TMP");
-    std::string dir = std::string(base && *base ? base : "/tmp") + "/wfal_find_bench";
-    mkdir(dir.c_str(), 0755);
-    std::string path = dir + "/day.res";
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || st.st_size != FILE_BYTES) {
-        if (!write_file(path)) return false;
-    }
+    const std::string dir = month_folder();
+    if (dir.empty()) return false;
     wl_fs_set_root(dir.c_str());
     StringCchCopyW(wfal.result_path, PATH_CHARS, TEXT("\\day.res"));
     return true;

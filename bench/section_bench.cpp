@@ -28,31 +28,10 @@
 #include "module/state.h"
 #include "reports/save_section.h"
 
+#include "month_file.h"
+
 namespace {
 
-struct Took {
-    double wall = 0, cpu = 0;
-};
-
-double cpu_now() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-struct Timer {
-    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-    double cpu = cpu_now();
-    Took took() const {
-        std::chrono::duration<double> w = std::chrono::steady_clock::now() - wall;
-        return Took{w.count(), cpu_now() - cpu};
-    }
-};
-
-constexpr int POINTS = 300;
-constexpr long long RECORD_BYTES = 2 * POINTS;
-constexpr long long RECORDS = 2592000;
-constexpr long long FILE_BYTES = RESULT_HEADER_SIZE + RECORDS * RECORD_BYTES;
 constexpr int FIRST = 400000;
 constexpr int COUNT = 1789569; // 1 GiB of levels
 constexpr long long SECTION_BYTES = RESULT_HEADER_SIZE + COUNT * RECORD_BYTES;
@@ -60,37 +39,6 @@ constexpr size_t BLOCK_BYTES = 1 << 20;
 // Indexes of the section that are multiples of the poll step.
 constexpr int POLLS = (FIRST + COUNT - 1) / SECTION_POLL_RECORDS -
                       (FIRST + SECTION_POLL_RECORDS - 1) / SECTION_POLL_RECORDS + 1;
-
-// The levels of Find's benchmark file, so that either benchmark can make it for the other.
-INT16 bench_level(long long record, int point) {
-    return INT16(-9000 + int((record * 7919 + point * 104729) % 2000));
-}
-
-ResultHeader bench_header() {
-    ResultHeader h;
-    memset(&h, 0, sizeof h);
-    memcpy(h.magic, RESULT_MAGIC, sizeof h.magic);
-    h.header_size = RESULT_HEADER_SIZE;
-    h.start_year = 2024, h.start_month = 3, h.start_day = 4;
-    h.range = 3000000, h.impedance = 600, h.frequency_step = 20000, h.points = POINTS;
-    header_seal(&h);
-    return h;
-}
-
-bool write_file(const std::string &path) {
-    FILE *f = fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    ResultHeader h = bench_header();
-    bool ok = fwrite(&h, sizeof h, 1, f) == 1;
-    std::vector<INT16> block(size_t(POINTS) * 1000);
-    for (long long r = 0; ok && r < RECORDS; r += 1000) {
-        for (int k = 0; k < 1000; ++k)
-            for (int p = 0; p < POINTS; ++p)
-                block[size_t(k) * POINTS + p] = bench_level(r + k, p);
-        ok = fwrite(block.data(), sizeof(INT16), block.size(), f) == block.size();
-    }
-    return fclose(f) == 0 && ok;
-}
 
 std::string g_dir;
 std::string g_copies; // native folder of the copies
@@ -103,14 +51,8 @@ INT_PTR CALLBACK never_stop(int code, INT_PTR, INT_PTR, INT_PTR) {
 
 // Maps the bench folder as the device root and loads the file as the viewer would.
 bool prepare() {
-    const char *base = getenv("WFAL_BENCH_TMP");
-    g_dir = std::string(base && *base ? base : "/tmp") + "/wfal_find_bench";
-    mkdir(g_dir.c_str(), 0755);
-    std::string path = g_dir + "/day.res";
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || st.st_size != FILE_BYTES) {
-        if (!write_file(path)) return false;
-    }
+    g_dir = month_folder();
+    if (g_dir.empty()) return false;
     // The copies go to memory where it can be had, so that the disk's write-back of one copy
     // does not slow the next: both copies then measure their own work.
     const char *memory = "/dev/shm/wfal_section_bench";
