@@ -5,6 +5,7 @@
 
 #include <time.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using Levels = std::vector<INT16>;
+using Indices = std::vector<int>;
 
 Lines host_seen; // every host service call of the run, as a line
 
@@ -40,86 +42,62 @@ const std::string CREATE_ERROR = "box Error|File write error.\\u000A\\u000ATest 
 const std::string WRITE_ERROR = "box Error|File write error.\\u000ATest stopped.|16";
 const std::string MAX_REACHED = "box Warning|Max test time reached.\\u000ATest stopped.|16";
 
-const time_t BASE_TIME = 1709546400; // 2024-03-04 10:00:00, taken as local time
-
-void set_local_time(time_t t) {
-    tm f;
-    gmtime_r(&t, &f);
-    SYSTEMTIME s = {WORD(f.tm_year + 1900), WORD(f.tm_mon + 1), 0, WORD(f.tm_mday), WORD(f.tm_hour),
-                    WORD(f.tm_min),         WORD(f.tm_sec),     0};
-    wl_clock_set_local_time(&s);
-}
-
 size_t open_descriptors() {
     auto entries = std::filesystem::directory_iterator("/proc/self/fd");
     return size_t(std::distance(begin(entries), end(entries)));
 }
 
+enum Source { FED, SIMULATED };
+
 class Acquisition : public ::testing::Test {
 protected:
     TempDeviceRoot root;
-    time_t local_now = BASE_TIME; // the virtual local time, followed by the test
+    time_t local_now = 1709546400; // 2024-03-04 10:00:00 as local time, followed by the test
     size_t descriptors = 0;
 
     void SetUp() override {
         std::filesystem::create_directories(root.dir() + "/USB");
         SYSTEMTIME start = {2024, 3, 0, 4, 10, 0, 0, 0};
         wl_clock_use_virtual(&start);
-        acqsim_reset();
-        wl_fault_reset();
-        host_seen.clear();
-        wfal.host = recording_host;
-        wfal.main_dialog = nullptr;
-        wfal.run_state = 0;
+        acqsim_reset(), wl_fault_reset(), host_seen.clear();
+        wfal.host = recording_host, wfal.main_dialog = nullptr, wfal.run_state = 0;
         wfal.record_file = wfal.view_file = nullptr;
-        wfal.command_sequence = 8;
-        wfal.wideband = FALSE;
+        wfal.command_sequence = 8, wfal.wideband = FALSE;
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\USB\\line.res");
         set_up(INPUT_TERMINATED);
         descriptors = open_descriptors();
     }
     void TearDown() override {
-        test_stop();
-        wl_fault_reset();
-        wl_fs_set_volume_size(u"\\USB", 0);
-        acqsim_reset();
-        lang_free();
-        wfal.host = nullptr;
-        wl_clock_use_real();
+        test_stop(), wl_fault_reset(), wl_fs_set_volume_size(u"\\USB", 0), acqsim_reset();
+        lang_free(), wfal.host = nullptr, wl_clock_use_real();
     }
     // As the set-up dialog leaves the header and the limit.
     void set_up(INT32 input) {
         wfal.header = ResultHeader{};
-        wfal.header.range = 4000;
-        wfal.header.impedance = 600;
-        wfal.header.input = input;
-        wfal.header.gain = -1;
+        wfal.header.range = 4000, wfal.header.impedance = 600;
+        wfal.header.input = input, wfal.header.gain = -1;
         header_build();
         wfal.max_file_size = LONGLONG(points()) * 5184000 + RESULT_HEADER_SIZE;
     }
     int points() const { return wfal.header.points; }
     size_t record_bytes() const { return 2 * size_t(points()); }
-    void advance(int ms) {
-        wl_clock_advance_ms(ULONGLONG(ms));
-        local_now += ms / 1000;
-    }
+    void advance(int ms) { wl_clock_advance_ms(ULONGLONG(ms)), local_now += ms / 1000; }
+    // Sets the local clock on, the engine's pace unchanged.
     void shift_local_time(int seconds) {
         local_now += seconds;
-        set_local_time(local_now);
+        tm f;
+        gmtime_r(&local_now, &f);
+        SYSTEMTIME s = {
+            WORD(f.tm_year + 1900), WORD(f.tm_mon + 1), 0, WORD(f.tm_mday), WORD(f.tm_hour),
+            WORD(f.tm_min),         WORD(f.tm_sec),     0};
+        wl_clock_set_local_time(&s);
     }
     std::string file() const { return root.read("USB/line.res"); }
     LONGLONG file_records() const {
         return result_record_count(LONGLONG(file().size()), wfal.header);
     }
-    // Record i of a file's bytes; empty when the file does not hold it whole.
-    Levels record(const std::string &bytes, LONGLONG i) const {
-        size_t at = size_t(RESULT_HEADER_SIZE + i * LONGLONG(record_bytes()));
-        if (bytes.size() < at + record_bytes()) return {};
-        Levels out(record_bytes() / 2);
-        memcpy(out.data(), bytes.data() + at, record_bytes());
-        return out;
-    }
-    Levels synthetic(ULONGLONG index) const {
+    // The simulated spectrum the engine measures as its result `index`.
+    Levels simulated(ULONGLONG index) const {
         const ResultHeader &h = wfal.header;
         AcqSimMeasure m = {1, engine_impedance(h.input, h.impedance, FALSE),
                            DWORD(h.start_frequency), DWORD(h.frequency_step), WORD(h.points)};
@@ -135,16 +113,33 @@ protected:
             out[size_t(k)] = INT16(-9000 + 100 * n + k);
         return out;
     }
-    void feed(int first, int count) {
-        for (int n = first; n < first + count; ++n)
+    void feed(int count) {
+        for (int n = 0; n < count; ++n)
             ASSERT_TRUE(acqsim_feed_spectrum(fed(n).data(), UINT(points())));
     }
+    // Which spectrum of the source (0 to 9) each whole record of the file is; -1 for none.
+    Indices records(Source source) const {
+        const std::string bytes = file();
+        Indices out;
+        for (LONGLONG i = 0, n = file_records(); i < n; ++i) {
+            Levels r(record_bytes() / 2);
+            memcpy(r.data(), bytes.data() + RESULT_HEADER_SIZE + i * record_bytes(),
+                   record_bytes());
+            int k = 0;
+            while (k < 10 && (source == FED ? fed(k) : simulated(ULONGLONG(k))) != r)
+                k++;
+            out.push_back(k < 10 ? k : -1);
+        }
+        return out;
+    }
+    // The test over with that many records, or never begun (-1): no handle open, the engine idle.
     void expect_stopped(LONGLONG records) {
-        EXPECT_EQ(wfal.run_state, RUN_LOADED);
-        EXPECT_EQ(wfal.record_file, nullptr);
-        EXPECT_EQ(wfal.view_file, nullptr);
-        EXPECT_EQ(wfal.file_size, RESULT_HEADER_SIZE + records * LONGLONG(record_bytes()));
-        EXPECT_EQ(file_records(), records);
+        EXPECT_EQ(wfal.run_state, records < 0 ? 0 : RUN_LOADED);
+        EXPECT_TRUE(wfal.record_file == nullptr && wfal.view_file == nullptr);
+        if (records >= 0) {
+            EXPECT_EQ(wfal.file_size, RESULT_HEADER_SIZE + records * LONGLONG(record_bytes()));
+            EXPECT_EQ(file_records(), records);
+        }
         EXPECT_EQ(open_descriptors(), descriptors) << "a handle was left open";
         EngineResult r;
         while (acqres(&r)) { // made before the stop
@@ -167,16 +162,14 @@ TEST_F(Acquisition, StartRecordsAndStop) {
     EXPECT_EQ(wfal.file_size, RESULT_HEADER_SIZE);
     ASSERT_NE(wfal.view_file, nullptr);
     EXPECT_EQ(file(), std::string((const char *)&wfal.header, sizeof wfal.header));
-    EXPECT_EQ(host_seen, Lines{RUNNING});
     EXPECT_FALSE(acquisition_tick()) << "nothing is due yet";
-
     advance(1000);
     EXPECT_TRUE(acquisition_tick());
     // The view's handle sees the record as soon as the tick has written it.
     Levels seen(record_bytes() / 2);
     ASSERT_EQ(fseek(wfal.view_file, RESULT_HEADER_SIZE, SEEK_SET), 0);
     ASSERT_EQ(fread(seen.data(), record_bytes(), 1, wfal.view_file), 1u);
-    EXPECT_EQ(seen, synthetic(0));
+    EXPECT_EQ(seen, simulated(0));
 
     freeze_toggle(); // frozen, the recording goes on
     EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING | RUN_FROZEN);
@@ -187,7 +180,7 @@ TEST_F(Acquisition, StartRecordsAndStop) {
     freeze_toggle();
     test_stop(); // stopping a frozen test ends the freeze too
     expect_stopped(2);
-    EXPECT_EQ(record(file(), 1), synthetic(1));
+    EXPECT_EQ(records(SIMULATED), (Indices{0, 1}));
     EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED}));
 }
 
@@ -201,26 +194,9 @@ TEST_F(Acquisition, ProbeLevelsAreRaisedBy15dBWithin16Bits) {
         advance(1000);
         EXPECT_TRUE(acquisition_tick());
         test_stop();
-        Levels written = record(file(), 0);
-        written.resize(in.size());
+        Levels written(in.size());
+        memcpy(written.data(), file().data() + RESULT_HEADER_SIZE, 2 * in.size());
         EXPECT_EQ(written, input == INPUT_PROBE ? raised : in) << "input " << input;
-    }
-}
-
-TEST_F(Acquisition, SizeLimitStopsAfterTheRecordThatPassesIt) {
-    for (LONGLONG n : {0, 1, 3}) {
-        host_seen.clear();
-        test_start();
-        wfal.max_file_size = RESULT_HEADER_SIZE + n * LONGLONG(record_bytes());
-        for (LONGLONG i = 0; i < n; ++i) {
-            advance(1000);
-            EXPECT_TRUE(acquisition_tick()) << n;
-        }
-        advance(3000); // three results wait; the first passes the limit
-        EXPECT_FALSE(acquisition_tick()) << n;
-        SCOPED_TRACE(n);
-        expect_stopped(n + 1);
-        EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED, MAX_REACHED}));
     }
 }
 
@@ -228,9 +204,11 @@ TEST_F(Acquisition, SizeLimitStopsAfterTheRecordThatPassesIt) {
 // number in the place of a measure result's are all left out; the sequence number is 16 bits.
 TEST_F(Acquisition, OnlyMeasureResultsOfTheCurrentCommandAreWritten) {
     for (WORD current : {WORD(9), WORD(0x8000), WORD(0)}) {
+        SCOPED_TRACE(current);
+        acqsim_reset();
         wfal.command_sequence = WORD(current - 2);
         engine_start_measure(); // the earlier command
-        feed(0, 4);
+        feed(4);
         advance(2000); // its two results wait, and would be due by the clock
         test_start();
         ASSERT_EQ(wfal.command_sequence, current);
@@ -238,63 +216,42 @@ TEST_F(Acquisition, OnlyMeasureResultsOfTheCurrentCommandAreWritten) {
         advance(1000);               // sequence number would, the probe status's zero too
         for (WORD code : {CMD_IDENTIFY, CMD_PROBE_STATUS}) {
             EngineCommand command = {};
-            command.length = ENGINE_SHORT_COMMAND;
-            command.code = code;
+            command.length = ENGINE_SHORT_COMMAND, command.code = code;
             ASSERT_TRUE(acqcmd(&command));
         }
         advance(1000);
-        EXPECT_TRUE(acquisition_tick()) << current;
+        EXPECT_TRUE(acquisition_tick());
         test_stop();
-        std::string bytes = file();
-        ASSERT_EQ(result_record_count(LONGLONG(bytes.size()), wfal.header), 2) << current;
-        EXPECT_EQ(record(bytes, 0), fed(2)) << current;
-        EXPECT_EQ(record(bytes, 1), fed(3)) << current;
-        acqsim_reset();
+        EXPECT_EQ(records(FED), (Indices{2, 3}));
     }
 }
 
-struct PacingStep {
-    int shift_s;    // the local clock is set this far, the engine's pace unchanged
-    int advance_ms; // then both move on, and one tick runs
-    BOOL wrote;
-};
-
+// Each step sets the local clock on by some seconds (the engine's pace unchanged), then advances
+// both by some milliseconds and runs one tick, which must write or not; `written` are the results
+// of the measurement that became records.
 struct PacingCase {
     const char *name;
-    DWORD interval_ms; // of the engine's results
-    int late_start_s;  // from the header's start time to the Start key
-    std::vector<PacingStep> steps;
-    std::vector<ULONGLONG> written; // results of the measurement that became records
+    DWORD interval_ms;                     // of the engine's results
+    int late_start_s;                      // from the header's start time to the Start key
+    std::vector<std::array<int, 3>> steps; // seconds, milliseconds, written
+    Indices written;
 };
 
+// clang-format off
 const PacingCase PACING_CASES[] = {
     {"one per second", 1000, 0, {{0, 1000, TRUE}, {0, 1000, TRUE}, {0, 0, FALSE}}, {0, 1}},
-    {"a result while the count is up to date is dropped",
-     500,
-     0,
-     {{0, 1000, TRUE}, {0, 1000, TRUE}},
-     {0, 2}},
-    {"clock jumps ahead: the waiting results catch up in one tick",
-     1000,
-     0,
-     {{0, 1000, TRUE}, {5, 3000, TRUE}, {0, 1000, TRUE}},
-     {0, 1, 2, 3, 4}},
-    {"clock set back within the test: dropped until the seconds pass the count",
-     1000,
-     0,
-     {{0, 3000, TRUE}, {-2, 1000, FALSE}, {0, 1000, FALSE}, {0, 1000, TRUE}},
-     {0, 1, 2, 5}},
-    {"clock set back before the start: every result is written",
-     500,
-     0,
-     {{-3600, 1000, TRUE}, {0, 1000, TRUE}},
-     {0, 1, 2, 3}},
-    {"start time before the Start key: catches up, then drops",
-     500,
-     2,
-     {{0, 1000, TRUE}, {0, 1000, TRUE}, {0, 1000, TRUE}},
-     {0, 1, 2, 3, 4}},
+    {"a result while the count is up to date is dropped", 500, 0,
+     {{0, 1000, TRUE}, {0, 1000, TRUE}}, {0, 2}},
+    {"clock jumps ahead: the waiting results catch up in one tick", 1000, 0,
+     {{0, 1000, TRUE}, {5, 3000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3, 4}},
+    {"clock set back within the test: dropped until the seconds pass the count", 1000, 0,
+     {{0, 3000, TRUE}, {-2, 1000, FALSE}, {0, 1000, FALSE}, {0, 1000, TRUE}}, {0, 1, 2, 5}},
+    {"clock set back before the start: every result is written", 500, 0,
+     {{-3600, 1000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3}},
+    {"start time before the Start key: catches up, then drops", 500, 2,
+     {{0, 1000, TRUE}, {0, 1000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3, 4}},
 };
+// clang-format on
 
 TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
     for (const PacingCase &c : PACING_CASES) {
@@ -304,132 +261,100 @@ TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
         set_up(INPUT_TERMINATED);
         advance(c.late_start_s * 1000);
         test_start();
-        for (const PacingStep &s : c.steps) {
-            if (s.shift_s) shift_local_time(s.shift_s);
-            advance(s.advance_ms);
-            EXPECT_EQ(acquisition_tick(), s.wrote);
+        for (const auto &[shift_s, advance_ms, wrote] : c.steps) {
+            if (shift_s) shift_local_time(shift_s);
+            advance(advance_ms);
+            EXPECT_EQ(acquisition_tick(), wrote);
         }
         test_stop();
-        std::string bytes = file();
-        ASSERT_EQ(result_record_count(LONGLONG(bytes.size()), wfal.header),
-                  LONGLONG(c.written.size()));
-        for (size_t i = 0; i < c.written.size(); ++i)
-            EXPECT_EQ(record(bytes, LONGLONG(i)), synthetic(c.written[i])) << "record " << i;
+        EXPECT_EQ(records(SIMULATED), c.written);
     }
 }
 
-struct CreateFault {
-    const char *name;
-    WlFaultOp op;
-    int nth;
-    size_t short_keep; // a short write instead of a failure, when not 0
-};
-
-const CreateFault CREATE_FAULTS[] = {
-    {"open for writing", WL_FAULT_OPEN, 1, 0},           {"header write", WL_FAULT_WRITE, 1, 0},
-    {"header write cut short", WL_FAULT_WRITE, 1, 1000}, {"header flush", WL_FAULT_FLUSH, 1, 0},
-    {"open for reading", WL_FAULT_OPEN, 2, 0},
-};
-
-TEST_F(Acquisition, CreationFailureLeavesNothingRunningOrOpen) {
-    for (const CreateFault &c : CREATE_FAULTS) {
-        SCOPED_TRACE(c.name);
-        host_seen.clear();
-        wfal.run_state = RUN_LOADED;
-        if (c.short_keep)
-            wl_fault_short_write(c.nth, c.short_keep);
-        else
-            wl_fault_fail(c.op, c.nth, FALSE);
-        test_start();
-        wl_fault_reset();
-        EXPECT_EQ(wfal.run_state, 0);
-        EXPECT_EQ(wfal.record_file, nullptr);
-        EXPECT_EQ(wfal.view_file, nullptr);
-        EXPECT_EQ(wfal.command_sequence, 8);
-        EXPECT_EQ(host_seen, Lines{CREATE_ERROR});
-        EXPECT_EQ(open_descriptors(), descriptors);
-        EngineResult r;
-        advance(2000);
-        EXPECT_EQ(acqres(&r), 0) << "a measurement was started";
-    }
-}
-
-struct RecordFault {
-    const char *name;
-    WlFaultOp op;
-    int nth; // counted among the record writes or flushes
-    BOOL persistent;
-    size_t short_keep; // a short write, when not 0
-    LONGLONG records;  // left in the file, all whole
-};
-
-const RecordFault RECORD_FAULTS[] = {
-    {"first write", WL_FAULT_WRITE, 1, FALSE, 0, 0},
-    {"third write", WL_FAULT_WRITE, 3, FALSE, 0, 2},
-    {"writes from the second on", WL_FAULT_WRITE, 2, TRUE, 0, 1},
-    {"first write keeps 391 bytes", WL_FAULT_WRITE, 1, FALSE, 391, 0},
-    {"third write keeps 3 bytes", WL_FAULT_WRITE, 3, FALSE, 3, 2},
-    {"first flush", WL_FAULT_FLUSH, 1, FALSE, 0, 1},
-    {"flushes from the fourth on", WL_FAULT_FLUSH, 4, TRUE, 0, 4},
-};
-
-TEST_F(Acquisition, RecordFailureKeepsEveryWholeRecord) {
-    for (const RecordFault &c : RECORD_FAULTS) {
+// A failing open, write or flush (counted from the Start key, the header's write and flush being
+// the first), a full stick, or the size limit, with five results waiting. While the file is made,
+// any failure starts nothing; later, it stops the test with every record the file took whole
+// (the size limit after the record that passes it), a short write leaving its partial record.
+TEST_F(Acquisition, FileFailures) {
+    const WlFaultOp OPEN = WL_FAULT_OPEN, WRITE = WL_FAULT_WRITE, FLUSH = WL_FAULT_FLUSH;
+    const struct {
+        const char *name;
+        WlFaultOp op;
+        int nth; // 0: none
+        BOOL persistent;
+        size_t short_keep; // a short write instead of a failure, when not 0
+        int kept;          // whole records left in the file; -1: no test started
+        ULONGLONG volume;  // the stick's size in half records after the header; 0 unlimited
+        int limit;         // records the size limit allows; -1 the default
+    } cases[] = {
+        {"open for writing", OPEN, 1, FALSE, 0, -1, 0, -1},
+        {"header write", WRITE, 1, FALSE, 0, -1, 0, -1},
+        {"header write cut short", WRITE, 1, FALSE, 1000, -1, 0, -1},
+        {"header flush", FLUSH, 1, FALSE, 0, -1, 0, -1},
+        {"open for reading", OPEN, 2, FALSE, 0, -1, 0, -1},
+        {"first record write", WRITE, 2, FALSE, 0, 0, 0, -1},
+        {"third record write", WRITE, 4, FALSE, 0, 2, 0, -1},
+        {"record writes from the second on", WRITE, 3, TRUE, 0, 1, 0, -1},
+        {"first record write keeps 391 bytes", WRITE, 2, FALSE, 391, 0, 0, -1},
+        {"third record write keeps 3 bytes", WRITE, 4, FALSE, 3, 2, 0, -1},
+        {"first record flush", FLUSH, 2, FALSE, 0, 1, 0, -1},
+        {"record flushes from the fourth on", FLUSH, 5, TRUE, 0, 4, 0, -1},
+        {"the stick fills in the third record", WRITE, 0, FALSE, 0, 2, 5, -1},
+        {"the size limit at 0 records", WRITE, 0, FALSE, 0, 1, 0, 0},
+        {"the size limit at 1 record", WRITE, 0, FALSE, 0, 2, 0, 1},
+        {"the size limit at 3 records", WRITE, 0, FALSE, 0, 4, 0, 3},
+    };
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         host_seen.clear();
         acqsim_reset();
-        feed(0, 5);
-        test_start();
+        set_up(INPUT_TERMINATED);
+        wfal.run_state = RUN_LOADED, wfal.command_sequence = 8;
+        wl_fs_set_volume_size(u"\\USB",
+                              c.volume ? RESULT_HEADER_SIZE + c.volume * record_bytes() / 2 : 0);
+        feed(5);
         if (c.short_keep)
             wl_fault_short_write(c.nth, c.short_keep);
-        else
+        else if (c.nth)
             wl_fault_fail(c.op, c.nth, c.persistent);
+        test_start();
+        if (c.limit >= 0)
+            wfal.max_file_size = RESULT_HEADER_SIZE + c.limit * LONGLONG(record_bytes());
         advance(5000);
         EXPECT_FALSE(acquisition_tick());
         wl_fault_reset();
-        expect_stopped(c.records);
-        std::string bytes = file();
-        EXPECT_EQ(bytes.size(),
-                  size_t(RESULT_HEADER_SIZE + c.records * LONGLONG(record_bytes())) + c.short_keep);
-        for (LONGLONG i = 0; i < c.records; ++i)
-            EXPECT_EQ(record(bytes, i), fed(int(i))) << "record " << i;
-        EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED, WRITE_ERROR}));
+        expect_stopped(c.kept);
+        if (c.kept < 0) {
+            EXPECT_EQ(wfal.command_sequence, 8) << "a measurement was started";
+            EXPECT_EQ(host_seen, Lines{CREATE_ERROR});
+            continue;
+        }
+        Indices kept;
+        while (int(kept.size()) < c.kept)
+            kept.push_back(int(kept.size()));
+        EXPECT_EQ(records(FED), kept);
+        // A full stick holds the half record that fitted.
+        const size_t tail = c.volume ? record_bytes() / 2 : c.short_keep;
+        EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + c.kept * record_bytes() + tail);
+        EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED, c.limit < 0 ? WRITE_ERROR : MAX_REACHED}));
     }
 }
 
-TEST_F(Acquisition, FullVolumeEndsInAWriteErrorWithAnIntactFile) {
-    wl_fs_set_volume_size(u"\\USB", RESULT_HEADER_SIZE + 5 * record_bytes() / 2);
-    feed(0, 3);
-    test_start();
-    for (BOOL wrote : {TRUE, TRUE, FALSE}) {
-        advance(1000);
-        EXPECT_EQ(acquisition_tick(), wrote);
-    }
-    expect_stopped(2);
-    EXPECT_EQ(record(file(), 1), fed(1));
-    EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED, WRITE_ERROR}));
-    ULARGE_INTEGER free_bytes;
-    ASSERT_TRUE(GetDiskFreeSpaceExW(u"\\USB", &free_bytes, nullptr, nullptr));
-    EXPECT_EQ(free_bytes.QuadPart, 0u);
-}
-
-// The creation failure's text is no key of the language text: it stays English, even where a
-// language text has a line for it.
-TEST_F(Acquisition, CreationFailureTextIsShownAsItIs) {
+// The creation failure's text is no key of the language text: it stays English even where a
+// language text has a line for it. The other texts come in the chosen language.
+TEST_F(Acquisition, MessagesInTheChosenLanguage) {
+    auto language = [](const char16_t *path, int number) {
+        lang_free(), lang_file_set_path(path), wfal.language_number = number, lang_load();
+    };
     root.write("lang.txt", utf16le(u"\uFEFF#Error\r\n<1>E!\r\n"
                                    u"#File write error.\\n\\nTest stopped.\r\n<1>translated\r\n"));
-    lang_file_set_path(u"\\lang.txt");
-    wfal.language_number = 1;
-    lang_load();
+    language(u"\\lang.txt", 1);
     wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
     test_start();
     EXPECT_EQ(host_seen, Lines{"box E!|File write error.\\u000A\\u000ATest stopped.|16"});
-}
 
-TEST_F(Acquisition, MessagesInTheChosenLanguage) {
-    lang_file_set_path(u"\\none.txt");
-    wfal.language_number = 3;
-    lang_load();
+    host_seen.clear();
+    language(u"\\none.txt", 3);
     wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
     test_start();
     test_start();

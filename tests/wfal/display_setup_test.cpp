@@ -3,9 +3,10 @@
 // box, the values read back when the dialog ends, and what the view and the settings file get.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <acqsim.h>
@@ -24,42 +25,31 @@
 
 namespace {
 
-constexpr COLORREF GREEN = 0x00C000;
-constexpr COLORREF GREY = 0xD0D0D0;
-constexpr COLORREF WHITE = 0xFFFFFF;
-constexpr COLORREF DIM = 0x808080;
-
+constexpr COLORREF GREEN = 0x00C000, GREY = 0xD0D0D0, WHITE = 0xFFFFFF, DIM = 0x808080;
 const std::u16string ABOUT_TEXT = u"Spectrogram viewer for VELMAR test equipments:\r\n\r\nTRX71"
                                   u"\r\n\r\nVersion: 2.00";
 
-struct HostCall {
-    int code;
-    std::u16string a, b; // title and unit, or caption and text
-    INT_PTR c;
-    bool dialog_enabled; // the dialog on top while the host had the call
-};
-
-// The numbers the host enters, in turn; every call is recorded.
-struct HostScript {
-    std::vector<INT_PTR> numbers;
-    std::vector<HostCall> calls;
-} host;
+// A host call as (code, title or caption, unit or text, number, whether the dialog on top took
+// input during the call).
+using HostCall = std::tuple<int, std::u16string, std::u16string, INT_PTR, bool>;
+std::vector<HostCall> host_calls;
+std::vector<INT_PTR> host_numbers; // what the host enters, in turn
 
 INT_PTR CALLBACK scripted_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
     bool has_a = code == HOST_SET_TITLE || code == HOST_ENTER_NUMBER || code == HOST_MESSAGE_BOX;
     bool has_b = code == HOST_ENTER_NUMBER || code == HOST_MESSAGE_BOX;
-    host.calls.push_back({code, has_a ? (const WCHAR *)a : u"", has_b ? (const WCHAR *)b : u"", c,
-                          IsWindowEnabled(wl_window_top()) != FALSE});
-    if (code != HOST_ENTER_NUMBER || host.numbers.empty()) return 0;
-    INT_PTR answer = host.numbers.front();
-    host.numbers.erase(host.numbers.begin());
+    host_calls.emplace_back(code, has_a ? (const WCHAR *)a : u"", has_b ? (const WCHAR *)b : u"", c,
+                            IsWindowEnabled(wl_window_top()) != FALSE);
+    if (code != HOST_ENTER_NUMBER || host_numbers.empty()) return 0;
+    INT_PTR answer = host_numbers.front();
+    host_numbers.erase(host_numbers.begin());
     return answer;
 }
 
 std::vector<HostCall> calls_of(int code) {
     std::vector<HostCall> out;
-    for (const HostCall &call : host.calls)
-        if (call.code == code) out.push_back(call);
+    for (const HostCall &call : host_calls)
+        if (std::get<0>(call) == code) out.push_back(call);
     return out;
 }
 
@@ -69,35 +59,40 @@ COLORREF face(int id) {
     return ui_pixel(c.rect.left + 3, c.rect.top + 3);
 }
 
-// Pixels of the control drawn in the text colour of its normal or its dim look.
-int pixels_of(int id, COLORREF colour) {
+// Whether the control has pixels in the given (text) colour.
+bool inked(int id, COLORREF colour) {
     std::string picture = ui_picture(ui_find(id).rect, {{colour, 'x'}});
-    return int(std::count(picture.begin(), picture.end(), 'x'));
+    return picture.find('x') != std::string::npos;
 }
 
 // Taps a value's key with the host's answer ready.
 UiStep enter(int key, INT_PTR answer) {
     UiStep tap = ui::tap(key);
     return UiStep{"enter at " + tap.what, [tap, answer](UiDriver &d) {
-                      host.numbers.push_back(answer);
+                      host_numbers.push_back(answer);
                       return tap.run(d);
                   }};
 }
 
-INT32 settings_word(const std::string &file, size_t offset) {
-    INT32 v = 0;
-    if (file.size() >= offset + 4) std::memcpy(&v, file.data() + offset, 4);
-    return v;
+UiStep post(WPARAM id) {
+    return ui::check([=] { PostMessageW(wl_window_top(), WM_COMMAND, id, 0); });
+}
+
+std::vector<INT32> levels_and_thresholds() {
+    const DisplaySettings &d = wfal.display;
+    return {d.white_level, d.black_level, d.find_threshold, d.change_threshold};
 }
 
 class DisplaySetup : public ::testing::Test {
 protected:
     TempDeviceRoot root;
     UiDriver ui;
+    std::vector<UiStep> viewer_steps; // steps in the viewer before "Display" is tapped
 
     void SetUp() override {
         acqsim_reset();
-        host = HostScript{};
+        host_calls.clear();
+        host_numbers.clear();
         // The white level, the unit and the find mode outlive a run in the module state.
         wfal.display = DisplaySettings{};
         wfal.display.level_unit = 1;
@@ -112,9 +107,6 @@ protected:
         wl_user_shutdown();
         wl_gdi_shutdown();
     }
-
-    // Steps in the viewer before "Display" is tapped.
-    std::vector<UiStep> viewer_steps;
 
     // A viewer session that opens "Display"; the steps must end the display dialog, and Esc
     // then ends the main dialog.
@@ -138,47 +130,33 @@ protected:
 // Each entry goes to the host with the value before it and comes back through the range
 // rules: levels -200..50 (else -90, 0, -60), the change threshold 1..200 (else 20).
 TEST_F(DisplaySetup, EnteredValuesKeepToTheirRanges) {
-    struct Case {
+    const int W = DISPLAY_ID_WHITE, B = DISPLAY_ID_BLACK, T = DISPLAY_ID_THRESHOLD;
+    const int C = DISPLAY_ID_CHANGE;
+    const struct {
         int key;
         INT_PTR answer;
         INT32 asked_with;
         const char16_t *shown;
-        const char16_t *title, *unit;
-    };
-    const Case cases[] = {
-        {DISPLAY_ID_WHITE, 60, 0, u"0", u"White level", u"dBm"},
-        {DISPLAY_ID_WHITE, -200, 0, u"-200", u"White level", u"dBm"},
-        {DISPLAY_ID_WHITE, 50, -200, u"50", u"White level", u"dBm"},
-        {DISPLAY_ID_WHITE, -201, 50, u"0", u"White level", u"dBm"},
-        {DISPLAY_ID_BLACK, 51, -90, u"-90", u"Black level", u"dBm"},
-        {DISPLAY_ID_BLACK, -200, -90, u"-200", u"Black level", u"dBm"},
-        {DISPLAY_ID_THRESHOLD, -201, -60, u"-60", u"Threshold", u"dBm"},
-        {DISPLAY_ID_THRESHOLD, 50, -60, u"50", u"Threshold", u"dBm"},
-        {DISPLAY_ID_CHANGE, 0, 20, u"20", u"Change", u"dB"},
-        {DISPLAY_ID_CHANGE, 200, 20, u"200", u"Change", u"dB"},
-        {DISPLAY_ID_CHANGE, 201, 200, u"20", u"Change", u"dB"},
-        {DISPLAY_ID_CHANGE, 1, 20, u"1", u"Change", u"dB"},
-    };
+    } cases[] = {{W, 60, 0, u"0"},       {W, -200, 0, u"-200"}, {W, 50, -200, u"50"},
+                 {W, -201, 50, u"0"},    {B, 51, -90, u"-90"},  {B, -200, -90, u"-200"},
+                 {T, -201, -60, u"-60"}, {T, 50, -60, u"50"},   {C, 0, 20, u"20"},
+                 {C, 200, 20, u"200"},   {C, 201, 200, u"20"},  {C, 1, 20, u"1"}};
+    const std::map<int, std::u16string> titles = {
+        {W, u"White level"}, {B, u"Black level"}, {T, u"Threshold"}, {C, u"Change"}};
     std::vector<UiStep> steps;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         steps.push_back(enter(c.key, c.answer));
-        steps.push_back(ui::check([&c] {
-            SCOPED_TRACE(int(c.answer));
-            const HostCall &call = host.calls.back();
-            EXPECT_EQ(call.code, HOST_ENTER_NUMBER);
-            EXPECT_EQ(call.a, c.title);
-            EXPECT_EQ(call.b, c.unit);
-            EXPECT_EQ(call.c, c.asked_with);
-            EXPECT_FALSE(call.dialog_enabled);
+        steps.push_back(ui::check([&c, &titles, C] {
+            SCOPED_TRACE(testing::Message() << c.key << ": " << c.answer);
+            EXPECT_EQ(host_calls.back(),
+                      HostCall(HOST_ENTER_NUMBER, titles.at(c.key), c.key == C ? u"dB" : u"dBm",
+                               c.asked_with, false));
             EXPECT_EQ(ui_find(c.key + 1).text, c.shown);
         }));
     }
     steps.push_back(ui::tap(ID_ESC));
     run(steps);
-    EXPECT_EQ(wfal.display.white_level, 0);
-    EXPECT_EQ(wfal.display.black_level, -200);
-    EXPECT_EQ(wfal.display.find_threshold, 50);
-    EXPECT_EQ(wfal.display.change_threshold, 1);
+    EXPECT_EQ(levels_and_thresholds(), (std::vector<INT32>{0, -200, 50, 1}));
 }
 
 // "Use" off greys the change threshold's value and unit and disables its key; the threshold
@@ -191,12 +169,12 @@ TEST_F(DisplaySetup, UseSwitchesTheChangeThreshold) {
             EXPECT_EQ(face(DISPLAY_ID_USE), on ? GREEN : GREY);
             EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE).enabled, on);
             for (int id : {DISPLAY_ID_CHANGE + 1, DISPLAY_ID_CHANGE + 2}) {
-                EXPECT_EQ(face(id), 0xFF190Bu) << id;
-                EXPECT_EQ(pixels_of(id, WHITE) > 0, on) << id;
-                EXPECT_EQ(pixels_of(id, DIM) > 0, !on) << id;
+                EXPECT_EQ(std::make_tuple(face(id), inked(id, WHITE), inked(id, DIM)),
+                          std::make_tuple(COLORREF(0xFF190B), on, !on))
+                    << id;
             }
-            EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE + 1).text, u"20");
-            EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE + 2).text, u"dB");
+            EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE + 1).text + ui_find(DISPLAY_ID_CHANGE + 2).text,
+                      u"20dB");
         });
     };
     run({expect(true), ui::tap(DISPLAY_ID_USE), expect(false),
@@ -207,43 +185,15 @@ TEST_F(DisplaySetup, UseSwitchesTheChangeThreshold) {
     EXPECT_EQ(wfal.find.change_threshold, FIND_NO_CHANGE);
 }
 
-// The level unit relabels the three levels at once; the change threshold stays in dB. The
-// find mode grid picks its own setting.
-TEST_F(DisplaySetup, OptionGridsRelabelAndPick) {
-    auto expect = [](const char16_t *unit, int unit_id, int mode_id) {
-        return ui::check([=] {
-            for (int id : {DISPLAY_ID_WHITE + 2, DISPLAY_ID_BLACK + 2, DISPLAY_ID_THRESHOLD + 2})
-                EXPECT_EQ(ui_find(id).text, unit) << id;
-            EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE + 2).text, u"dB");
-            for (int id : {201, 202, 410, 411})
-                EXPECT_EQ(face(id), id == unit_id || id == mode_id ? GREEN : GREY) << id;
-        });
-    };
-    run({ui::check([] {
-             EXPECT_EQ(ui_find(202).rect.top, 37 + 40 + 55);
-             EXPECT_EQ(ui_find(411).rect.left, 180);
-             EXPECT_EQ(ui_find(410).text, u"at marker");
-             EXPECT_EQ(ui_find(411).text, u"at any freq");
-         }),
-         expect(u"dBm", 201, 410), ui::tap(202), expect(u"dBm/Hz", 202, 410), ui::tap(411),
-         expect(u"dBm/Hz", 202, 411), enter(DISPLAY_ID_BLACK, -100), ui::tap(ID_ESC)});
-    EXPECT_EQ(calls_of(HOST_ENTER_NUMBER).at(0).b, u"dBm/Hz");
-    EXPECT_EQ(wfal.display.level_unit, 2);
-    EXPECT_EQ(wfal.display.find_mode, 0);
-    EXPECT_EQ(wfal.find.point, FIND_ALL_POINTS);
-}
-
 // "?" only with help_mask bit 2; the dialog lies where every dialog lies, and each way out
-// ends it with 0, after which the viewer goes on (a non-zero end would close it too).
+// ends it with 0, after which the viewer goes on (a non-zero end would close it too). The value
+// fields are what the dialog ends with: texts put into them are read back and brought into range.
 TEST_F(DisplaySetup, KeysAndWaysOut) {
-    const auto post = [](WPARAM id) {
-        return ui::check([=] { PostMessageW(wl_window_top(), WM_COMMAND, id, 0); });
-    };
     const std::pair<int, UiStep> cases[] = {
         {7, ui::tap(ID_ESC)}, {2, post(IDOK)}, {5, post(IDCANCEL)}, {0, ui::close()}};
     for (const auto &[mask, way_out] : cases) {
         SCOPED_TRACE(way_out.what);
-        host = HostScript{};
+        host_calls.clear();
         bool kept = mask & HELP_DISPLAY_SETUP;
         std::vector<UiStep> steps = {ui::check([=] {
             RECT r = {};
@@ -252,17 +202,20 @@ TEST_F(DisplaySetup, KeysAndWaysOut) {
                       std::vector<LONG>({0, 37, 800, 480}));
             // The main dialog's "List" has the same id.
             EXPECT_EQ(GetDlgItem(wl_window_top(), ID_HELP) != nullptr, kept);
+            const std::pair<int, const char16_t *> texts[] = {
+                {302, u"-30"}, {305, u"75"}, {402, u"-5"}, {405, u"0"}};
+            for (const auto &t : texts)
+                SetWindowTextW(ui_find(t.first).hwnd, t.second);
         })};
         if (kept) steps.push_back(ui::tap(ID_HELP));
         steps.push_back(ui::tap(DISPLAY_ID_PRINT_SCREEN));
         steps.push_back(way_out);
         run(steps, mask);
-        std::vector<HostCall> help = calls_of(HOST_HELP);
-        ASSERT_EQ(help.size(), kept ? 1u : 0u);
-        for (const HostCall &call : help)
-            EXPECT_EQ(call.c, HELP_DISPLAY_SETUP);
-        ASSERT_EQ(calls_of(HOST_PRINT_SCREEN).size(), 1u);
-        EXPECT_FALSE(calls_of(HOST_PRINT_SCREEN)[0].dialog_enabled);
+        EXPECT_EQ(calls_of(HOST_HELP),
+                  std::vector<HostCall>(kept, {HOST_HELP, u"", u"", HELP_DISPLAY_SETUP, false}));
+        EXPECT_EQ(calls_of(HOST_PRINT_SCREEN),
+                  std::vector<HostCall>(1, {HOST_PRINT_SCREEN, u"", u"", 0, false}));
+        EXPECT_EQ(levels_and_thresholds(), (std::vector<INT32>{-30, -90, -5, 20}));
     }
 }
 
@@ -271,21 +224,20 @@ TEST_F(DisplaySetup, KeysAndWaysOut) {
 TEST_F(DisplaySetup, AboutBox) {
     const std::u16string long_text(600, u'a');
     root.write("long.txt", utf16le(u"\uFEFF#Abouttext\r\n<1>" + long_text + u"\r\n"));
-    struct Case {
+    const struct {
         int language;
         const WCHAR *path;
         std::u16string title, caption, text;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1, u"\\none.txt", u"Display", u"About Spectrogram viewer", ABOUT_TEXT},
         {3, u"\\none.txt", u"Anzeige", u"About Spectrogram viewer", ABOUT_TEXT},
         {1, u"\\long.txt", u"Display", u"Abouttitle", long_text.substr(0, DISPLAY_ABOUT_CHARS - 1)},
     };
-    for (const Case &c : cases) {
-        host = HostScript{};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.language);
+        host_calls.clear();
         std::u16string cut;
-        run({ui::check([] { PostMessageW(wl_window_top(), WM_COMMAND, DISPLAY_ID_ABOUT, 0); }),
-             ui::check([&] {
+        run({post(DISPLAY_ID_ABOUT), ui::check([&] {
                  EXPECT_EQ(GetDlgItem(wl_window_top(), DISPLAY_ID_ABOUT), nullptr);
                  WCHAR small[21];
                  display_about_text(small, 21);
@@ -294,70 +246,69 @@ TEST_F(DisplaySetup, AboutBox) {
              ui::tap(ID_ESC)},
             7, c.language, c.path);
         EXPECT_EQ(cut, c.text.substr(0, 20));
-        std::vector<HostCall> boxes = calls_of(HOST_MESSAGE_BOX);
-        ASSERT_EQ(boxes.size(), 1u) << c.language;
-        EXPECT_EQ(boxes[0].a, c.caption);
-        EXPECT_EQ(boxes[0].b, c.text);
-        EXPECT_EQ(boxes[0].c, HOST_MB_INFORMATION);
-        EXPECT_FALSE(boxes[0].dialog_enabled);
+        EXPECT_EQ(calls_of(HOST_MESSAGE_BOX),
+                  std::vector<HostCall>(
+                      1, {HOST_MESSAGE_BOX, c.caption, c.text, HOST_MB_INFORMATION, false}));
         std::vector<HostCall> titles = calls_of(HOST_SET_TITLE);
         ASSERT_EQ(titles.size(), 3u); // the viewer's, ours, the viewer's again on return
-        EXPECT_EQ(titles[1].a, c.title);
+        EXPECT_EQ(std::get<1>(titles[1]), c.title);
     }
 }
 
-// The value fields are what the dialog ends with: texts put into them are read back and
-// brought into range.
-TEST_F(DisplaySetup, FieldsAreReadBackWhenTheDialogEnds) {
-    run({ui::check([] {
-             const std::pair<int, const char16_t *> texts[] = {
-                 {302, u"-30"}, {305, u"75"}, {402, u"-5"}, {405, u"0"}};
-             for (const auto &t : texts)
-                 SetWindowTextW(ui_find(t.first).hwnd, t.second);
-         }),
-         ui::close()});
-    EXPECT_EQ(wfal.display.white_level, -30);
-    EXPECT_EQ(wfal.display.black_level, -90);
-    EXPECT_EQ(wfal.display.find_threshold, -5);
-    EXPECT_EQ(wfal.display.change_threshold, 20);
-}
-
-// The new settings reach the view when the dialog closes (100 Ohm: dBm lies 7.78 dB above the
-// stored level; step 10 kHz: dBm/Hz another 40 dB below dBm), the legend and the readout
-// change, and the settings file keeps them.
-TEST_F(DisplaySetup, SettingsReachTheViewAndTheFile) {
+// The level unit relabels the three levels (the change threshold stays in dB); the find mode
+// grid picks its own setting. The view takes the settings when the dialog closes (100 Ohm: dBm is
+// 7.78 dB above the stored level; 10 kHz step: dBm/Hz 40 dB below dBm), and the file keeps them.
+TEST_F(DisplaySetup, OptionGridsAndTheSettingsThatReachTheViewAndTheFile) {
+    auto expect = [](const char16_t *unit, int unit_id, int mode_id) {
+        return ui::check([=] {
+            std::vector<std::u16string> units;
+            for (int key : {DISPLAY_ID_WHITE, DISPLAY_ID_BLACK, DISPLAY_ID_THRESHOLD})
+                units.push_back(ui_find(key + 2).text);
+            units.push_back(ui_find(DISPLAY_ID_CHANGE + 2).text);
+            EXPECT_EQ(units, (std::vector<std::u16string>{unit, unit, unit, u"dB"}));
+            for (int id : {201, 202, 410, 411})
+                EXPECT_EQ(face(id), id == unit_id || id == mode_id ? GREEN : GREY) << id;
+        });
+    };
     const RECT legend = {505, 270, 598, 480};
     const std::vector<std::pair<COLORREF, char>> ink = {{WHITE, '.'}, {0x000000, '#'}};
     std::string before;
     viewer_steps = {ui::check([&] { before = ui_picture(legend, ink); })};
-    run({ui::tap(202), enter(DISPLAY_ID_WHITE, -10), enter(DISPLAY_ID_BLACK, -100),
-         ui::tap(DISPLAY_ID_USE), ui::tap(411),
+    run({ui::expect_golden("display_setup"), ui::check([] {
+             EXPECT_EQ(ui_find(202).rect.top, 37 + 40 + 55);
+             EXPECT_EQ(ui_find(411).rect.left, 180);
+             EXPECT_EQ(ui_find(410).text + u"|" + ui_find(411).text, u"at marker|at any freq");
+         }),
+         expect(u"dBm", 201, 410), ui::tap(202), expect(u"dBm/Hz", 202, 410),
+         enter(DISPLAY_ID_WHITE, -10), enter(DISPLAY_ID_BLACK, -100), ui::tap(DISPLAY_ID_USE),
+         ui::tap(411), expect(u"dBm/Hz", 202, 411),
          ui::check([] { // the view changes when the dialog has ended
              EXPECT_EQ(std::u16string(wfal.view.level_unit), u"dBm");
          }),
          ui::tap(ID_ESC), ui::check([&] {
              const ViewState &v = wfal.view;
-             EXPECT_EQ(host.calls.back().a, u"Spectrogram");
+             EXPECT_EQ(std::get<1>(host_calls.back()), u"Spectrogram");
              EXPECT_EQ(std::u16string(v.level_unit), u"dBm/Hz");
-             EXPECT_EQ(v.level_offset, 4000 - 778);
-             EXPECT_EQ(v.black_level, 3222 - 10000);
-             EXPECT_EQ(v.white_level, 3222 - 1000);
+             EXPECT_EQ(std::vector<int>({v.level_offset, v.black_level, v.white_level}),
+                       std::vector<int>({4000 - 778, 3222 - 10000, 3222 - 1000}));
              // -5000 stored is -82.2 dBm/Hz at the marker and at the maximum.
              std::u16string readout = wfal.graph[0].side_text;
              EXPECT_NE(readout.find(u"-82.2 dBm/Hz"), std::u16string::npos) << printable(readout);
              EXPECT_NE(ui_picture(legend, ink), before);
          })});
+    EXPECT_EQ(std::get<2>(calls_of(HOST_ENTER_NUMBER).at(0)), u"dBm/Hz");
+    EXPECT_EQ(std::vector<INT32>({wfal.display.level_unit, wfal.display.find_mode}),
+              std::vector<INT32>({2, 0}));
+    EXPECT_EQ(wfal.find.point, FIND_ALL_POINTS);
     const std::string file = root.read("settings.dat");
     ASSERT_EQ(file.size(), 1884u);
     EXPECT_EQ(file.substr(0, 4), "WFAI");
-    const std::pair<size_t, INT32> words[] = {{16, 2}, {20, -100}, {24, -10}, {28, -60},
-                                              {32, 0}, {36, 20},   {40, 0},   {4, 564}};
-    for (const auto &[offset, value] : words)
-        EXPECT_EQ(settings_word(file, offset), value) << offset;
-}
-
-TEST_F(DisplaySetup, MatchesTheStoredScreen) {
-    run({ui::expect_golden("display_setup"), ui::tap(ID_ESC)});
+    std::vector<INT32> words(11);
+    std::memcpy(words.data(), file.data(), 4 * words.size());
+    // The size (offset 4), then unit, black, white, find thr, find mode, change thr, Use, from 16.
+    EXPECT_EQ(words[1], 564);
+    EXPECT_EQ(std::vector<INT32>(words.begin() + 4, words.end()),
+              (std::vector<INT32>{2, -100, -10, -60, 0, 20, 0}));
 }
 
 } // namespace

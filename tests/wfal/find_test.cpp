@@ -1,10 +1,10 @@
-// Find: the pairs it compares and what finds a record, the pumping schedule and "Stop", the
-// windows and keys it disables and restores, reads that fail, and its results against a plain
-// record-by-record scan of generated files.
+// Find: the pairs that find a record, the pumping schedule and "Stop", the keys it disables and
+// restores, failing reads, and its results against a plain record-by-record scan.
 #include <gtest/gtest.h>
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <filesystem>
 #include <functional>
@@ -24,35 +24,31 @@
 
 namespace {
 
+using Level = std::function<INT16(long long, int)>;
 constexpr UINT PUMPED = WM_USER + 50; // posted before a search; dispatched by its first pump
-constexpr INT16 QUIET = -12000;       // below every threshold used, never changing
+constexpr INT16 QUIET = -12000;       // below every threshold used
 const int KEYS[] = {ID_GRAPH, ID_SPECTROGRAM, ID_MARKER_LEFT, ID_MARKER_RIGHT};
+// Records after the first that the first read of a search from record 0 takes in, at 300 points.
+constexpr long long BLOCK = FIND_BLOCK_BYTES / 600;
 
 size_t open_descriptors() {
     auto entries = std::filesystem::directory_iterator("/proc/self/fd");
     return size_t(std::distance(begin(entries), end(entries)));
 }
 
-// A level function: QUIET everywhere except the listed (record, point, level) spots.
+// The listed (record, point, level) spots, and `rest` (or QUIET) everywhere else.
 struct Spot {
     long long record;
     int point;
     INT16 level;
 };
-std::function<INT16(long long, int)> spots(std::vector<Spot> list, INT16 rest = QUIET) {
+Level spots(std::vector<Spot> list, Level rest = nullptr) {
     return [list, rest](long long r, int p) {
         for (const Spot &s : list)
             if (s.record == r && s.point == p) return s.level;
-        return rest;
+        return rest ? rest(r, p) : QUIET;
     };
 }
-
-// What the handler of PUMPED saw, at its one dispatch.
-struct PumpSeen {
-    int dispatches = 0;
-    bool finding = false;
-    bool any_key_enabled = true;
-};
 
 class Find : public ::testing::Test {
 protected:
@@ -60,8 +56,8 @@ protected:
     MessageLog log;
     HWND dialog = nullptr;
     ResultFileRecipe recipe;
-    PumpSeen seen;
-    bool stop_on_pump = false;
+    int dispatches = 0;            // of PUMPED while the search is marked
+    bool key_seen_on = true;       // any key enabled at that dispatch
     std::function<void()> on_pump; // more work for the pump's dispatch
 
     void SetUp() override {
@@ -70,301 +66,194 @@ protected:
         for (int id : KEYS)
             log.create("key", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dialog, id);
         log.handle("dialog", [this](HWND, UINT m, WPARAM, LPARAM, LRESULT *) {
-            if (m != PUMPED) return false;
-            seen.dispatches++;
-            seen.finding = (wfal.run_state & RUN_FINDING) != 0;
-            seen.any_key_enabled = false;
-            for (int id : KEYS)
-                seen.any_key_enabled |= IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
-            if (stop_on_pump) wfal.stop_pressed = TRUE;
+            if (m != PUMPED || !(wfal.run_state & RUN_FINDING)) return m == PUMPED;
+            dispatches++;
+            key_seen_on = keys() != "0000";
             if (on_pump) on_pump();
             return true;
         });
-        wfal.main_dialog = dialog;
-        wfal.run_state = RUN_LOADED;
-        wfal.stop_pressed = FALSE;
+        wfal.main_dialog = dialog, wfal.run_state = RUN_LOADED, wfal.stop_pressed = FALSE;
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\find.res");
         wfal.find = FindParams{-5000, FIND_NO_CHANGE, FIND_ALL_POINTS};
     }
-    void TearDown() override {
-        wl_fault_reset();
-        wfal.main_dialog = nullptr;
-        wfal.run_state = 0;
-    }
+    void TearDown() override { wl_fault_reset(), wfal.main_dialog = nullptr, wfal.run_state = 0; }
 
     std::string path() const { return root.dir() + "/find.res"; }
-    void make_file() { result_file_write(path(), recipe); }
+    void make(long long records, Level level = spots({}), int points = 300) {
+        recipe.records = records, recipe.points = points, recipe.level = level;
+        result_file_write(path(), recipe);
+    }
 
     // Find from `cursor` with PUMPED waiting in the queue; the found record, or -1.
     long long run(int cursor, int marker = 0) {
-        wfal.view = ViewState{};
-        wfal.view.points = recipe.points;
-        wfal.view.record_size = 2 * recipe.points;
-        wfal.view.data_offset = RESULT_HEADER_SIZE;
-        wfal.view.cursor_record = cursor;
-        wfal.view.marker_point = marker;
-        seen = PumpSeen{};
+        ViewState &v = wfal.view = ViewState{};
+        v.points = recipe.points, v.record_size = 2 * v.points;
+        v.data_offset = RESULT_HEADER_SIZE, v.cursor_record = cursor, v.marker_point = marker;
+        dispatches = 0;
         PostMessageW(dialog, PUMPED, 0, 0);
         size_t descriptors = open_descriptors();
         BOOL found = find_run();
         EXPECT_EQ(open_descriptors(), descriptors) << "the file was left open";
         EXPECT_EQ(wfal.run_state, RUN_LOADED);
-        const PumpSeen during = seen;
         pump_pending(); // PUMPED, if no pump took it
-        seen = during;
         EXPECT_EQ(found != FALSE, wfal.view.follow_cursor != 0);
-        if (!found) {
-            EXPECT_EQ(wfal.view.cursor_record, cursor);
-        }
+        EXPECT_TRUE(found || wfal.view.cursor_record == cursor) << "a failed search moved it";
         return found ? wfal.view.cursor_record : -1;
     }
 
-    void set_keys(bool on) {
-        for (int id : KEYS)
-            EnableWindow(GetDlgItem(dialog, id), on);
+    // The keys' enabling, one character each in the order of KEYS.
+    void set_keys(const std::string &on) {
+        for (size_t k = 0; k < 4; k++)
+            EnableWindow(GetDlgItem(dialog, KEYS[k]), on[k] == '1');
     }
-    bool key_on(int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+    std::string keys() {
+        std::string on;
+        for (int id : KEYS)
+            on += IsWindowEnabled(GetDlgItem(dialog, id)) ? '1' : '0';
+        return on;
+    }
 };
 
 // Two records with level e then l at point 5; the other points stay QUIET.
-struct PairCase {
-    const char *name;
-    int threshold, change;
-    INT16 e, l;
-    bool found;
-};
-
-const PairCase PAIR_CASES[] = {
-    {"rises through -50 dB", -5000, FIND_NO_CHANGE, -5100, -4900, true},
-    {"starts on the threshold", -5000, FIND_NO_CHANGE, -5000, -4900, false},
-    {"falls through it", -5000, FIND_NO_CHANGE, -4900, -5100, true},
-    {"falls onto it", -5000, FIND_NO_CHANGE, -4900, -5000, false},
-    {"stays above", -5000, FIND_NO_CHANGE, -4000, -3000, false},
-    {"change 10 dB: -90 to -79", -8000, 1000, -9000, -7900, true},
-    {"change 10 dB: -95 to -84, both below", -8000, 1000, -9500, -8400, false},
-    {"change 10 dB: -30 to -25, too small", -8000, 1000, -3000, -2500, false},
-    {"change 10 dB: -30 to -20, exactly 10", -8000, 1000, -3000, -2000, true},
-    {"change 10 dB: crossing by 2 dB only", -8000, 1000, -8100, -7900, false},
-    {"change 10 dB: falls from above", -8000, 1000, -7900, -9000, true},
-    {"change 10 dB: from the threshold down", -8000, 1000, -8000, -9000, false},
-};
-
 TEST_F(Find, PairsAtThePointAndAtAllPoints) {
-    for (const PairCase &c : PAIR_CASES) {
+    const struct {
+        const char *name;
+        int threshold, change;
+        INT16 e, l;
+        bool found;
+    } cases[] = {
+        {"rises through -50 dB", -5000, FIND_NO_CHANGE, -5100, -4900, true},
+        {"starts on the threshold", -5000, FIND_NO_CHANGE, -5000, -4900, false},
+        {"falls through it", -5000, FIND_NO_CHANGE, -4900, -5100, true},
+        {"falls onto it", -5000, FIND_NO_CHANGE, -4900, -5000, false},
+        {"stays above", -5000, FIND_NO_CHANGE, -4000, -3000, false},
+        {"change 10 dB: -90 to -79", -8000, 1000, -9000, -7900, true},
+        {"change 10 dB: -95 to -84, both below", -8000, 1000, -9500, -8400, false},
+        {"change 10 dB: -30 to -25, too small", -8000, 1000, -3000, -2500, false},
+        {"change 10 dB: -30 to -20, exactly 10", -8000, 1000, -3000, -2000, true},
+        {"change 10 dB: crossing by 2 dB only", -8000, 1000, -8100, -7900, false},
+        {"change 10 dB: falls from above", -8000, 1000, -7900, -9000, true},
+        {"change 10 dB: from the threshold down", -8000, 1000, -8000, -9000, false},
+    };
+    for (const auto &c : cases) {
         for (int point : {5, FIND_ALL_POINTS}) {
-            recipe.records = 2;
-            recipe.points = 12;
-            recipe.level = spots({{0, 5, c.e}, {1, 5, c.l}});
-            make_file();
+            SCOPED_TRACE(std::string(c.name) + ", point " + std::to_string(point));
+            make(2, spots({{0, 5, c.e}, {1, 5, c.l}}), 12);
             wfal.find = FindParams{c.threshold, c.change, point};
-            EXPECT_EQ(run(0, 5), c.found ? 1 : -1) << c.name << ", point " << point;
+            EXPECT_EQ(run(0, 5), c.found ? 1 : -1);
         }
     }
 }
 
-TEST_F(Find, AtTheMarkerOtherPointsAreIgnored) {
-    recipe.records = 60;
-    recipe.level = [](long long r, int p) {
-        if (p == 5) return INT16(r == 40 ? -4000 : -6000);
-        return INT16(r % 2 ? 0 : -9000); // every other point crosses in every record
+// The pump comes when the later record's index reaches a multiple of 300, before that record is
+// compared; the first pair of a search never pumps, and while it pumps every key is off. A frozen
+// test goes on writing meanwhile: records that arrive are searched.
+TEST_F(Find, PumpsEvery300Records) {
+    enum { NO_STOP, STOP_BEFORE, STOP_AT_PUMP };
+    // records: in the file until the pump writes the rest of 1000; hit: the only crossing.
+    const struct {
+        int cursor, records, hit, stop, found, dispatches;
+    } cases[] = {
+        {0, 1000, 299, STOP_AT_PUMP, 299, 0},   {0, 1000, 300, STOP_AT_PUMP, -1, 1},
+        {299, 1000, 300, STOP_AT_PUMP, 300, 0}, {299, 1000, 599, STOP_AT_PUMP, 599, 0},
+        {299, 1000, 600, STOP_AT_PUMP, -1, 1},  {598, 1000, 599, STOP_AT_PUMP, 599, 0},
+        {598, 1000, 600, STOP_AT_PUMP, -1, 1},  {599, 1000, 600, STOP_AT_PUMP, 600, 0},
+        {599, 1000, 899, STOP_AT_PUMP, 899, 0}, {599, 1000, 900, STOP_AT_PUMP, -1, 1},
+        {0, 1000, 999, STOP_AT_PUMP, -1, 1},    {0, 1000, -1, NO_STOP, -1, 1},
+        {0, 1000, 450, STOP_BEFORE, 450, 1}, // a Stop from before the search is forgotten
+        {0, 300, 700, NO_STOP, 700, 1},         {0, 450, 700, NO_STOP, 700, 1},
     };
-    make_file();
-    wfal.find = FindParams{-5000, FIND_NO_CHANGE, 5};
-    EXPECT_EQ(run(0, 5), 40);
-    wfal.find.point = FIND_ALL_POINTS;
-    EXPECT_EQ(run(0, 5), 1);
-}
-
-TEST_F(Find, AgainFromAHitComparesItWithTheNextRecord) {
-    recipe.records = 30;
-    recipe.level = spots({{7, 3, -4000}, {20, 3, -4000}}); // up at 7, down at 8, up at 20
-    make_file();
-    EXPECT_EQ(run(0), 7);
-    EXPECT_EQ(run(7), 8);
-    EXPECT_EQ(run(8), 20);
-    EXPECT_EQ(run(20), 21);
-    EXPECT_EQ(run(21), -1);
-}
-
-// With PUMPED set to press "Stop" when the first pump dispatches it. The pump comes when the
-// later record's index reaches a multiple of 300, before that record is compared: a hit just
-// before it is found, a hit on it is not. The first pair of a search never pumps.
-struct PumpCase {
-    int cursor;
-    long long hit; // the later record of the only hit
-    long long found;
-    int dispatches;
-};
-
-const PumpCase PUMP_CASES[] = {
-    {0, 299, 299, 0},   {0, 300, -1, 1},    {299, 300, 300, 0}, {299, 599, 599, 0},
-    {299, 600, -1, 1},  {598, 599, 599, 0}, {598, 600, -1, 1},  {599, 600, 600, 0},
-    {599, 899, 899, 0}, {599, 900, -1, 1},  {0, 999, -1, 1},
-};
-
-TEST_F(Find, PumpsWhenTheLaterRecordReachesAMultipleOf300) {
-    recipe.records = 1000;
-    stop_on_pump = true;
-    for (const PumpCase &c : PUMP_CASES) {
-        recipe.level = spots({{c.hit, 0, -4000}});
-        make_file();
-        EXPECT_EQ(run(c.cursor), c.found) << "from " << c.cursor << ", hit at " << c.hit;
-        EXPECT_EQ(seen.dispatches, c.dispatches) << "from " << c.cursor << ", hit at " << c.hit;
-    }
-}
-
-TEST_F(Find, NoHitIn1000RecordsRunsToTheEndWithTheSearchMarked) {
-    recipe.records = 1000;
-    make_file();
-    set_keys(true);
-    EXPECT_EQ(run(0, 7), -1);
-    EXPECT_EQ(seen.dispatches, 1);
-    EXPECT_TRUE(seen.finding);
-    EXPECT_FALSE(seen.any_key_enabled);
-    EXPECT_EQ(wfal.view.cursor_record, 0);
-    for (int id : KEYS)
-        EXPECT_TRUE(key_on(id)) << id;
-}
-
-TEST_F(Find, AStopPressedBeforeTheSearchIsForgotten) {
-    recipe.records = 1000;
-    recipe.level = spots({{450, 0, -4000}});
-    make_file();
-    wfal.stop_pressed = TRUE;
-    EXPECT_EQ(run(0), 450);
-    EXPECT_FALSE(wfal.stop_pressed);
-}
-
-// A frozen test goes on writing while the search pumps: records that arrive then are searched.
-// A frozen test goes on writing while the search pumps: records that arrive then are searched,
-// whether the pump came just at the end of the file (300) or before it (450).
-TEST_F(Find, RecordsWrittenDuringAPumpAreSearched) {
-    for (long long had : {300LL, 450LL}) {
-        recipe.records = had;
-        recipe.level = spots({{700, 9, -4000}});
-        make_file();
-        on_pump = [this, had] {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "from " << c.cursor << " hit " << c.hit << " of " << c.records);
+        make(c.records, spots({{c.hit, 0, -4000}}));
+        on_pump = [this, &c] {
+            if (c.stop == STOP_AT_PUMP) wfal.stop_pressed = TRUE;
             FILE *f = fopen(path().c_str(), "ab");
-            for (long long r = had; r < 1000; ++r)
+            for (long long r = c.records; r < 1000; ++r)
                 fwrite(result_file_record(recipe, r).data(), 2, size_t(recipe.points), f);
             fclose(f);
         };
-        EXPECT_EQ(run(0), 700) << had;
-        EXPECT_EQ(seen.dispatches, 1) << had;
+        wfal.stop_pressed = c.stop == STOP_BEFORE;
+        set_keys("1111");
+        EXPECT_EQ(run(c.cursor, 7), c.found);
+        EXPECT_EQ(dispatches, c.dispatches);
+        EXPECT_EQ(wfal.stop_pressed != FALSE, c.stop == STOP_AT_PUMP && c.dispatches);
+        EXPECT_FALSE(c.dispatches && key_seen_on) << "a key stayed on during the search";
     }
 }
 
-TEST_F(Find, TheMarkerKeysFollowTheMarkerAtTheEnd) {
-    const struct {
-        int points, marker;
-        bool left, right;
-    } cases[] = {
-        {300, 0, false, true}, {300, 299, true, false}, {300, 7, true, true}, {1, 0, false, false}};
-    for (const auto &c : cases) {
-        recipe.records = 3;
-        recipe.points = c.points;
-        make_file();
-        set_keys(false);
-        EnableWindow(GetDlgItem(dialog, ID_MARKER_LEFT), !c.left);
-        EnableWindow(GetDlgItem(dialog, ID_MARKER_RIGHT), !c.right);
-        EXPECT_EQ(run(0, c.marker), -1);
-        EXPECT_EQ(key_on(ID_MARKER_LEFT), c.left) << c.points << "/" << c.marker;
-        EXPECT_EQ(key_on(ID_MARKER_RIGHT), c.right) << c.points << "/" << c.marker;
-        EXPECT_TRUE(key_on(ID_GRAPH));
-        EXPECT_TRUE(key_on(ID_SPECTROGRAM));
-    }
-}
-
-// The cursor on the last record: the search starts and ends at once. Beyond it, or with the file
-// or its first read failing: no search at all, so the keys stay as they were.
-TEST_F(Find, NothingToCompare) {
-    recipe.records = 5;
-    recipe.level = spots({{4, 0, -4000}});
-    make_file();
+// The keys after a search (GRAPH, SPECTROGRAM, MARKER_LEFT, MARKER_RIGHT): the marker keys follow
+// the marker. No search from past the last record, or when the open or the first read fails; a
+// read that fails later ends the search as the end of the file does.
+TEST_F(Find, KeysAndFailures) {
+    const WlFaultOp OPEN = WL_FAULT_OPEN, READ = WL_FAULT_READ;
+    // hit: the later record of the only crossing, -1 none; nth: 0 no fault, below 0 failing from
+    // the -nth on for good.
     const struct {
         const char *name;
-        int cursor;
-        bool fail_open, fail_read, searched;
-    } cases[] = {{"last record", 4, false, false, true},
-                 {"past the end", 5, false, false, false},
-                 {"open fails", 0, true, false, false},
-                 {"first read fails", 0, false, true, false}};
+        int points, records, hit, cursor, marker;
+        WlFaultOp op;
+        int nth, found;
+        const char *keys;
+    } cases[] = {
+        {"marker on point 0", 300, 3, -1, 0, 0, READ, 0, -1, "1101"},
+        {"marker on the last point", 300, 3, -1, 0, 299, READ, 0, -1, "1110"},
+        {"marker inside", 300, 3, -1, 0, 7, READ, 0, -1, "1111"},
+        {"a single point", 1, 3, -1, 0, 0, READ, 0, -1, "1100"},
+        {"cursor on the last record", 300, 5, 4, 4, 3, READ, 0, -1, "1111"},
+        {"cursor past the end", 300, 5, 4, 5, 3, READ, 0, -1, "0011"},
+        {"open fails", 300, 5, 4, 0, 3, OPEN, 1, -1, "0011"},
+        {"first read fails", 300, 5, 4, 0, 3, READ, 1, -1, "0011"},
+        {"later reads fail, hit at 1", 300, 3 * BLOCK, 1, 0, 5, READ, -2, 1, "1111"},
+        {"later reads fail, hit at BLOCK", 300, 3 * BLOCK, BLOCK, 0, 5, READ, -2, BLOCK, "1111"},
+        {"later reads fail, hit after", 300, 3 * BLOCK, BLOCK + 1, 0, 5, READ, -2, -1, "1111"},
+        {"later reads fail, hit last", 300, 3 * BLOCK, 3 * BLOCK - 1, 0, 5, READ, -2, -1, "1111"},
+    };
     for (const auto &c : cases) {
-        set_keys(false);
+        SCOPED_TRACE(c.name);
+        make(c.records, spots({{c.hit, 0, -4000}}), c.points);
+        set_keys("0011"); // a search turns each key it must change
         wl_fault_reset();
-        if (c.fail_open) wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
-        if (c.fail_read) wl_fault_fail(WL_FAULT_READ, 1, FALSE);
-        EXPECT_EQ(run(c.cursor, 3), -1) << c.name;
-        EXPECT_EQ(key_on(ID_GRAPH), c.searched) << c.name;
-        EXPECT_EQ(key_on(ID_MARKER_LEFT), c.searched) << c.name;
+        if (c.nth) wl_fault_fail(c.op, abs(c.nth), c.nth < 0);
+        EXPECT_EQ(run(c.cursor, c.marker), c.found);
+        EXPECT_EQ(keys(), c.keys);
     }
 }
 
-// Records after the first that the first read of a search from record 0 takes in, at 300 points.
-constexpr long long BLOCK = FIND_BLOCK_BYTES / 600;
-
-// Once a read fails the search ends as at the end of the file: here every read after the first.
-TEST_F(Find, AFailedReadEndsTheSearch) {
-    recipe.records = 3 * BLOCK;
-    for (long long hit : {1LL, BLOCK, BLOCK + 1, 3 * BLOCK - 1}) {
-        recipe.level = spots({{hit, 0, -4000}});
-        make_file();
-        wl_fault_reset();
-        wl_fault_fail(WL_FAULT_READ, 2, TRUE);
-        set_keys(false);
-        EXPECT_EQ(run(0, 5), hit <= BLOCK ? hit : -1) << hit;
-        EXPECT_TRUE(key_on(ID_MARKER_LEFT)) << hit;
-    }
-}
-
-// ---- Against a record-by-record scan ---------------------------------------------------------
-
-// The search in its plainest form, one record at a time; the found record or -1.
-long long plain_find(const std::string &path, int points, long long cursor, const FindParams &p) {
-    FILE *f = fopen(path.c_str(), "rb");
-    std::vector<INT16> early(points), late(points);
-    long long found = -1;
-    fseek(f, long(RESULT_HEADER_SIZE + cursor * 2 * points), SEEK_SET);
-    bool more = fread(early.data(), 2 * points, 1, f) == 1;
+// The search in its plainest form: each level of the file's whole records after the first against
+// the same point of the record before, in file order; the found record or -1.
+long long plain_find(const std::vector<INT16> &level, int points, long long cursor,
+                     const FindParams &p) {
     const bool change = p.change_threshold != FIND_NO_CHANGE;
-    for (long long i = cursor + 1; more && found < 0 && fread(late.data(), 2 * points, 1, f) == 1;
-         ++i) {
-        for (int j = 0; j < points && found < 0; ++j) {
-            int e = early[j], l = late[j], t = p.threshold;
-            if (p.point >= 0 && j != p.point) continue;
-            if (change && abs(l - e) < p.change_threshold) continue;
-            if ((e > t && l < t) || (e < t && l > t) || (change && (l > t || e > t))) found = i;
-        }
-        early = late;
+    const size_t end = level.size() / points * points;
+    for (size_t n = size_t(cursor + 1) * points; n < end; ++n) {
+        int e = level[n - points], l = level[n], t = p.threshold;
+        if (p.point >= 0 && int(n % points) != p.point) continue;
+        if (change && abs(l - e) < p.change_threshold) continue;
+        if ((e > t && l < t) || (e < t && l > t) || (change && (l > t || e > t))) return n / points;
     }
-    fclose(f);
-    return found;
+    return -1;
 }
 
 UINT32 mix(UINT32 seed, long long r, int p) {
     UINT32 x = seed ^ UINT32(r * 2654435761u) ^ UINT32(p * 40503u);
-    x ^= x >> 16;
-    x *= 0x7feb352d;
-    x ^= x >> 15;
-    x *= 0x846ca68b;
+    x = (x ^ (x >> 16)) * 0x7feb352d;
+    x = (x ^ (x >> 15)) * 0x846ca68b;
     return x ^ (x >> 16);
 }
 
 struct ScanCase {
     const char *name;
-    int points;
-    long long records;
-    int partial_bytes;
+    int points, records, partial_bytes;
     FindParams params;
-    int span; // random levels in [low, low + span), planted spots aside
-    int low;
+    int span, low; // random levels in [low, low + span), planted spots aside
     std::vector<Spot> planted;
     std::vector<int> cursors; // where the sequence of finds starts
 };
 
-// Hits around the pumps (300, 600, 900) and the blocks read from record 0 (0..BLOCK,
-// BLOCK..2 BLOCK, ...), many among the last levels before them, which the search compares in a
-// chunk of their own, and one in the last record.
+// Hits around the pumps (300, 600, 900) and the blocks read from record 0, many among the last
+// levels before them, which the search compares in a chunk of their own, and in the last record.
 constexpr long long EDGE_RECORDS = 2 * BLOCK + 60;
 // clang-format off
 const std::vector<Spot> AROUND_BLOCKS = {
@@ -404,20 +293,21 @@ const ScanCase SCAN_CASES[] = {
 
 TEST_F(Find, MatchesARecordByRecordScan) {
     for (const ScanCase &c : SCAN_CASES) {
-        recipe.points = c.points;
-        recipe.records = c.records;
         recipe.partial_bytes = c.partial_bytes;
         UINT32 seed = UINT32(c.low * 31 + c.span);
-        recipe.level = [&c, seed](long long r, int p) {
-            for (const Spot &s : c.planted)
-                if (s.record == r && s.point == p) return s.level;
-            return INT16(c.span ? c.low + int(mix(seed, r, p) % UINT32(c.span)) : c.low);
-        };
-        make_file();
+        make(c.records,
+             spots(c.planted,
+                   [&c, seed](long long r, int p) {
+                       return INT16(c.span ? c.low + int(mix(seed, r, p) % UINT32(c.span)) : c.low);
+                   }),
+             c.points);
+        const std::string file = root.read("find.res");
+        std::vector<INT16> levels((file.size() - RESULT_HEADER_SIZE) / 2);
+        memcpy(levels.data(), file.data() + RESULT_HEADER_SIZE, 2 * levels.size());
         wfal.find = c.params;
         for (int start : c.cursors) {
             std::vector<long long> expected, got;
-            for (long long at = start; (at = plain_find(path(), c.points, at, c.params)) >= 0;)
+            for (long long at = start; (at = plain_find(levels, c.points, at, c.params)) >= 0;)
                 expected.push_back(at);
             for (long long at = start; (at = run(int(at), c.params.point)) >= 0;)
                 got.push_back(at);
@@ -430,18 +320,14 @@ TEST_F(Find, MatchesARecordByRecordScan) {
 // pair made of the record carried over and the first one read after it, and the one after that.
 // The levels -50 dB, -51 dB, -49 dB before and at the hit cross the threshold only in that pair.
 TEST_F(Find, MatchesARecordByRecordScanAcrossBlocks) {
-    recipe.records = EDGE_RECORDS;
     for (long long at : {BLOCK, BLOCK + 1, BLOCK + 2, 2 * BLOCK, 2 * BLOCK + 1, EDGE_RECORDS - 1}) {
         for (int point : {0, 299}) {
-            recipe.level =
-                spots({{at - 2, point, -5000}, {at - 1, point, -5100}, {at, point, -4900}});
-            make_file();
+            make(EDGE_RECORDS,
+                 spots({{at - 2, point, -5000}, {at - 1, point, -5100}, {at, point, -4900}}));
             for (int start : {0, 299}) {
                 for (int marker : {FIND_ALL_POINTS, point}) {
                     wfal.find = FindParams{-5000, FIND_NO_CHANGE, marker};
-                    long long expected = plain_find(path(), 300, start, wfal.find);
-                    EXPECT_EQ(expected, at);
-                    EXPECT_EQ(run(start, marker), expected)
+                    EXPECT_EQ(run(start, marker), at)
                         << at << "/" << point << " from " << start << " at " << marker;
                 }
             }

@@ -3,6 +3,7 @@
 // enabling by run_state, and what the keys ask of the host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -26,10 +27,10 @@
 
 namespace {
 
+using Texts = std::vector<std::u16string>;
 struct HostCall {
     int code;
-    std::u16string text; // the title, or a message box's "caption|text"
-    INT_PTR c;
+    std::u16string text; // the title, or a message box's "caption|text|flags"
     bool dialog_enabled; // host_call disables the dialog around what the host shows
 };
 std::vector<HostCall> host_calls;
@@ -39,8 +40,12 @@ std::vector<int> commands; // WM_COMMAND ids the dialog received
 INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
     std::u16string text;
     if (code == HOST_SET_TITLE) text = (const WCHAR *)a;
-    if (code == HOST_MESSAGE_BOX) text = std::u16string((const WCHAR *)a) + u"|" + (const WCHAR *)b;
-    host_calls.push_back({code, text, c, IsWindowEnabled(wfal.main_dialog) != FALSE});
+    if (code == HOST_MESSAGE_BOX) {
+        std::string flags = std::to_string(c);
+        text = std::u16string((const WCHAR *)a) + u"|" + (const WCHAR *)b + u"|" +
+               std::u16string(flags.begin(), flags.end());
+    }
+    host_calls.push_back({code, text, IsWindowEnabled(wfal.main_dialog) != FALSE});
     return code == HOST_MESSAGE_BOX ? box_answer : code == HOST_STOP_REQUESTED ? stop_answer : 0;
 }
 
@@ -49,22 +54,16 @@ INT_PTR CALLBACK counting_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
     return main_dialog_proc(dialog, message, wparam, lparam);
 }
 
-// The message boxes shown, as "caption|text|flags".
-std::vector<std::u16string> boxes() {
-    std::vector<std::u16string> out;
-    for (const HostCall &h : host_calls) {
-        std::string flags = std::to_string(h.c);
-        if (h.code == HOST_MESSAGE_BOX)
-            out.push_back(h.text + u"|" + std::u16string(flags.begin(), flags.end()));
-    }
+Texts boxes() {
+    Texts out;
+    for (const HostCall &h : host_calls)
+        if (h.code == HOST_MESSAGE_BOX) out.push_back(h.text);
     return out;
 }
 
 int calls_of(int code) {
-    int n = 0;
-    for (const HostCall &h : host_calls)
-        n += h.code == code;
-    return n;
+    return int(std::count_if(host_calls.begin(), host_calls.end(),
+                             [=](const HostCall &h) { return h.code == code; }));
 }
 
 const std::pair<const WCHAR *, WNDPROC> CLASSES[] = {{BUTTON_CLASS, button_window_proc},
@@ -81,33 +80,41 @@ std::array<LONG, 4> placed(int id) {
     return {p.x, p.y, r.right - r.left, r.bottom - r.top};
 }
 
-std::array<LONG, 4> views(int y, int height, int width = 615) {
-    return {0, y, width, height};
+// The graph, splitter and spectrogram as placed for a splitter top and a dialog size.
+void expect_views(int split, int width = 800, int height = 443) {
+    using Box = std::array<LONG, 4>;
+    EXPECT_EQ(placed(ID_GRAPH), (Box{0, 0, width - 185, split}));
+    EXPECT_EQ(placed(ID_SPLITTER), (Box{0, split, width - 185, 4}));
+    EXPECT_EQ(placed(ID_SPECTROGRAM), (Box{0, split + 4, width - 185, height - split - 4}));
 }
 
-bool enabled(int id) {
-    return IsWindowEnabled(GetDlgItem(wfal.main_dialog, id)) != FALSE;
+// The soft keys, then the view's navigation keys and Find.
+const int KEYS[] = {ID_ESC,     ID_SPLIT,       ID_MARKER_LEFT, ID_MARKER_RIGHT, ID_PRINT_SCREEN,
+                    ID_LIST,    ID_SETUP,       ID_DISPLAY,     ID_FREEZE,       ID_STOP,
+                    ID_GRAPH,   ID_SPECTROGRAM, ID_LINE_UP,     ID_TOP,          ID_LINE_DOWN,
+                    ID_PAGE_UP, ID_PAGE_DOWN,   ID_FIND};
+// The enabling of KEYS, one character each, where `want` has no '.': 1 on, 0 off.
+std::string keys(const std::string &want) {
+    std::string on;
+    for (size_t k = 0; k < want.size(); k++)
+        on += want[k] == '.' ? '.' : ui_find(KEYS[k]).enabled ? '1' : '0';
+    return on;
 }
 
-std::u16string caption(int id) {
-    WCHAR text[32];
-    GetWindowTextW(GetDlgItem(wfal.main_dialog, id), text, 32);
-    return text;
-}
-
-UiStep ticks(int n) {
-    return ui::advance(ULONGLONG(n) * MAIN_TIMER_MS);
-}
-
-UiStep set_state(int state) {
-    return ui::check([=] { wfal.run_state = state, soft_key_refresh(); }, "set run_state");
-}
+const int L = RUN_LOADED, T = RUN_TESTING, F = RUN_FROZEN, S = RUN_FINDING;
 
 class MainDialog : public ::testing::Test {
 protected:
     TempDeviceRoot root;
     UiDriver ui;
 
+    static UiStep expect_keys(std::string want) {
+        return ui::check([=] { EXPECT_EQ(keys(want), want); });
+    }
+    static UiStep ticks(int n) { return ui::advance(ULONGLONG(n) * MAIN_TIMER_MS); }
+    static UiStep set_state(int state) {
+        return ui::check([=] { wfal.run_state = state, soft_key_refresh(); }, "set run_state");
+    }
     void SetUp() override {
         acqsim_reset();
         host_calls.clear(), commands.clear();
@@ -117,8 +124,7 @@ protected:
             WNDCLASSW wc = {};
             wc.lpfnWndProc = c.second;
             wc.cbWndExtra = c.second == button_window_proc ? BUTTON_WINDOW_BYTES : 0;
-            wc.hInstance = wfal.instance;
-            wc.lpszClassName = c.first;
+            wc.hInstance = wfal.instance, wc.lpszClassName = c.first;
             RegisterClassW(&wc);
         }
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
@@ -129,25 +135,18 @@ protected:
         wfal.run_state = 0;
     }
     void TearDown() override {
-        lang_free();
-        DeleteObject(wfal.dialog_brush);
+        lang_free(), DeleteObject(wfal.dialog_brush);
         for (const auto &c : CLASSES)
             UnregisterClassW(c.first, wfal.instance);
-        ui_release_fonts();
-        acqsim_reset();
-        wl_user_shutdown();
-        wl_gdi_shutdown();
+        ui_release_fonts(), acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
     }
-
-    void language(int number) {
-        lang_free();
-        wfal.language_path[0] = 0; // the built-in text
-        wfal.language_number = number;
-        lang_load();
+    // The built-in text in that language.
+    void language(int n) {
+        lang_free(), wfal.language_path[0] = 0, wfal.language_number = n, lang_load();
     }
-    void write_result(long long records) {
+    void write_result(long long n) {
         ResultFileRecipe file;
-        file.records = records;
+        file.records = n;
         result_file_write(root.dir() + "/line.res", file);
     }
     INT_PTR run(std::vector<UiStep> steps, LPARAM mode = MAIN_VIEW_FILE) {
@@ -160,27 +159,22 @@ protected:
 // A refused file is reported in the run's language with the dialog disabled, and leaves only
 // the keys that need no file; an accepted one brings its header and size into the module.
 TEST_F(MainDialog, OpensOrRefusesTheFile) {
-    struct Case {
-        std::string bytes; // empty: no file
-        int language, run_state;
-        std::u16string title, box, freeze;
-    };
     write_result(3);
     const std::string good = root.read("line.res");
-    const Case cases[] = {
-        {"", 1, 0, u"Spectrogram", u"Error|Unknown file.|16", u"Freeze"},
-        {std::string(2000, 'x'), 3, 0, u"Spektrogramm", u"Fehler|Unbekannte Datei.|16",
-         u"Einfrieren"},
-        {good, 1, RUN_LOADED, u"Spectrogram", u"", u"Freeze"},
+    const std::string refused = "110010010000000000", junk(2000, 'x');
+    const struct {
+        std::string bytes; // empty: no file
+        int language, run_state;
+        std::u16string title, freeze;
+        Texts boxes;
+        std::string keys;
+    } cases[] = {
+        {"", 1, 0, u"Spectrogram", u"Freeze", {u"Error|Unknown file.|16"}, refused},
+        {junk, 3, 0, u"Spektrogramm", u"Einfrieren", {u"Fehler|Unbekannte Datei.|16"}, refused},
+        {good, 1, L, u"Spectrogram", u"Freeze", {}, "110111110011......"},
     };
-    const std::vector<int> refused_on = {ID_ESC, ID_PRINT_SCREEN, ID_DISPLAY};
-    // The navigation keys and Find are the view's: off without a file.
-    const std::vector<int> refused_off = {ID_LIST,      ID_SETUP, ID_GRAPH,     ID_SPECTROGRAM,
-                                          ID_LINE_UP,   ID_TOP,   ID_LINE_DOWN, ID_PAGE_UP,
-                                          ID_PAGE_DOWN, ID_FIND};
-    const std::vector<int> loaded_on = {ID_ESC,     ID_PRINT_SCREEN, ID_LIST,       ID_SETUP,
-                                        ID_DISPLAY, ID_GRAPH,        ID_SPECTROGRAM};
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(&c - cases));
         host_calls.clear();
         language(c.language);
         if (c.bytes.empty())
@@ -188,53 +182,43 @@ TEST_F(MainDialog, OpensOrRefusesTheFile) {
         else
             root.write("line.res", c.bytes);
         run({ui::check([&] {
-                 EXPECT_EQ(wfal.run_state, c.run_state) << int(&c - cases);
-                 for (int id : c.run_state ? loaded_on : refused_on)
-                     EXPECT_TRUE(enabled(id)) << int(&c - cases) << " key " << id;
-                 for (int id : c.run_state ? std::vector<int>{} : refused_off)
-                     EXPECT_FALSE(enabled(id)) << int(&c - cases) << " key " << id;
-                 for (int id : {ID_MARKER_LEFT, ID_FREEZE, ID_STOP})
-                     EXPECT_FALSE(enabled(id)) << int(&c - cases) << " key " << id;
-                 EXPECT_EQ(caption(ID_FREEZE), c.freeze);
+                 EXPECT_EQ(wfal.run_state, c.run_state);
+                 EXPECT_EQ(keys(c.keys), c.keys);
+                 EXPECT_EQ(ui_find(ID_FREEZE).text, c.freeze);
              }),
              ui::tap(ID_ESC)});
         ASSERT_FALSE(host_calls.empty());
         EXPECT_EQ(host_calls[0].text, c.title);
-        EXPECT_EQ(boxes(), c.box.empty() ? std::vector<std::u16string>{}
-                                         : std::vector<std::u16string>{c.box});
-        EXPECT_TRUE(c.box.empty() || !host_calls.back().dialog_enabled);
-        if (!c.box.empty()) continue;
-        EXPECT_EQ(wfal.file_size, LONGLONG(good.size()));
-        EXPECT_EQ(wfal.header.points, 300);
+        EXPECT_EQ(boxes(), c.boxes);
+        EXPECT_TRUE(c.run_state || !host_calls.back().dialog_enabled) << "a box over a live dialog";
     }
+    EXPECT_EQ(wfal.file_size, LONGLONG(good.size()));
+    EXPECT_EQ(wfal.header.points, 300);
 }
 
 // The keys at the right edge of a dialog of any width; the views keep the splitter's top
 // through a resize unless the dialog gets too low for it.
 TEST_F(MainDialog, KeysAndViewsFollowTheDialogSize) {
-    struct Key {
+    const struct {
         int id, from_right, y, width;
-    };
-    const Key keys[] = {
+    } keys[] = {
         {100, 105, 5, 100},   {101, 180, 5, 70},    {102, 180, 60, 70},   {103, 180, 115, 70},
         {104, 180, 170, 70},  {105, 180, 225, 70},  {106, 180, 280, 70},  {107, 180, 335, 70},
         {108, 180, 390, 70},  {109, 105, 60, 100},  {110, 105, 115, 100}, {111, 105, 170, 100},
         {112, 105, 225, 100}, {113, 105, 280, 100}, {114, 105, 335, 100}, {115, 105, 390, 100},
     };
-    struct Size {
+    const struct {
         int w, h, split; // split: the splitter's top after the resize
-    };
-    const Size sizes[] = {{800, 443, 176}, {640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
+    } sizes[] = {{800, 443, 176}, {640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
     std::vector<UiStep> steps;
-    for (const Size &s : sizes) {
+    for (const auto &s : sizes) {
         steps.push_back(ui::check([&] {
+            SCOPED_TRACE(testing::Message() << s.w << " x " << s.h);
             MoveWindow(wfal.main_dialog, 0, 37, s.w, s.h, TRUE);
-            for (const Key &k : keys)
+            for (const auto &k : keys)
                 EXPECT_EQ(placed(k.id), (std::array<LONG, 4>{s.w - k.from_right, k.y, k.width, 50}))
-                    << s.w << " key " << k.id;
-            EXPECT_EQ(placed(ID_GRAPH), views(0, s.split, s.w - 185)) << s.h;
-            EXPECT_EQ(placed(ID_SPLITTER), views(s.split, 4, s.w - 185)) << s.h;
-            EXPECT_EQ(placed(ID_SPECTROGRAM), views(s.split + 4, s.h - s.split - 4, s.w - 185));
+                    << "key " << k.id;
+            expect_views(s.split, s.w, s.h);
         }));
     }
     steps.push_back(ui::tap(ID_ESC));
@@ -245,85 +229,77 @@ TEST_F(MainDialog, KeysAndViewsFollowTheDialogSize) {
 // splitter's top. The splitter's reports, and a drag of the bar, are held to the client area.
 TEST_F(MainDialog, SplitCycleAndSplitterReports) {
     constexpr int H = 443;
-    struct Case {
+    const struct {
         int from;     // splitter top before
         LPARAM moved; // SPLITTER_MOVED's lParam; 0: the split key
         int to;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, 0, 176},     {19, 0, 176},        {20, 0, H - 4}, {H - 24, 0, H - 4}, {H - 23, 0, 0},
         {176, 0, H - 4}, {176, H - 2, H - 4}, {176, -30, 0},  {0, 250, 250},
     };
     std::vector<UiStep> steps = {ui::check([] {
         EXPECT_EQ(commands, std::vector<int>{ID_SPLIT});
-        EXPECT_EQ(placed(ID_SPLITTER)[1], 176);
+        expect_views(176);
     })};
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         steps.push_back(ui::check([&] {
+            SCOPED_TRACE(testing::Message() << c.from << " " << c.moved);
             SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c.from);
             if (c.moved)
                 EXPECT_EQ(SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c.moved), 1);
             else
                 SendMessageW(wfal.main_dialog, WM_COMMAND, ID_SPLIT, 0);
-            EXPECT_EQ(placed(ID_GRAPH), views(0, c.to)) << c.from << " " << c.moved;
-            EXPECT_EQ(placed(ID_SPLITTER), views(c.to, 4)) << c.from << " " << c.moved;
-            EXPECT_EQ(placed(ID_SPECTROGRAM), views(c.to + 4, H - c.to - 4)) << c.from;
+            expect_views(c.to);
         }));
     }
     // Grabbed 1 pixel below its top (screen y = client y + 37).
-    steps.push_back(ui::check([] { SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, 176); }));
-    for (UiStep step :
-         {ui::press(100, 37 + 177), ui::move(100, 37 + 301), ui::release(100, 37 + 301),
-          ui::check([] { EXPECT_EQ(placed(ID_GRAPH)[3], 300); }), ui::tap(ID_ESC)})
-        steps.push_back(step);
+    steps.insert(steps.end(),
+                 {ui::check([] { SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, 176); }),
+                  ui::press(100, 37 + 177), ui::move(100, 37 + 301), ui::release(100, 37 + 301),
+                  ui::check([] { EXPECT_EQ(placed(ID_GRAPH)[3], 300); }), ui::tap(ID_ESC)});
     run(steps);
 }
 
-// Holding a key repeats its command from the fourth tick, once per tick; a release resets the
-// count; Top never repeats.
+// A file of 100 records opens on record 0, where up and Top are off and down and Find on; down
+// held moves the cursor by its repeats. Holding a key repeats its command from the fourth tick,
+// once per tick; a release resets the count; Top never repeats.
 TEST_F(MainDialog, HeldKeysRepeat) {
     write_result(100);
     auto held = [](int id, int want) {
         return ui::check([=] {
-            int n = 0;
-            for (int c : commands)
-                n += c == id;
-            EXPECT_EQ(n, want) << "key " << id;
+            EXPECT_EQ(std::count(commands.begin(), commands.end(), id), want) << "key " << id;
         });
     };
-    std::vector<UiStep> steps(20, ui::tap(ID_LINE_DOWN)); // the cursor away from record 0
+    const UiStep at_2 = ui::check([] { EXPECT_EQ(wfal.view.cursor_record, 2); });
+    std::vector<UiStep> steps(1, expect_keys("............001..1"));
+    steps.insert(steps.end(), {ui::press_on(ID_LINE_DOWN), ticks(5), at_2, ui::release(0, 0),
+                               ticks(1), expect_keys("............1")});
+    steps.resize(steps.size() + 20, ui::tap(ID_LINE_DOWN)); // the cursor away from record 0
     // Whether the view would let the cursor move is not what this looks at.
     steps.push_back(ui::check([] {
         EnableWindow(GetDlgItem(wfal.main_dialog, ID_LINE_UP), TRUE);
         EnableWindow(GetDlgItem(wfal.main_dialog, ID_TOP), TRUE);
     }));
     steps.push_back(ui::press_on(ID_LINE_UP));
-    for (int want : {0, 0, 0, 1, 2, 3}) {
-        steps.push_back(ticks(1));
-        steps.push_back(held(ID_LINE_UP, want));
-    }
-    for (UiStep step : {ui::release_on(ID_LINE_UP), ticks(3), held(ID_LINE_UP, 4),
-                        ui::press_on(ID_LINE_UP), ticks(3), held(ID_LINE_UP, 4), ticks(1),
-                        held(ID_LINE_UP, 5), ui::release(0, 0), ui::press_on(ID_TOP), ticks(6),
-                        held(ID_TOP, 0), ui::release_on(ID_TOP), held(ID_TOP, 1), ui::tap(ID_ESC)})
-        steps.push_back(step);
+    for (int want : {0, 0, 0, 1, 2, 3})
+        steps.insert(steps.end(), {ticks(1), held(ID_LINE_UP, want)});
+    steps.insert(steps.end(),
+                 {ui::release_on(ID_LINE_UP), ticks(3), held(ID_LINE_UP, 4),
+                  ui::press_on(ID_LINE_UP), ticks(3), held(ID_LINE_UP, 4), ticks(1),
+                  held(ID_LINE_UP, 5), ui::release(0, 0), ui::press_on(ID_TOP), ticks(6),
+                  held(ID_TOP, 0), ui::release_on(ID_TOP), held(ID_TOP, 1), ui::tap(ID_ESC)});
     run(steps);
 }
 
 // soft_key_refresh by run_state (and the marker for its keys), with Stop's look and Freeze's
 // caption. The navigation keys and Find are view_enable_keys'.
 TEST_F(MainDialog, SoftKeysFollowRunState) {
-    const int ids[] = {ID_ESC,          ID_SPLIT, ID_MARKER_LEFT, ID_MARKER_RIGHT,
-                       ID_PRINT_SCREEN, ID_LIST,  ID_SETUP,       ID_DISPLAY,
-                       ID_FREEZE,       ID_STOP,  ID_GRAPH,       ID_SPECTROGRAM};
-    struct Case {
+    const struct {
         int state, marker;
-        const char *on; // one character per id above
+        const char *on; // the soft keys of KEYS
         bool alarm;
         const char16_t *freeze;
-    };
-    const int L = RUN_LOADED, T = RUN_TESTING, F = RUN_FROZEN, S = RUN_FINDING;
-    const Case cases[] = {
+    } cases[] = {
         {0, 5, "110010010000", false, u"Freeze"},
         {L, 5, "111111110011", false, u"Freeze"},
         {L, 0, "110111110011", false, u"Freeze"},
@@ -334,48 +310,41 @@ TEST_F(MainDialog, SoftKeysFollowRunState) {
         {L | T | F | S, 5, "011100001111", false, u"Continue"},
     };
     std::vector<UiStep> steps;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         steps.push_back(ui::check([&] {
+            SCOPED_TRACE(testing::Message() << "run_state " << c.state << " marker " << c.marker);
             wfal.run_state = c.state;
             wfal.view.points = 300, wfal.view.marker_point = c.marker;
             soft_key_refresh();
-            std::string on;
-            for (int id : ids)
-                on += enabled(id) ? '1' : '0';
-            EXPECT_EQ(on, c.on) << "run_state " << c.state << " marker " << c.marker;
+            EXPECT_EQ(keys(c.on), c.on);
             HWND stop = GetDlgItem(wfal.main_dialog, ID_STOP);
             ControlStyle *look = (ControlStyle *)GetWindowLongPtrW(stop, sizeof(LONG_PTR));
-            EXPECT_EQ(look, c.alarm ? &style_alarm : &style_normal) << c.state;
-            EXPECT_EQ(caption(ID_FREEZE), c.freeze) << c.state;
+            EXPECT_EQ(look, c.alarm ? &style_alarm : &style_normal);
+            EXPECT_EQ(ui_find(ID_FREEZE).text, c.freeze);
         }));
     }
-    steps.push_back(set_state(0));
-    steps.push_back(ui::tap(ID_ESC));
+    steps.insert(steps.end(), {set_state(0), ui::tap(ID_ESC)});
     run(steps);
 }
 
 // Ticks ask the host about a stop only while a test records; neither Esc nor the window's close
 // ends the dialog during a test or a find, and the timer goes with the dialog.
 TEST_F(MainDialog, TicksAndClosingByRunState) {
-    const int L = RUN_LOADED, T = RUN_TESTING, F = RUN_FROZEN, S = RUN_FINDING;
-    struct Case {
+    const struct {
         int state, stop_requests;
         bool closes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, 0, true}, {L, 0, true}, {L | T, 4, false}, {L | T | F, 4, false}, {L | S, 0, false}};
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.state);
         host_calls.clear();
         std::vector<UiStep> steps = {
             set_state(c.state), ui::advance(MAIN_TIMER_MS - 1),
             ui::check([] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), 0); }), ticks(4),
             ui::check([&] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), c.stop_requests); })};
-        if (!c.closes) {
-            for (UiStep step : {ui::tap(ID_ESC), ui::close(), set_state(L)})
-                steps.push_back(step);
-        }
+        if (!c.closes) steps.insert(steps.end(), {ui::tap(ID_ESC), ui::close(), set_state(L)});
         steps.push_back(ui::close());
-        EXPECT_EQ(run(steps), 0) << c.state;
+        EXPECT_EQ(run(steps), 0);
         ULONGLONG due;
         EXPECT_FALSE(wl_timer_next_due(&due)) << "the timer outlived the dialog";
     }
@@ -384,23 +353,18 @@ TEST_F(MainDialog, TicksAndClosingByRunState) {
 // Stop ends a find; it asks before it stops a live recording, and stops it on yes only. The
 // host's stop request stops it on the next tick. PrtScr goes to the host.
 TEST_F(MainDialog, StopAndPrintScreenKeys) {
-    const int L = RUN_LOADED, T = RUN_TESTING;
-    struct Case {
+    const std::u16string ask = u"Stop|Stop test?|52";
+    const struct {
         int state;
         INT_PTR answer, stop_request;
-        std::vector<std::u16string> boxes;
+        Texts boxes;
         int after;
+    } cases[] = {
+        {L | T, 7, 0, {ask}, L | T}, {L | T, 6, 0, {ask}, L}, {L | T | F, 6, 0, {}, L | T | F},
+        {L | S, 6, 0, {}, L | S},    {L, 6, 0, {}, L},        {L | T, 0, 1, {}, L},
     };
-    const std::u16string ask = u"Stop|Stop test?|52";
-    const Case cases[] = {
-        {L | T, 7, 0, {ask}, L | T},
-        {L | T, 6, 0, {ask}, L},
-        {L | T | RUN_FROZEN, 6, 0, {}, L | T | RUN_FROZEN},
-        {L | RUN_FINDING, 6, 0, {}, L | RUN_FINDING},
-        {L, 6, 0, {}, L},
-        {L | T, 0, 1, {}, L},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.state);
         host_calls.clear();
         box_answer = c.answer, stop_answer = c.stop_request;
         wfal.stop_pressed = FALSE;
@@ -408,11 +372,11 @@ TEST_F(MainDialog, StopAndPrintScreenKeys) {
              c.stop_request ? ticks(1) : ui::check([] {
                  SendMessageW(wfal.main_dialog, WM_COMMAND, ID_STOP, 0);
              }),
-             ui::check([&] { EXPECT_EQ(wfal.run_state, c.after) << c.state; }), set_state(L),
+             ui::check([&] { EXPECT_EQ(wfal.run_state, c.after); }), set_state(L),
              ui::tap(ID_PRINT_SCREEN), ui::tap(ID_ESC)});
-        EXPECT_EQ(boxes(), c.boxes) << c.state;
-        EXPECT_EQ(bool(wfal.stop_pressed), !c.stop_request) << c.state;
-        EXPECT_EQ(calls_of(HOST_TEST_RUNNING), c.after == L && (c.state & T) ? 1 : 0) << c.state;
+        EXPECT_EQ(boxes(), c.boxes);
+        EXPECT_EQ(bool(wfal.stop_pressed), !c.stop_request);
+        EXPECT_EQ(calls_of(HOST_TEST_RUNNING), c.after == L && (c.state & T) ? 1 : 0);
         ASSERT_EQ(calls_of(HOST_PRINT_SCREEN), 1);
         EXPECT_FALSE(host_calls.back().dialog_enabled);
     }
@@ -420,25 +384,9 @@ TEST_F(MainDialog, StopAndPrintScreenKeys) {
 
 // A test starts instead of opening a file: a missing result file is no "Unknown file.".
 TEST_F(MainDialog, TestModeOpensNoFile) {
-    run({ui::check([] { EXPECT_EQ(placed(ID_SPLITTER)[1], 176); }), set_state(0), ui::close()},
-        MAIN_RUN_TEST);
+    run({ui::check([] { expect_views(176); }), set_state(0), ui::close()}, MAIN_RUN_TEST);
     for (const std::u16string &box : boxes())
         EXPECT_EQ(box.find(u"Unknown file."), std::u16string::npos);
-}
-
-// With the view: a file of 100 records opens on record 0, where only down, page down and Find
-// move the cursor; "˅" held moves it one record per tick from the fourth tick.
-TEST_F(MainDialog, NavigationKeysFollowTheView) {
-    write_result(100);
-    run({ui::check([] {
-             EXPECT_FALSE(enabled(ID_LINE_UP));
-             EXPECT_TRUE(enabled(ID_LINE_DOWN));
-             EXPECT_FALSE(enabled(ID_TOP));
-             EXPECT_TRUE(enabled(ID_FIND));
-         }),
-         ui::press_on(ID_LINE_DOWN), ticks(5),
-         ui::check([] { EXPECT_EQ(wfal.view.cursor_record, 2); }), ui::release(0, 0),
-         ui::check([] { EXPECT_TRUE(enabled(ID_LINE_UP)); }), ui::tap(ID_ESC)});
 }
 
 } // namespace

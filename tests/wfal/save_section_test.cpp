@@ -4,6 +4,7 @@
 // failing writes, which must leave a new file of whole records and the source untouched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@
 
 namespace {
 
+using Texts = std::vector<std::u16string>;
+using Records = std::vector<long long>;
 constexpr size_t RECORD = 600; // 300 points
 constexpr size_t HEADER = sizeof(ResultHeader);
 
@@ -41,7 +44,7 @@ struct Host {
     UiDriver *driver = nullptr;
     int polls = 0;
     std::u16string title;
-    std::vector<std::u16string> boxes; // "caption|text|flags"
+    Texts boxes; // "caption|text|flags"
 } host;
 
 INT_PTR CALLBACK scripted_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
@@ -69,6 +72,13 @@ INT16 level(long long record, int point) {
     return INT16(-9000 + record * 7 + point);
 }
 
+Records range(long long first, long long last) {
+    Records out;
+    for (long long i = first; i <= last; i++)
+        out.push_back(i);
+    return out;
+}
+
 class SaveSection : public ::testing::Test {
 protected:
     TempDeviceRoot root;
@@ -77,47 +87,45 @@ protected:
     std::string source; // the loaded file's bytes
 
     void SetUp() override {
-        host = Host{};
-        host.driver = &ui;
+        fresh_host();
         module_ui_register_classes();
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
-        wfal.host = scripted_host;
-        wfal.help_mask = HELP_SAVE_SECTION;
-        wfal.memory_reserve = 0;
-        wfal.language_path[0] = 0;
-        wfal.language_number = 1;
+        wfal.host = scripted_host, wfal.help_mask = HELP_SAVE_SECTION, wfal.memory_reserve = 0;
+        wfal.language_path[0] = 0, wfal.language_number = 1;
         lang_load();
-        for (const char *folder : {"Internal", "USB"})
-            std::filesystem::create_directories(root.dir() + "/" + folder);
         recipe.level = level;
     }
     void TearDown() override {
         wl_fault_reset();
         for (const WCHAR *volume : {u"\\Internal", u"\\USB"})
             wl_fs_set_volume_size(volume, 0);
-        lang_free();
-        ui_release_fonts();
-        DeleteObject(wfal.dialog_brush);
-        wl_user_shutdown();
-        wl_gdi_shutdown();
+        lang_free(), ui_release_fonts(), DeleteObject(wfal.dialog_brush);
+        wl_user_shutdown(), wl_gdi_shutdown();
     }
-
-    // The file loaded as the viewer leaves it: the whole file as the section, the cursor at 0.
+    Host &fresh_host() {
+        host = Host{};
+        host.driver = &ui;
+        return host;
+    }
+    // The file loaded as the viewer leaves it: the whole file as the section, the cursor at 0;
+    // the volumes' folders empty.
     void load(long long records) {
+        for (const char *folder : {"Internal", "USB"}) {
+            std::filesystem::remove_all(root.dir() + "/" + folder);
+            std::filesystem::create_directories(root.dir() + "/" + folder);
+        }
         recipe.records = records;
         result_file_write(root.dir() + "/line.res", recipe);
         source = root.read("line.res");
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\line.res");
         ASSERT_TRUE(header_check_file(wfal.result_path, &wfal.header, &wfal.file_size));
         wfal.view = ViewState{};
-        wfal.view.points = recipe.points;
-        wfal.view.record_size = 2 * recipe.points;
+        wfal.view.points = recipe.points, wfal.view.record_size = 2 * recipe.points;
         wfal.view.data_offset = RESULT_HEADER_SIZE;
         wfal.start_seconds = calendar_set(recipe.year, recipe.month, recipe.day, recipe.hour,
                                           recipe.minute, recipe.second);
         wfal.section_header = wfal.header;
-        wfal.section_start = 0;
-        wfal.section_end = records > 0 ? int(records - 1) : 0;
+        wfal.section_start = 0, wfal.section_end = records > 0 ? int(records - 1) : 0;
     }
     void run(std::vector<UiStep> steps) {
         size_t count = steps.size();
@@ -135,8 +143,9 @@ protected:
              ui::check([=] { wfal.view.cursor_record = last; }), ui::tap(SECTION_ID_END_AT_MARKER),
              ui::tap(SECTION_ID_SAVE)});
     }
-    // The new file must be the header and exactly these records of the source.
-    void expect_records(const std::string &name, const std::vector<long long> &records) {
+    // The new file must be the header and exactly these records of the source, and the source
+    // untouched.
+    void expect_records(const std::string &name, const Records &records) {
         std::string bytes = root.read(name);
         ASSERT_EQ(bytes.size(), HEADER + records.size() * RECORD) << name;
         EXPECT_EQ(0, memcmp(bytes.data(), &wfal.section_header, HEADER)) << name;
@@ -144,27 +153,9 @@ protected:
             EXPECT_TRUE(bytes.compare(HEADER + k * RECORD, RECORD, source,
                                       HEADER + size_t(records[k]) * RECORD, RECORD) == 0)
                 << name << " holds another record than " << records[k] << " at " << k;
+        EXPECT_EQ(root.read("line.res"), source);
     }
 };
-
-std::vector<long long> range(long long first, long long last) {
-    std::vector<long long> out;
-    for (long long i = first; i <= last; i++)
-        out.push_back(i);
-    return out;
-}
-
-// "\\USB\\a.res" as the root's "USB/a.res".
-std::string native(const std::u16string &path) {
-    std::string out;
-    for (char16_t ch : path.substr(1))
-        out.push_back(ch == u'\\' ? '/' : char(ch));
-    return out;
-}
-
-bool enabled(int id) {
-    return ui_find(id).enabled;
-}
 
 // The times of the section's ends, and Save only for a section of at least two records, as the
 // marker keys set them.
@@ -172,12 +163,11 @@ TEST_F(SaveSection, TimesAndSaveKey) {
     recipe.year = 2019, recipe.month = 12, recipe.day = 31, recipe.hour = 23, recipe.minute = 59;
     recipe.second = 58;
     load(5);
-    struct Case {
+    const struct {
         int cursor, key;
         std::u16string start, end;
         bool save;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, 0, u"12/31/2019-23:59:58", u"01/01/2020-00:00:02", true},
         {4, SECTION_ID_START_AT_MARKER, u"01/01/2020-00:00:02", u"01/01/2020-00:00:02", false},
         {1, SECTION_ID_END_AT_MARKER, u"01/01/2020-00:00:02", u"12/31/2019-23:59:59", false},
@@ -185,13 +175,14 @@ TEST_F(SaveSection, TimesAndSaveKey) {
         {0, SECTION_ID_END_AT_MARKER, u"12/31/2019-23:59:58", u"12/31/2019-23:59:58", false},
     };
     std::vector<UiStep> steps;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         steps.push_back(ui::check([&] { wfal.view.cursor_record = c.cursor; }));
         if (c.key) steps.push_back(ui::tap(c.key));
         steps.push_back(ui::check([&] {
-            EXPECT_EQ(ui_find(SECTION_ID_START_TIME).text, c.start) << int(&c - cases);
-            EXPECT_EQ(ui_find(SECTION_ID_END_TIME).text, c.end) << int(&c - cases);
-            EXPECT_EQ(enabled(SECTION_ID_SAVE), c.save) << int(&c - cases);
+            SCOPED_TRACE(int(&c - cases));
+            EXPECT_EQ(ui_find(SECTION_ID_START_TIME).text, c.start);
+            EXPECT_EQ(ui_find(SECTION_ID_END_TIME).text, c.end);
+            EXPECT_EQ(ui_find(SECTION_ID_SAVE).enabled, c.save);
             EXPECT_FALSE(ui_find(SECTION_ID_NOTICE).visible);
             EXPECT_TRUE(ui_find(ID_HELP).visible);
         }));
@@ -203,7 +194,7 @@ TEST_F(SaveSection, TimesAndSaveKey) {
     load(1);
     run({ui::check([] {
         EXPECT_FALSE(ui_find(ID_HELP).hwnd);
-        EXPECT_FALSE(enabled(SECTION_ID_SAVE));
+        EXPECT_FALSE(ui_find(SECTION_ID_SAVE).enabled);
     })});
 }
 
@@ -211,51 +202,46 @@ TEST_F(SaveSection, TimesAndSaveKey) {
 // the reserve besides; a name equal to the loaded file's is refused in any folder. A refused
 // save writes nothing.
 TEST_F(SaveSection, RefusedBeforeWriting) {
-    struct Case {
+    const std::u16string space = u"Save section|Not enough space.|16";
+    const ULONGLONG fit = 3120 + 16384;
+    const struct {
         const char *what;
         std::u16string path;
         INT_PTR kind;
         ULONGLONG volume; // simulated capacity of the path's volume; 0 none
-        std::u16string box;
+        Texts boxes;
+    } cases[] = {
+        {"cancelled", u"\\USB\\a.res", 0, 0, {}},
+        {"same name elsewhere",
+         u"\\USB\\line.res",
+         2,
+         0,
+         {u"Save section|Cannot save section into the original file.|16"}},
+        {"same name, other case", u"\\USB\\LINE.res", 2, 0, {}},
+        {"stick just big enough", u"\\USB\\a.res", 2, fit, {}},
+        {"stick a byte short", u"\\USB\\a.res", 2, fit - 1, {space}},
+        {"memory just big enough", u"\\Internal\\a.res", 1, fit + 5000, {}},
+        {"memory a byte short", u"\\Internal\\a.res", 1, fit + 4999, {space}},
+        {"the reserve is memory's only", u"\\Internal\\a.res", 2, fit, {}},
+        {"no such folder", u"\\Nowhere\\a.res", 2, 0, {space}},
     };
-    const std::u16string space = u"Save section|Not enough space.|16";
-    const ULONGLONG fit = 3120 + 16384;
-    const Case cases[] = {
-        {"cancelled", u"\\USB\\a.res", 0, 0, u""},
-        {"same name elsewhere", u"\\USB\\line.res", 2, 0,
-         u"Save section|Cannot save section into the original file.|16"},
-        {"same name, other case", u"\\USB\\LINE.res", 2, 0, u""},
-        {"stick just big enough", u"\\USB\\a.res", 2, fit, u""},
-        {"stick a byte short", u"\\USB\\a.res", 2, fit - 1, space},
-        {"memory just big enough", u"\\Internal\\a.res", 1, fit + 5000, u""},
-        {"memory a byte short", u"\\Internal\\a.res", 1, fit + 4999, space},
-        {"the reserve is memory's only", u"\\Internal\\a.res", 2, fit, u""},
-        {"no such folder", u"\\Nowhere\\a.res", 2, 0, space},
-    };
-    load(3);
-    wfal.memory_reserve = 5000;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        host = Host{};
-        host.driver = &ui;
-        host.kind = c.kind;
-        std::filesystem::remove_all(root.dir() + "/USB");
-        std::filesystem::remove_all(root.dir() + "/Internal");
-        std::filesystem::create_directories(root.dir() + "/USB");
-        std::filesystem::create_directories(root.dir() + "/Internal");
-        wl_fs_set_volume_size(c.path.substr(0, 4) == u"\\USB" ? u"\\USB" : u"\\Internal", c.volume);
+        load(3);
+        wfal.memory_reserve = 5000;
+        fresh_host().kind = c.kind;
+        const WCHAR *volume = c.path.substr(0, 4) == u"\\USB" ? u"\\USB" : u"\\Internal";
+        wl_fs_set_volume_size(volume, c.volume);
         save(c.path, 0, 2);
-        EXPECT_EQ(host.boxes, c.box.empty() ? std::vector<std::u16string>{}
-                                            : std::vector<std::u16string>{c.box});
-        const std::string name = native(c.path);
-        bool written = c.kind != 0 && c.box.empty();
+        wl_fs_set_volume_size(volume, 0);
+        EXPECT_EQ(host.boxes, c.boxes);
+        std::string name(c.path.begin() + 1, c.path.end()); // "USB\a.res" as "USB/a.res"
+        std::replace(name.begin(), name.end(), '\\', '/');
+        const bool written = c.kind != 0 && c.boxes.empty();
         EXPECT_EQ(root.exists(name), written);
         if (written) expect_records(name, {0, 1, 2});
         EXPECT_EQ(root.read("line.res"), source);
-        wl_fs_set_volume_size(u"\\USB", 0);
-        wl_fs_set_volume_size(u"\\Internal", 0);
     }
-    EXPECT_EQ(section_required_bytes(0, 2, 300), 3120);
 }
 
 // The section across midnight with notes typed for it: the new header has the first record's
@@ -270,7 +256,7 @@ TEST_F(SaveSection, NewFileHeaderAndRecords) {
     ULONGLONG before = 0;
     run({ui::check([] { wfal.section_start = 4, wfal.section_end = 6; }), ui::tap(SECTION_ID_NOTES),
          ui::check([&] { before = wl_clock_ms(); }), ui::tap(SECTION_ID_SAVE), ui::check([&] {
-             EXPECT_GE(wl_clock_ms() - before, 1000u);
+             EXPECT_GE(wl_clock_ms() - before, 1000u) << "the notice was up for less than 1 s";
              EXPECT_FALSE(ui_find(SECTION_ID_NOTICE).visible);
          })});
     EXPECT_TRUE(host.boxes.empty());
@@ -293,14 +279,12 @@ TEST_F(SaveSection, NewFileHeaderAndRecords) {
                *b = reinterpret_cast<const char *>(&loaded);
     EXPECT_EQ(std::string(a + 53, a + 160), std::string(b + 53, b + 160));
     EXPECT_EQ(std::string(a + 172, a + 296), std::string(b + 172, b + 296));
-    // The notes are the new file's only.
-    EXPECT_EQ(root.read("line.res"), source);
-    EXPECT_EQ(std::u16string(wfal.header.notes), u"");
+    EXPECT_EQ(std::u16string(wfal.header.notes), u"") << "the notes are the new file's only";
 }
 
-// The stop request is asked at records 300 and 600 of a section from record 10; the second stops
-// the copy with records 10..599 in the file, and the notice stays up. The screen with the notice
-// is the stored one.
+// The stop request is asked at records 300, 600 and 900 of a section from record 10. Stopped at
+// the second, the copy keeps records 10..599 with the notice up (the stored screen); not
+// stopped, it copies every record.
 TEST_F(SaveSection, StopRequestDuringACopy) {
     load(1000);
     host.stop_at_poll = 2;
@@ -309,15 +293,9 @@ TEST_F(SaveSection, StopRequestDuringACopy) {
     EXPECT_EQ(host.polls, 2);
     EXPECT_TRUE(host.boxes.empty());
     expect_records("USB/long.res", range(10, 599));
-    EXPECT_EQ(root.read("line.res"), source);
 
-    // Not stopped: asked at 300, 600 and 900, every record copied, the notice gone.
-    host = Host{};
-    host.driver = &ui;
-    host.path = u"\\USB\\long.res";
-    run({ui::check([] { wfal.section_start = 10, wfal.section_end = 999; }),
-         ui::tap(SECTION_ID_SAVE),
-         ui::check([] { EXPECT_FALSE(ui_find(SECTION_ID_NOTICE).visible); })});
+    fresh_host();
+    save(u"\\USB\\long.res", 10, 999);
     EXPECT_EQ(host.polls, 3);
     expect_records("USB/long.res", range(10, 999));
 }
@@ -326,17 +304,15 @@ TEST_F(SaveSection, StopRequestDuringACopy) {
 // nothing for the source, and whatever failed, the new file is left with its header and whole
 // records of the section in order, or with nothing at all.
 TEST_F(SaveSection, FailuresLeaveWholeRecords) {
-    struct Case {
+    const struct {
         const char *what;
         WlFaultOp op;
         int nth; // counted from the save; 0 none
         bool persistent;
         int short_nth; // a write that stores only its first 100 bytes; 0 none
         bool box, exists;
-        std::vector<long long> records; // in the new file, when it has a header
-    };
-    const std::vector<long long> without_fifth = {0, 1, 2, 3, 5, 6, 7, 8, 9};
-    const Case cases[] = {
+        Records records; // in the new file, when it has a header
+    } cases[] = {
         {"source unreadable", WL_FAULT_OPEN, 1, false, 0, false, false, {}},
         {"new file not created", WL_FAULT_OPEN, 2, false, 0, true, false, {}},
         {"header not written", WL_FAULT_WRITE, 1, false, 0, true, true, {}},
@@ -345,24 +321,27 @@ TEST_F(SaveSection, FailuresLeaveWholeRecords) {
         {"fifth record torn", WL_FAULT_WRITE, 0, false, 6, true, true, range(0, 3)},
         {"header torn", WL_FAULT_WRITE, 0, false, 1, true, true, {}},
         {"torn, and the rewrite fails", WL_FAULT_WRITE, 7, true, 6, true, true, {}},
-        {"fifth record unreadable", WL_FAULT_READ, 5, false, 0, false, true, without_fifth},
+        {"fifth record unreadable",
+         WL_FAULT_READ,
+         5,
+         false,
+         0,
+         false,
+         true,
+         {0, 1, 2, 3, 5, 6, 7, 8, 9}},
     };
     load(10);
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        host = Host{};
-        host.driver = &ui;
         std::filesystem::remove(root.dir() + "/USB/cut.res");
-        host.path = u"\\USB\\cut.res";
+        fresh_host().path = u"\\USB\\cut.res";
         run({ui::check([&] {
                  wl_fault_reset();
                  if (c.nth) wl_fault_fail(c.op, c.nth, c.persistent);
                  if (c.short_nth) wl_fault_short_write(c.short_nth, 100);
              }),
              ui::tap(SECTION_ID_SAVE), ui::check([] { wl_fault_reset(); })});
-        EXPECT_EQ(host.boxes,
-                  c.box ? std::vector<std::u16string>{u"Save section|File write error.|16"}
-                        : std::vector<std::u16string>{});
+        EXPECT_EQ(host.boxes, c.box ? Texts{u"Save section|File write error.|16"} : Texts{});
         EXPECT_EQ(root.exists("USB/cut.res"), c.exists);
         std::string bytes = c.exists ? root.read("USB/cut.res") : "";
         if (bytes.size() >= HEADER)
@@ -387,16 +366,19 @@ TEST(SaveSectionFromViewer, SavesFromTheCursorToTheEnd) {
     recipe.level = level;
     result_file_write(root.dir() + "/view.res", recipe);
     const std::string source = root.read("view.res");
+    auto times = [](const char16_t *start, const char16_t *end) {
+        return ui::check([=] {
+            EXPECT_EQ(ui_find(SECTION_ID_START_TIME).text, start);
+            EXPECT_EQ(ui_find(SECTION_ID_END_TIME).text, end);
+        });
+    };
     std::vector<UiStep> steps(3, ui::tap(ID_LINE_DOWN));
-    for (UiStep step :
-         {ui::tap(ID_SETUP), ui::tap(TEXT_ID_SECTION), ui::check([] {
-              EXPECT_EQ(ui_find(SECTION_ID_START_TIME).text, u"01/02/2020-10:00:00");
-              EXPECT_EQ(ui_find(SECTION_ID_END_TIME).text, u"01/02/2020-10:00:19");
-          }),
-          ui::tap(SECTION_ID_START_AT_MARKER),
-          ui::check([] { EXPECT_EQ(ui_find(SECTION_ID_START_TIME).text, u"01/02/2020-10:00:03"); }),
-          ui::tap(SECTION_ID_SAVE), ui::tap(ID_ESC), ui::tap(ID_ESC), ui::tap(ID_ESC)})
-        steps.push_back(step);
+    steps.insert(steps.end(),
+                 {ui::tap(ID_SETUP), ui::tap(TEXT_ID_SECTION),
+                  times(u"01/02/2020-10:00:00", u"01/02/2020-10:00:19"),
+                  ui::tap(SECTION_ID_START_AT_MARKER),
+                  times(u"01/02/2020-10:00:03", u"01/02/2020-10:00:19"), ui::tap(SECTION_ID_SAVE),
+                  ui::tap(ID_ESC), ui::tap(ID_ESC), ui::tap(ID_ESC)});
     ui.run(
         [] {
             return INT_PTR(wfalstart(nullptr, scripted_host, 0, u"\\view.res", 0, 1, u"Ann",
@@ -409,25 +391,24 @@ TEST(SaveSectionFromViewer, SavesFromTheCursorToTheEnd) {
     EXPECT_TRUE(copy.compare(HEADER, std::string::npos, source, HEADER + 3 * RECORD) == 0);
     EXPECT_EQ(root.read("view.res"), source);
     EXPECT_TRUE(host.boxes.empty());
-    wl_user_shutdown();
-    wl_gdi_shutdown();
+    wl_user_shutdown(), wl_gdi_shutdown();
 }
 
-// The folder asked for free space (a file in the root asks for the root), and the space of a
-// section too large for 32 bits.
+// The folder asked for free space (a file in the root asks for the root), and the space a
+// section needs, also beyond 32 bits.
 TEST(SaveSectionHelpers, FolderAndRequiredSpace) {
-    struct Folder {
+    const struct {
         const WCHAR *path;
         BOOL has;
         std::u16string folder;
-    };
-    const Folder folders[] = {
+    } folders[] = {
         {u"\\USB\\a\\b.res", TRUE, u"\\USB\\a"}, {u"\\b.res", TRUE, u"\\"}, {u"b.res", FALSE, u""}};
-    for (const Folder &f : folders) {
+    for (const auto &f : folders) {
         WCHAR out[PATH_CHARS] = {};
         EXPECT_EQ(section_folder(f.path, out, PATH_CHARS), f.has) << int(&f - folders);
         EXPECT_EQ(std::u16string(out), f.folder);
     }
+    EXPECT_EQ(section_required_bytes(0, 2, 300), 3120);
     EXPECT_EQ(section_required_bytes(0, 2591999, 800), 4147201320LL);
 }
 

@@ -1,9 +1,8 @@
-// The test set-up dialog as wfalstart runs it in test mode: the option grids and how the range
-// restricts the others, the result name from the host, the destination text with the longest
-// test that fits on the volume, the rule for Start, and what Start and the other keys do.
+// The test set-up dialog as wfalstart runs it in test mode.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -53,9 +52,9 @@ INT_PTR CALLBACK scripted_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
     return host.path_answer;
 }
 
-bool host_saw(int code, const std::u16string &a, const std::u16string &b = u"") {
+bool host_saw(int code, const std::u16string &a, const std::u16string &b = u"", INT_PTR c = 0) {
     for (const HostCall &call : host.calls)
-        if (call.code == code && call.a == a && call.b == b) return true;
+        if (call.code == code && call.a == a && call.b == b && call.c == c) return true;
     return false;
 }
 
@@ -63,6 +62,19 @@ bool host_saw(int code, const std::u16string &a, const std::u16string &b = u"") 
 COLORREF face(int id) {
     UiControl c = ui_find(id);
     return ui_pixel(c.rect.left + 3, c.rect.top + 3);
+}
+
+// The option buttons that `want` names, as it names them: "ID" then G for a green face (the
+// chosen option) or g for a grey one, and x when the button is disabled.
+std::string looks(const std::string &want) {
+    std::istringstream in(want);
+    std::string text;
+    for (std::string token; in >> token;) {
+        const int id = std::stoi(token);
+        text += (text.empty() ? "" : " ") + std::to_string(id) + (face(id) == GREEN ? "G" : "") +
+                (face(id) == GREY ? "g" : "") + (ui_find(id).enabled ? "" : "x");
+    }
+    return text;
 }
 
 class SetupDialog : public ::testing::Test {
@@ -101,69 +113,62 @@ protected:
 };
 
 // The range is tapped, then the host enters a name twice: first accepted into internal memory,
-// then with the case's answer. Records: 392 bytes at 4 kHz, 600 at 3 MHz, 848 at 212 MHz.
+// then with the case's answer (1 memory, 2 USB stick, 0 cancelled). The field then shows
+// "NAME  (Memory or USB stick, Max test time: TIME)", or nothing when the time is "". Records:
+// 392 bytes at 4 kHz (key 201), 600 at 3 MHz (206), 848 at 212 MHz (208, the wideband option).
 TEST_F(SetupDialog, DestinationAndLongestTest) {
-    struct Case {
-        const char *what;
-        BOOL wideband;
-        int range_id;
-        const WCHAR *path;
-        INT_PTR answer;
-        ULONGLONG volume_bytes;
-        LONGLONG max_file_size;
-        std::u16string field;
-    };
-    const Case cases[] = {
-        // 10 MB - 16384 - 2 MB reserve: 21357 records, 355 minutes.
-        {"memory less the reserve", FALSE, 201, u"\\Internal\\line.res", 1, 10 * MB, 8372224,
-         u"line  (Memory, Max test time: 5 hours)"},
-        // No reserve on the stick: 26707 records, 445 minutes.
-        {"USB stick", FALSE, 201, u"\\USB\\line.res", 2, 10 * MB, 10469376,
-         u"line  (USB stick, Max test time: 7 hours)"},
-        // 300 × 5184000 + 1320 bytes fit: 2592002 records, 43200 minutes.
-        {"30 days", FALSE, 206, u"\\USB\\a.res", 2, 4096 * MB, 1555201320,
-         u"a  (USB stick, Max test time: 30 days)"},
-        // 424 points: held to 0x7FFF0000, 2532332 records, 42205 minutes.
-        {"size limit", TRUE, 208, u"\\USB\\a.res", 2, 4096 * MB, 0x7FFF0000,
-         u"a  (USB stick, Max test time: 29 days)"},
-        {"99 records", FALSE, 201, u"\\USB\\a.res", 2, 16384 + 99 * 392, 99 * 392,
-         u"a  (USB stick, Max test time: 0 minutes)"},
-        {"100 records", FALSE, 201, u"\\USB\\a.res", 2, 16384 + 100 * 392, 100 * 392,
-         u"a  (USB stick, Max test time: 1 minutes)"},
-        {"below the spare bytes", FALSE, 201, u"\\USB\\a.res", 2, 16000, 16000 - 16384,
-         u"a  (USB stick, Max test time: 0 minutes)"},
-        {"no such folder", FALSE, 201, u"\\Nowhere\\a.res", 2, 10 * MB, 0,
-         u"a  (USB stick, Max test time: 0 minutes)"},
-        // Name and directory both: the folder "line", 17448 records at 3 MHz.
-        {"no backslash, no dot", FALSE, 206, u"line", 2, 10 * MB, 10469376,
-         u"line  (USB stick, Max test time: 4 hours)"},
-        // Nothing to show and nothing to start; no reserve either.
-        {"entry cancelled", FALSE, 201, u"\\USB\\a.res", 0, 10 * MB, 10469376, u""},
-        {"empty name", FALSE, 201, u"\\USB\\", 2, 10 * MB, 10469376, u""},
-        {"only an extension", FALSE, 201, u"\\USB\\.res", 2, 10 * MB, 10469376, u""},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        acqsim_set_options(c.wideband ? ACQSIM_OPTION_WIDEBAND : 0);
+    // what, range key, path, answer, volume size; max_file_size, name and time shown
+    const std::tuple<const char *, int, const WCHAR *, int, ULONGLONG, LONGLONG, const char16_t *,
+                     std::u16string>
+        cases[] = {
+            {"memory: 10 MB - 16384 - 2 MB reserve, 21357 records, 355 minutes", 201,
+             u"\\Internal\\line.res", 1, 10 * MB, 8372224, u"line", u"5 hours"},
+            {"stick: no reserve, 26707 records, 445 minutes", 201, u"\\USB\\line.res", 2, 10 * MB,
+             10469376, u"line", u"7 hours"},
+            {"30 days: 300 x 5184000 + 1320 bytes fit, 2592002 records, 43200 minutes", 206,
+             u"\\USB\\a.res", 2, 4096 * MB, 1555201320, u"a", u"30 days"},
+            {"size limit: 424 points, held to 0x7FFF0000, 2532332 records, 42205 minutes", 208,
+             u"\\USB\\a.res", 2, 4096 * MB, 0x7FFF0000, u"a", u"29 days"},
+            {"99 records", 201, u"\\USB\\a.res", 2, 16384 + 99 * 392, 99 * 392, u"a", u"0 minutes"},
+            {"100 records", 201, u"\\USB\\a.res", 2, 16384 + 100 * 392, 100 * 392, u"a",
+             u"1 minutes"},
+            {"below the spare bytes", 201, u"\\USB\\a.res", 2, 16000, 16000 - 16384, u"a",
+             u"0 minutes"},
+            {"no such folder", 201, u"\\Nowhere\\a.res", 2, 10 * MB, 0, u"a", u"0 minutes"},
+            {"no backslash, no dot: name and the folder \"line\", 17448 records at 3 MHz", 206,
+             u"line", 2, 10 * MB, 10469376, u"line", u"4 hours"},
+            // Nothing to show and nothing to start; no reserve either.
+            {"entry cancelled", 201, u"\\USB\\a.res", 0, 10 * MB, 10469376, u"", u""},
+            {"empty name", 201, u"\\USB\\", 2, 10 * MB, 10469376, u"", u""},
+            {"only an extension", 201, u"\\USB\\.res", 2, 10 * MB, 10469376, u"", u""}};
+    for (const auto &[what, range_id, path, answer, volume_bytes, max_file_size, name, time] :
+         cases) {
+        SCOPED_TRACE(what);
+        acqsim_set_options(range_id == 208 ? ACQSIM_OPTION_WIDEBAND : 0);
         for (const WCHAR *volume : VOLUMES)
-            wl_fs_set_volume_size(volume, c.volume_bytes);
-        host = HostScript{c.path, 1, {}};
-        run({ui::tap(c.range_id), ui::tap(SETUP_ID_NAME),
-             ui::check([&] { host.path_answer = c.answer; }), ui::tap(SETUP_ID_NAME),
+            wl_fs_set_volume_size(volume, volume_bytes);
+        host = HostScript{path, 1, {}};
+        std::u16string shown;
+        bool start = false;
+        LONGLONG limit = -1;
+        run({ui::tap(range_id), ui::tap(SETUP_ID_NAME),
+             ui::check([a = answer] { host.path_answer = a; }), ui::tap(SETUP_ID_NAME),
              ui::check([&] {
-                 EXPECT_EQ(face(c.range_id), GREEN);
-                 EXPECT_EQ(ui_find(SETUP_ID_DESTINATION).text, c.field);
-                 EXPECT_EQ(ui_find(SETUP_ID_START).enabled,
-                           c.field.find(u": 0 ") == c.field.npos && !c.field.empty());
-                 EXPECT_EQ(wfal.max_file_size, c.max_file_size);
+                 shown = ui_find(SETUP_ID_DESTINATION).text;
+                 start = ui_find(SETUP_ID_START).enabled;
+                 limit = wfal.max_file_size;
              }),
              ui::tap(ID_ESC)},
             int(2 * MB));
-        const HostCall &entry = host.calls.back();
-        EXPECT_EQ(entry.code, HOST_EDIT_PATH);
-        EXPECT_EQ(entry.a, u"Result name");
-        EXPECT_EQ(entry.c, 259);
-        EXPECT_EQ(entry.field, u""); // emptied before the host is asked
+        const std::u16string where = answer == 1 ? u"Memory" : u"USB stick";
+        const std::u16string text = name + (u"  (" + where) + u", Max test time: " + time + u")";
+        EXPECT_EQ(shown, time.empty() ? u"" : text);
+        EXPECT_EQ(start, !time.empty() && time.find(u"0 ") != 0);
+        EXPECT_EQ(limit, max_file_size);
+        // The field is emptied before the host is asked.
+        const HostCall &e = host.calls.back();
+        EXPECT_EQ(std::tie(e.code, e.a, e.c, e.field),
+                  std::make_tuple(HOST_EDIT_PATH, u"Result name", 259, u""));
     }
 }
 
@@ -181,59 +186,32 @@ TEST_F(SetupDialog, TimeUnitsAndPathSplit) {
     for (const auto &p : paths) {
         WCHAR directory[MAX_PATH], name[MAX_PATH];
         setup_split_path(p[0].c_str(), directory, name);
-        EXPECT_EQ(std::u16string(directory), p[1]);
-        EXPECT_EQ(std::u16string(name), p[2]);
+        EXPECT_EQ(std::u16string(directory) + u"|" + name, p[1] + u"|" + p[2]);
     }
 }
 
 // 150 Ohm and the probe at 3 MHz; 20 kHz leaves only 600 Ohm and the inputs up to
 // Unterminated; back at 3 MHz, 600 Ohm is not allowed and the first impedance is taken.
 TEST_F(SetupDialog, RangeRestrictsImpedanceAndInput) {
-    struct Look {
-        int id;
-        COLORREF face;
-        bool enabled;
-    };
-    auto expect = [](INT32 range, INT32 impedance, INT32 input, std::vector<Look> looks) {
+    auto expect = [](INT32 range, INT32 impedance, INT32 input, const std::string &want) {
         return ui::check([=] {
-            EXPECT_EQ(wfal.header.range, range);
-            EXPECT_EQ(wfal.header.impedance, impedance);
-            EXPECT_EQ(wfal.header.input, input);
-            for (const Look &l : looks) {
-                EXPECT_EQ(face(l.id), l.face) << l.id;
-                EXPECT_EQ(ui_find(l.id).enabled, l.enabled) << l.id;
-            }
+            const ResultHeader &h = wfal.header;
+            EXPECT_EQ(std::tie(h.range, h.impedance, h.input), std::tie(range, impedance, input));
+            EXPECT_EQ(looks(want), want);
         });
     };
     run({ui::check([] {
              // Grids fill column by column; no name chosen yet, so nothing to start.
-             EXPECT_EQ(ui_find(206).rect.left, 125);
-             EXPECT_EQ(ui_find(403).rect.top, 37 + 150);
-             EXPECT_EQ(ui_find(403).rect.right, 370 + 150);
-             EXPECT_EQ(ui_find(SETUP_ID_DESTINATION).text, u"");
-             EXPECT_FALSE(ui_find(SETUP_ID_START).enabled);
+             const RECT r206 = ui_find(206).rect, r403 = ui_find(403).rect;
+             EXPECT_EQ((std::vector<LONG>{r206.left, r403.top, r403.right}),
+                       (std::vector<LONG>{125, 37 + 150, 370 + 150}));
+             EXPECT_TRUE(ui_find(SETUP_ID_DESTINATION).text.empty() &&
+                         !ui_find(SETUP_ID_START).enabled);
          }),
          ui::tap(304), ui::tap(403), ui::tap(503),
-         expect(3000000, 150, 2,
-                {{206, GREEN, true},
-                 {304, GREEN, true},
-                 {305, GREY, false},
-                 {403, GREEN, true},
-                 {501, GREY, true},
-                 {503, GREEN, true}}),
-         ui::tap(202),
-         expect(20000, 600, 0,
-                {{202, GREEN, true},
-                 {206, GREY, true},
-                 {301, GREY, false},
-                 {304, GREY, false},
-                 {305, GREEN, true},
-                 {401, GREEN, true},
-                 {402, GREY, true},
-                 {403, GREY, false}}),
-         ui::tap(206),
-         expect(3000000, 100, 0, {{301, GREEN, true}, {305, GREY, false}, {403, GREY, true}}),
-         ui::tap(ID_ESC)});
+         expect(3000000, 150, 2, "206G 304G 305gx 403G 501g 503G"), ui::tap(202),
+         expect(20000, 600, 0, "202G 206g 301gx 304gx 305G 401G 402g 403gx"), ui::tap(206),
+         expect(3000000, 100, 0, "301G 305gx 403g"), ui::tap(ID_ESC)});
 }
 
 // The probe is asked about only when it is the input. Refused, the dialog stays; otherwise the
@@ -248,20 +226,12 @@ TEST_F(SetupDialog, StartChecksTheProbe) {
         acqsim_set_probe(probe);
         host = HostScript{u"\\Internal\\line.res", 1, {}};
         root.write("Internal/line.res", "");
-        std::vector<UiStep> steps = {ui::tap(input_id), ui::tap(SETUP_ID_NAME),
-                                     ui::tap(SETUP_ID_START)};
-        if (refused) {
-            steps.push_back(ui::check([] {
-                EXPECT_EQ(ui_find(SETUP_ID_NAME).text, u"Name"); // still the set-up dialog
-                EXPECT_EQ(host.calls.back().c, HOST_MB_ERROR);
-            }));
-        } else {
-            steps.push_back(ui::check([] { EXPECT_EQ(wl_window_top(), wfal.main_dialog); }));
-            steps.push_back(ui::tap(115));
-        }
-        steps.push_back(ui::tap(ID_ESC));
-        run(steps);
-        EXPECT_EQ(host_saw(HOST_MESSAGE_BOX, u"Error", NO_PROBE), refused);
+        bool in_main = false;
+        run({ui::tap(input_id), ui::tap(SETUP_ID_NAME), ui::tap(SETUP_ID_START),
+             ui::check([&] { in_main = wl_window_top() == wfal.main_dialog; }),
+             refused ? ui::check([] {}, "nothing to stop") : ui::tap(115), ui::tap(ID_ESC)});
+        EXPECT_EQ(in_main, !refused);
+        EXPECT_EQ(host_saw(HOST_MESSAGE_BOX, u"Error", NO_PROBE, HOST_MB_ERROR), refused);
         EXPECT_EQ(host_saw(HOST_SET_TITLE, u"Spectrogram"), !refused);
         EXPECT_EQ(root.read("Internal/line.res").size() >= 1320, !refused); // the test's file
     }
@@ -273,15 +243,13 @@ TEST_F(SetupDialog, KeysAndTheWindowClose) {
         {ui::tap(SETUP_ID_PRINT_SCREEN), HOST_PRINT_SCREEN, 0},
         {ui::tap(ID_HELP), HOST_HELP, HELP_TEST_SETUP},
         {ui::close(), HOST_SET_TITLE, 0},
-        {ui::check(post_cancel), HOST_SET_TITLE, 0},
-    };
+        {ui::check(post_cancel), HOST_SET_TITLE, 0}};
     for (const auto &[step, code, c] : cases) {
         host = HostScript{};
-        std::vector<UiStep> steps = {step};
-        if (code != HOST_SET_TITLE) steps.push_back(ui::tap(ID_ESC)); // ends only by Esc
-        run(steps);
-        EXPECT_EQ(host.calls.back().code, code) << step.what;
-        EXPECT_EQ(host.calls.back().c, c) << step.what;
+        // Print screen and help leave the dialog open: Esc ends it.
+        run(code == HOST_SET_TITLE ? std::vector{step} : std::vector{step, ui::tap(ID_ESC)});
+        EXPECT_EQ(std::tie(host.calls.back().code, host.calls.back().c), std::tie(code, c))
+            << step.what;
     }
 }
 

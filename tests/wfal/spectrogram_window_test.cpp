@@ -122,56 +122,38 @@ protected:
             RECT{X + pic.left - 7, Y + pic.top + from, X + pic.left - 1, Y + pic.top + to},
             {{BLACK, '#'}, {WHITE, '.'}});
     }
-    // Pixels other than white: lines, bar and (grey-edged) text.
+    // Pixels other than white (lines, bar and grey-edged text) in client coordinates.
     int ink(int left, int top, int right, int bottom) {
-        int n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                n += at(x, y) != WHITE;
-        return n;
+        const std::string p =
+            ui_picture(RECT{X + left, Y + top, X + right, Y + bottom}, {{WHITE, '.'}});
+        return int(std::count(p.begin(), p.end(), '?'));
     }
 };
 
+// The palette's ends and middle; equal levels are taken as one apart.
 TEST_F(SpectrogramWindow, PaletteAtTheLevelEdges) {
+    const COLORREF LOW = RGB(32, 0, 32), HIGH = RGB(255, 249, 249), MID = RGB(0, 255, 144);
     struct Case {
         const char *name;
         int black, white;
         INT16 levels[3];
-        COLORREF colours[3];
+        std::vector<COLORREF> colours;
         int white_after;
     } cases[] = {
-        {"black, white, halfway",
-         -12000,
-         1000,
-         {-12000, 1000, -5500},
-         {RGB(32, 0, 32), RGB(255, 249, 249), RGB(0, 255, 144)},
-         1000},
-        {"beyond both ends",
-         -12000,
-         1000,
-         {-32768, 32767, -11999},
-         {RGB(32, 0, 32), RGB(255, 249, 249), RGB(32, 0, 32)},
-         1000},
-        {"mirrored",
-         1000,
-         -12000,
-         {1000, -12000, -5500},
-         {RGB(32, 0, 32), RGB(255, 249, 249), RGB(0, 255, 144)},
-         -12000},
-        {"equal levels",
-         500,
-         500,
-         {500, 501, 499},
-         {RGB(32, 0, 32), RGB(255, 249, 249), RGB(32, 0, 32)},
-         501},
+        {"black, white, halfway", -12000, 1000, {-12000, 1000, -5500}, {LOW, HIGH, MID}, 1000},
+        {"beyond both ends", -12000, 1000, {-32768, 32767, -11999}, {LOW, HIGH, LOW}, 1000},
+        {"mirrored", 1000, -12000, {1000, -12000, -5500}, {LOW, HIGH, MID}, -12000},
+        {"equal levels", 500, 500, {500, 501, 499}, {LOW, HIGH, LOW}, 501},
     };
     for (const Case &c : cases) {
         ResultFileRecipe file = numbered_records(3, 3);
         file.level = [&c](long long, int point) { return c.levels[point]; };
         open(439, 20, file, c.black, c.white); // 300 pixels: 100 per point
         repaint();
+        std::vector<COLORREF> colours;
         for (int p = 0; p < 3; ++p)
-            EXPECT_EQ(at(pic.left + 100 * p + 50, pic.top + 2), c.colours[p]) << c.name << p;
+            colours.push_back(at(pic.left + 100 * p + 50, pic.top + 2));
+        EXPECT_EQ(colours, c.colours) << c.name;
         EXPECT_EQ(wfal.view.white_level, c.white_after) << c.name;
     }
 }
@@ -181,8 +163,7 @@ TEST_F(SpectrogramWindow, RowsAndScrollRangeAfterRepaint) {
     struct Case {
         const char *name;
         long long records;
-        int top_before, cursor, follow;
-        int top_after, scroll_max, scroll_pos;
+        int top_before, cursor, follow, top_after, scroll_max, scroll_pos;
     } cases[] = {
         // A negative range is set as 0 to 0, which shows the bar disabled.
         {"fewer records than rows", 40, 0, 0, 0, 0, 0, 0},
@@ -198,18 +179,18 @@ TEST_F(SpectrogramWindow, RowsAndScrollRangeAfterRepaint) {
         {"scale 3 at the end", 130001, 129900, 0, 0, 129851, 43284, 43283},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         open(161, 152, numbered_records(c.records));
         wfal.view.top_record = c.top_before;
         wfal.view.cursor_record = c.cursor;
         wfal.view.follow_cursor = c.follow;
         repaint();
-        EXPECT_EQ(wfal.view.top_record, c.top_after) << c.name;
-        EXPECT_EQ(wfal.view.follow_cursor, 0) << c.name;
-        EXPECT_EQ(rows(), expected_rows(c.top_after, c.records - c.top_after)) << c.name;
+        EXPECT_EQ(wfal.view.top_record, c.top_after);
+        EXPECT_EQ(wfal.view.follow_cursor, 0);
+        EXPECT_EQ(rows(), expected_rows(c.top_after, c.records - c.top_after));
         SCROLLINFO si = scroll();
         EXPECT_EQ(std::vector<int>({si.nMin, si.nMax, si.nPos}),
-                  std::vector<int>({0, c.scroll_max, c.scroll_pos}))
-            << c.name;
+                  std::vector<int>({0, c.scroll_max, c.scroll_pos}));
     }
 }
 
@@ -218,8 +199,7 @@ TEST_F(SpectrogramWindow, ScrollRequests) {
     struct Case {
         const char *name;
         long long records;
-        int top, request, thumb;
-        int top_after;
+        int top, request, thumb, top_after;
     } cases[] = {
         {"page down held to the maximum", 200, 0, SB_PAGEDOWN, 0, 50},
         {"page up from the bottom", 200, 50, SB_PAGEUP, 0, 0},
@@ -250,8 +230,7 @@ TEST_F(SpectrogramWindow, ScrollRequests) {
 TEST_F(SpectrogramWindow, CursorArrowIsClippedAtThePicturesEdges) {
     const std::string full = "####..\n#####.\n######\n#####.\n####..";
     struct Case {
-        int cursor;
-        int from, to; // strip rows shown
+        int cursor, from, to; // from, to: the strip rows shown
         std::string picture;
     } cases[] = {
         {0, 0, 4, "######\n#####.\n####..\n......"},
@@ -277,8 +256,7 @@ TEST_F(SpectrogramWindow, TouchesAndCursorKeys) {
         int mode, client_height, top, cursor;
         UINT message;
         WPARAM wparam;
-        int x, y; // touches
-        int top_after, cursor_after;
+        int x, y, top_after, cursor_after; // x, y for touches
     } cases[] = {
         {"a row", VIEW_STILL, 152, 0, 10, DOWN, MK_LBUTTON, 100, 21, 0, 20},
         {"dragging", VIEW_STILL, 152, 0, 10, MOVE, MK_LBUTTON, 100, 31, 0, 30},

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "lang/lang.h"
@@ -18,16 +19,16 @@
 namespace {
 
 constexpr size_t NOTES_AT = 296, NOTES_BYTES = 1024;
+const std::u16string OLD_NOTES = u"old notes, longer than the new", NEW_NOTES = u"new notes";
 
 bool shown(int id) {
     return IsWindowVisible(GetDlgItem(report_viewer(), id)) != FALSE;
 }
 
-// The file's bytes outside the notes field.
+// The file's bytes outside the notes field, and the notes in it.
 std::string outside_notes(const std::string &file) {
     return file.substr(0, NOTES_AT) + file.substr(NOTES_AT + NOTES_BYTES);
 }
-
 std::u16string notes_in(const std::string &file) {
     std::u16string notes(NOTES_BYTES / 2, u'\0');
     memcpy(notes.data(), file.data() + NOTES_AT, NOTES_BYTES);
@@ -40,6 +41,13 @@ SCROLLINFO box_scroll() {
     return si;
 }
 
+std::vector<ReportHostCall> calls_of(int code) {
+    std::vector<ReportHostCall> out;
+    for (const ReportHostCall &call : report_host_calls)
+        if (call.code == code) out.push_back(call);
+    return out;
+}
+
 class TextViewer : public ReportSession {
 protected:
     // A file of a few records whose notes already say something.
@@ -47,48 +55,58 @@ protected:
         recipe.records = 20;
         write_result();
         std::string bytes = file_bytes();
-        const std::u16string old = u"old notes, longer than the new";
-        memcpy(&bytes[NOTES_AT], old.data(), 2 * old.size());
+        memcpy(&bytes[NOTES_AT], OLD_NOTES.data(), 2 * OLD_NOTES.size());
         root.write("view.res", bytes);
     }
+    std::string path() { return root.dir() + "/view.res"; }
 };
 
 // "Notes" and "Section" only for the set-up report of a file that is just loaded; the dialog
 // takes the whole area below the title bar and titles itself after its report.
 TEST_F(TextViewer, KeysByReportAndRunState) {
-    struct Case {
+    const int L = RUN_LOADED, FROZEN = RUN_LOADED | RUN_TESTING | RUN_FROZEN;
+    const struct {
         int key, run_state;
         bool file_keys;
-        std::u16string title;
-    };
-    const int L = RUN_LOADED;
-    const Case cases[] = {
-        {ID_SETUP, L, true, u"Test setup"},
-        {ID_SETUP, L | RUN_TESTING | RUN_FROZEN, false, u"Test setup"},
-        {ID_SETUP, L | RUN_FINDING, false, u"Test setup"},
-        {ID_LIST, L, false, u"Result list"},
-        {ID_LIST, L | RUN_TESTING | RUN_FROZEN, false, u"Result list"},
-    };
+    } cases[] = {{ID_SETUP, L, true},
+                 {ID_SETUP, FROZEN, false},
+                 {ID_SETUP, L | RUN_FINDING, false},
+                 {ID_LIST, L, false},
+                 {ID_LIST, FROZEN, false}};
     write_noted_result();
     std::vector<UiStep> steps;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         steps.push_back(ui::check([&] { wfal.run_state = c.run_state; }));
         steps.push_back(ui::tap(c.key));
         steps.push_back(ui::check([&] {
+            SCOPED_TRACE(testing::Message() << c.key << " " << c.run_state);
             HWND viewer = report_viewer();
             ASSERT_NE(viewer, nullptr);
             RECT r;
             GetWindowRect(viewer, &r);
             EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
                       std::vector<LONG>({0, 37, 800, 480}));
-            EXPECT_EQ(shown(TEXT_ID_NOTES), c.file_keys) << c.key << " " << c.run_state;
-            EXPECT_EQ(shown(TEXT_ID_SECTION), c.file_keys) << c.key << " " << c.run_state;
-            for (int id : {ID_ESC, TEXT_ID_PRINT_SCREEN, TEXT_ID_PAGE_UP, TEXT_ID_PAGE_DOWN})
-                EXPECT_TRUE(shown(id)) << id;
-            EXPECT_EQ(ui_control(viewer).text, c.title);
-            EXPECT_EQ(report_titles().back(), c.title);
+            const bool f = c.file_keys; // Esc, PrtScr, PgUp, PgDn, Notes, Section
+            EXPECT_EQ(std::vector<bool>({shown(ID_ESC), shown(TEXT_ID_PRINT_SCREEN),
+                                         shown(TEXT_ID_PAGE_UP), shown(TEXT_ID_PAGE_DOWN),
+                                         shown(TEXT_ID_NOTES), shown(TEXT_ID_SECTION)}),
+                      std::vector<bool>({true, true, true, true, f, f}));
+            const std::u16string title = c.key == ID_SETUP ? u"Test setup" : u"Result list";
+            EXPECT_EQ(ui_control(viewer).text, title);
+            EXPECT_EQ(report_titles().back(), title);
             EXPECT_FALSE(report_box_text().empty());
         }));
+        if (c.file_keys) { // Section runs its dialog over the viewer, then the title comes back
+            steps.push_back(ui::tap(TEXT_ID_SECTION));
+            steps.push_back(ui::check([] {
+                EXPECT_EQ(report_viewer(), nullptr);
+                EXPECT_NE(wl_window_top(), wfal.main_dialog);
+                report_host_calls.clear();
+            }));
+            steps.push_back(ui::end_dialog(0));
+            steps.push_back(ui::check(
+                [] { EXPECT_EQ(report_titles(), (std::vector<std::u16string>{u"Test setup"})); }));
+        }
         steps.push_back(ui::tap(ID_ESC));
         steps.push_back(ui::check([] {
             EXPECT_EQ(report_viewer(), nullptr);
@@ -106,135 +124,89 @@ TEST_F(TextViewer, PagingAndPrintScreen) {
     recipe.records = 2;
     write_result();
     static SCROLLINFO first;
+    const auto at_page = [](int page) {
+        return ui::check([=] { EXPECT_EQ(box_scroll().nPos, page * int(first.nPage)); });
+    };
     view({ui::tap(ID_LIST), ui::check([] {
               first = box_scroll();
               EXPECT_EQ(first.nPos, 0);
               EXPECT_EQ(first.nMax, 301); // heading, 300 points, and the empty last line
               EXPECT_GT(first.nPage, 10u);
           }),
-          ui::tap(TEXT_ID_PAGE_DOWN),
-          ui::check([] { EXPECT_EQ(box_scroll().nPos, int(first.nPage)); }),
-          ui::tap(TEXT_ID_PAGE_DOWN), ui::tap(TEXT_ID_PAGE_UP),
-          ui::check([] { EXPECT_EQ(box_scroll().nPos, int(first.nPage)); }),
-          ui::tap(TEXT_ID_PAGE_UP), ui::tap(TEXT_ID_PAGE_UP),
-          ui::check([] { EXPECT_EQ(box_scroll().nPos, 0); }), ui::check([] {
+          ui::tap(TEXT_ID_PAGE_DOWN), at_page(1), ui::tap(TEXT_ID_PAGE_DOWN),
+          ui::tap(TEXT_ID_PAGE_UP), at_page(1), ui::tap(TEXT_ID_PAGE_UP), ui::tap(TEXT_ID_PAGE_UP),
+          at_page(0), ui::check([] {
               for (int i = 0; i < 40; i++)
                   SendMessageW(report_viewer(), WM_COMMAND, TEXT_ID_PAGE_DOWN, 0);
               EXPECT_EQ(box_scroll().nPos, first.nMax + 1 - int(first.nPage));
           }),
           ui::tap(TEXT_ID_PRINT_SCREEN), ui::tap(ID_ESC), ui::tap(ID_ESC)});
-    int prints = 0;
-    for (const ReportHostCall &call : report_host_calls) {
-        if (call.code != HOST_PRINT_SCREEN) continue;
-        prints++;
-        EXPECT_FALSE(call.viewer_enabled);
-    }
-    EXPECT_EQ(prints, 1);
+    const std::vector<ReportHostCall> prints = calls_of(HOST_PRINT_SCREEN);
+    ASSERT_EQ(prints.size(), 1u);
+    EXPECT_FALSE(prints[0].viewer_enabled);
 }
 
-// Writing notes: a cancel changes nothing; confirmed notes go into the file's notes field and
-// nowhere else, and the report shows them; a file that can't be written (read-only, or gone)
-// gets the error and keeps every byte, and the report stays as it was.
+// A cancel changes nothing; confirmed notes go into the file's notes field and nowhere else, and
+// the report and the section's header take them. A file that can't be written (read-only, gone,
+// or a step of the write failing through the layer's fault seam) gets the error, keeps every
+// byte outside the notes field and still opens; the report stays as it was.
 TEST_F(TextViewer, NotesIntoTheFile) {
-    enum File { WRITABLE, READ_ONLY, GONE };
-    struct Case {
+    enum Fault { NONE, READ_ONLY, GONE, OPEN, WRITE, FLUSH, SHORT_WRITE };
+    const struct {
         const char *what;
         bool confirm;
-        File file;
-        bool written;
-    };
-    const Case cases[] = {{"cancel", false, WRITABLE, false},
-                          {"confirm", true, WRITABLE, true},
-                          {"read-only", true, READ_ONLY, false},
-                          {"removed", true, GONE, false}};
-    const std::u16string fresh = u"new notes";
-    for (const Case &c : cases) {
+        Fault fault;
+    } cases[] = {{"cancel", false, NONE},        {"confirm", true, NONE},
+                 {"read-only", true, READ_ONLY}, {"removed", true, GONE},
+                 {"open fails", true, OPEN},     {"write fails", true, WRITE},
+                 {"flush fails", true, FLUSH},   {"short write", true, SHORT_WRITE}};
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        const bool written = c.confirm && c.fault == NONE;
         report_host_calls.clear();
+        if (c.confirm) report_notes_answer = NEW_NOTES;
         write_noted_result();
         const std::string before = file_bytes();
-        if (c.file == READ_ONLY) chmod((root.dir() + "/view.res").c_str(), 0444);
-        if (c.confirm) report_notes_answer = fresh;
+        if (c.fault == READ_ONLY) chmod(path().c_str(), 0444);
         static std::u16string report_before, report_after;
         static ResultHeader section_before;
         view({ui::tap(ID_SETUP), ui::check([&] {
                   report_before = report_box_text();
                   section_before = wfal.section_header;
-                  if (c.file == GONE) remove((root.dir() + "/view.res").c_str());
+                  if (c.fault == GONE) remove(path().c_str());
+                  if (c.fault == OPEN) wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
+                  if (c.fault == WRITE) wl_fault_fail(WL_FAULT_WRITE, 1, FALSE);
+                  if (c.fault == FLUSH) wl_fault_fail(WL_FAULT_FLUSH, 1, FALSE);
+                  if (c.fault == SHORT_WRITE) wl_fault_short_write(1, 100);
               }),
-              ui::tap(TEXT_ID_NOTES), ui::check([] { report_after = report_box_text(); }),
-              ui::check([&] {
-                  const bool same =
-                      !memcmp(&wfal.section_header, &section_before, sizeof section_before);
-                  EXPECT_EQ(same, !c.written);
-                  if (c.written) {
-                      EXPECT_FALSE(memcmp(&wfal.section_header, &wfal.header, sizeof wfal.header));
-                  }
-                  EXPECT_EQ(std::u16string(wfal.header.notes),
-                            c.confirm ? fresh : u"old notes, longer than the new");
+              ui::tap(TEXT_ID_NOTES), ui::check([&] {
+                  report_after = report_box_text();
+                  const ResultHeader &expected = written ? wfal.header : section_before;
+                  EXPECT_EQ(memcmp(&wfal.section_header, &expected, sizeof expected), 0);
+                  EXPECT_EQ(std::u16string(wfal.header.notes), c.confirm ? NEW_NOTES : OLD_NOTES);
               }),
               ui::tap(ID_ESC), ui::tap(ID_ESC)});
-        std::vector<ReportHostCall> edits;
-        for (const ReportHostCall &call : report_host_calls)
-            if (call.code == HOST_EDIT_TEXT) edits.push_back(call);
+        const std::vector<ReportHostCall> edits = calls_of(HOST_EDIT_TEXT);
         ASSERT_EQ(edits.size(), 1u);
-        EXPECT_EQ(edits[0].a, u"Write notes");
-        EXPECT_EQ(edits[0].c, 511);
-        EXPECT_FALSE(edits[0].viewer_enabled);
-        const bool failed = c.confirm && !c.written;
-        EXPECT_EQ(report_boxes(), failed ? std::vector<std::u16string>{u"Write notes|File write "
-                                                                       u"error.|16"}
-                                         : std::vector<std::u16string>{});
-        if (c.written) {
-            std::vector<std::u16string> lines = report_lines(report_after);
-            ASSERT_GE(lines.size(), 2u);
-            EXPECT_EQ(lines[lines.size() - 2], fresh);
-            EXPECT_EQ(report_after.substr(0, 200), report_before.substr(0, 200));
-        } else {
-            EXPECT_EQ(report_after, report_before);
+        EXPECT_EQ(std::make_tuple(edits[0].a, edits[0].c, edits[0].viewer_enabled),
+                  std::make_tuple(std::u16string(u"Write notes"), INT_PTR(511), false));
+        EXPECT_EQ(report_boxes(), std::vector<std::u16string>(c.confirm && !written,
+                                                              u"Write notes|File write error.|16"));
+        std::u16string expected_report = report_before;
+        if (written)
+            expected_report.replace(report_before.find(OLD_NOTES), OLD_NOTES.size(), NEW_NOTES);
+        EXPECT_EQ(report_after, expected_report);
+        if (c.fault == GONE) { // and not made again
+            EXPECT_FALSE(root.exists("view.res"));
+            continue;
         }
-        if (c.file == GONE) continue;
+        chmod(path().c_str(), 0644);
         const std::string after = file_bytes();
         ASSERT_EQ(after.size(), before.size());
         EXPECT_EQ(outside_notes(after), outside_notes(before));
-        EXPECT_EQ(notes_in(after), c.written ? fresh : u"old notes, longer than the new");
-        chmod((root.dir() + "/view.res").c_str(), 0644);
-    }
-}
-
-// Every failing step of the write, through the layer's fault seam: the error, the report as it
-// was, and a file that still opens with all its bytes outside the notes field.
-TEST_F(TextViewer, WriteFaultsLeaveAReadableFile) {
-    struct Case {
-        const char *what;
-        WlFaultOp op;
-        size_t short_keep; // a short write keeping these bytes, instead of a failing call
-    };
-    const Case cases[] = {{"open", WL_FAULT_OPEN, 0},
-                          {"write", WL_FAULT_WRITE, 0},
-                          {"flush", WL_FAULT_FLUSH, 0},
-                          {"short write", WL_FAULT_WRITE, 100}};
-    report_notes_answer = u"new notes";
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        report_host_calls.clear();
-        write_noted_result();
-        const std::string before = file_bytes();
-        static std::u16string report_before;
-        view({ui::tap(ID_SETUP), ui::check([&] {
-                  report_before = report_box_text();
-                  if (c.short_keep)
-                      wl_fault_short_write(1, c.short_keep);
-                  else
-                      wl_fault_fail(c.op, 1, FALSE);
-              }),
-              ui::tap(TEXT_ID_NOTES),
-              ui::check([] { EXPECT_EQ(report_box_text(), report_before); }), ui::tap(ID_ESC),
-              ui::tap(ID_ESC)});
-        EXPECT_EQ(report_boxes(), std::vector<std::u16string>{u"Write notes|File write error.|16"});
-        const std::string after = file_bytes();
-        ASSERT_EQ(after.size(), before.size());
-        EXPECT_EQ(outside_notes(after), outside_notes(before));
+        if (c.fault <= READ_ONLY) { // a failing write may leave some of the new notes
+            EXPECT_EQ(notes_in(after), written ? NEW_NOTES : OLD_NOTES);
+        }
         ResultHeader check;
         LONGLONG size = 0;
         EXPECT_TRUE(header_check_file(u"\\view.res", &check, &size));
@@ -248,33 +220,12 @@ TEST_F(TextViewer, OnlyTheNotesFieldIsWritten) {
     const std::string before = file_bytes();
     ResultHeader h;
     memset(&h, 0x5A, sizeof h);
-    const std::u16string notes = u"only these";
-    memcpy(h.notes, notes.data(), 2 * notes.size());
-    h.notes[notes.size()] = 0;
+    h.notes[std::u16string(u"only these").copy(h.notes, 10)] = 0;
     EXPECT_TRUE(notes_write_file(u"\\view.res", h));
     const std::string after = file_bytes();
     EXPECT_EQ(outside_notes(after), outside_notes(before));
     EXPECT_EQ(after.substr(NOTES_AT, NOTES_BYTES),
               std::string(reinterpret_cast<const char *>(h.notes), NOTES_BYTES));
-    EXPECT_FALSE(notes_write_file(u"\\missing.res", h));
-    EXPECT_FALSE(root.exists("missing.res"));
-}
-
-// Section runs its dialog over the viewer; the report's title comes back when it ends.
-TEST_F(TextViewer, SectionKeyRestoresTheTitle) {
-    write_noted_result();
-    static size_t titles_before;
-    view({ui::tap(ID_SETUP), ui::check([] { titles_before = report_titles().size(); }),
-          ui::tap(TEXT_ID_SECTION), ui::check([] {
-              EXPECT_EQ(report_viewer(), nullptr);
-              EXPECT_NE(wl_window_top(), wfal.main_dialog);
-          }),
-          ui::end_dialog(0), ui::check([] {
-              EXPECT_NE(report_viewer(), nullptr);
-              EXPECT_GT(report_titles().size(), titles_before);
-              EXPECT_EQ(report_titles().back(), u"Test setup");
-          }),
-          ui::tap(ID_ESC), ui::tap(ID_ESC)});
 }
 
 // The screens as stored: a set-up report whose notes wrap, and the top of a result list.
@@ -282,12 +233,11 @@ TEST_F(TextViewer, MatchTheStoredScreens) {
     recipe.level = [](long long, int point) { return INT16(-9000 + (point % 37) * 113); };
     write_noted_result();
     std::string bytes = file_bytes();
+    memset(&bytes[NOTES_AT], 0, NOTES_BYTES);
     const std::u16string notes = u"Bursts every few minutes while the lift runs; the line was "
                                  u"checked again after the repair.";
-    memset(&bytes[NOTES_AT], 0, NOTES_BYTES);
-    memcpy(&bytes[NOTES_AT], notes.data(), 2 * notes.size());
     const std::pair<size_t, std::u16string> fields[] = {
-        {96, u"SN 4711"}, {128, u"2.00"}, {232, u"Ann"}};
+        {NOTES_AT, notes}, {96, u"SN 4711"}, {128, u"2.00"}, {232, u"Ann"}};
     for (const auto &f : fields)
         memcpy(&bytes[f.first], f.second.data(), 2 * f.second.size());
     root.write("view.res", bytes);
@@ -296,34 +246,24 @@ TEST_F(TextViewer, MatchTheStoredScreens) {
           ui::tap(ID_ESC)});
 }
 
-// The viewer run alone from "DLG2": Esc, OK, Cancel and the window's close end it with 0,
-// other commands don't; the dialog's and the text box's brushes.
-class TextViewerAlone : public ModuleUiTest {
-protected:
-    void SetUp() override {
-        ModuleUiTest::SetUp();
-        wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
-        wfal.host = report_host;
-        wfal.language_path[0] = 0;
-        wfal.language_number = 1;
-        lang_load();
-        memset(&wfal.view, 0, sizeof wfal.view);
-        memset(&wfal.header, 0, sizeof wfal.header);
-    }
-    void TearDown() override {
-        lang_free();
-        DeleteObject(wfal.dialog_brush);
-        ModuleUiTest::TearDown();
-    }
-};
+// The viewer run alone from "DLG2" (the main dialog ignores its result): Esc, OK, Cancel and the
+// window's close end it with 0, other commands don't; the dialog's and the text box's brushes.
+using TextViewerAlone = ModuleUiTest;
 
 TEST_F(TextViewerAlone, EndsOnEscOkCancelAndClose) {
-    const UiStep enders[] = {
-        ui::tap(ID_ESC),
-        ui::check([] { SendMessageW(report_viewer(), WM_COMMAND, IDOK, 0); }, "OK"),
-        ui::check([] { SendMessageW(report_viewer(), WM_COMMAND, IDCANCEL, 0); }, "Cancel"),
-        ui::close()};
-    for (const UiStep &ender : enders) {
+    wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
+    wfal.host = report_host;
+    wfal.language_path[0] = 0;
+    wfal.language_number = 1;
+    lang_load();
+    memset(&wfal.view, 0, sizeof wfal.view);
+    memset(&wfal.header, 0, sizeof wfal.header);
+    const auto send = [](WPARAM id, const char *what) {
+        return ui::check([=] { SendMessageW(report_viewer(), WM_COMMAND, id, 0); }, what);
+    };
+    for (const UiStep &ender :
+         {ui::tap(ID_ESC), send(IDOK, "OK"), send(IDCANCEL, "Cancel"), ui::close()}) {
+        SCOPED_TRACE(ender.what);
         UiDriver ui;
         INT_PTR result = ui.run(
             [] {
@@ -331,13 +271,12 @@ TEST_F(TextViewerAlone, EndsOnEscOkCancelAndClose) {
                                        (LPARAM)report_fill_list);
             },
             {ui::check([] {
-                 HWND viewer = report_viewer();
+                 HWND viewer = report_viewer(), box = GetDlgItem(viewer, TEXT_ID_BOX);
                  ASSERT_NE(viewer, nullptr);
                  for (int id : {105, 110, 201})
                      SendMessageW(viewer, WM_COMMAND, id, 0);
                  EXPECT_EQ(report_viewer(), viewer);
                  HDC dc = GetDC(viewer);
-                 HWND box = GetDlgItem(viewer, TEXT_ID_BOX);
                  EXPECT_EQ(SendMessageW(viewer, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)box),
                            (LRESULT)GetStockObject(WHITE_BRUSH));
                  EXPECT_EQ(SendMessageW(viewer, WM_CTLCOLORDLG, (WPARAM)dc, (LPARAM)viewer),
@@ -346,9 +285,11 @@ TEST_F(TextViewerAlone, EndsOnEscOkCancelAndClose) {
                  EXPECT_FALSE(shown(TEXT_ID_NOTES));
              }),
              ender});
-        EXPECT_EQ(result, 0) << ender.what;
-        EXPECT_EQ(ui.steps_done(), 2u) << ender.what;
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(ui.steps_done(), 2u);
     }
+    lang_free();
+    DeleteObject(wfal.dialog_brush);
 }
 
 } // namespace
