@@ -16,6 +16,7 @@
 
 #include "module/engine.h"
 #include "module/state.h"
+#include "support/descriptors.h"
 #include "support/lang_file.h"
 #include "support/temp_root.h"
 #include "test/acquisition.h"
@@ -41,11 +42,6 @@ const std::string RUNNING = "code 7 1", STOPPED = "code 7 0";
 const std::string CREATE_ERROR = "box Error|File write error.\\u000A\\u000ATest stopped.|16";
 const std::string WRITE_ERROR = "box Error|File write error.\\u000ATest stopped.|16";
 const std::string MAX_REACHED = "box Warning|Max test time reached.\\u000ATest stopped.|16";
-
-size_t open_descriptors() {
-    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
-    return size_t(std::distance(begin(entries), end(entries)));
-}
 
 enum Source { FED, SIMULATED };
 

@@ -17,6 +17,7 @@
 
 #include "module/state.h"
 #include "spectrogram/find.h"
+#include "support/descriptors.h"
 #include "support/message_log.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
@@ -30,11 +31,6 @@ constexpr INT16 QUIET = -12000;       // below every threshold used
 const int KEYS[] = {ID_GRAPH, ID_SPECTROGRAM, ID_MARKER_LEFT, ID_MARKER_RIGHT};
 // Records after the first that the first read of a search from record 0 takes in, at 300 points.
 constexpr long long BLOCK = FIND_BLOCK_BYTES / 600;
-
-size_t open_descriptors() {
-    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
-    return size_t(std::distance(begin(entries), end(entries)));
-}
 
 // The listed (record, point, level) spots, and `rest` (or QUIET) everywhere else.
 struct Spot {

@@ -10,6 +10,7 @@
 #include <winlayer.h>
 
 #include "module/state.h"
+#include "support/descriptors.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -35,11 +36,6 @@ BYTE sum_of_first_52_bytes(const ResultHeader &h) {
 bool all_zero(const void *field, size_t bytes) {
     const BYTE *p = static_cast<const BYTE *>(field);
     return std::all_of(p, p + bytes, [](BYTE b) { return b == 0; });
-}
-
-long open_descriptors() {
-    std::filesystem::directory_iterator fds("/proc/self/fd");
-    return std::count_if(begin(fds), end(fds), [](auto &fd) { return !fd.is_directory(); });
 }
 
 TEST(ResultHeader, BuildTakesTheTimeKeepsTheSetUpAndLaysOutTheRange) {
@@ -139,7 +135,7 @@ TEST(ResultHeader, CheckFileTakesHeaderAndSizeOrNothing) {
                  {"short.res", file_bytes(h, 0).substr(0, 1319), FALSE, 0},
                  {"points.res", file_bytes(valid_header(801), 1602), FALSE, 0},
                  {"missing.res", "", FALSE, 0}};
-    const long descriptors = open_descriptors();
+    const size_t descriptors = open_descriptors();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         if (!c.bytes.empty()) root.write(c.name, c.bytes);

@@ -8,6 +8,7 @@
 
 #include "module/setup.h"
 #include "module/state.h"
+#include "support/descriptors.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -15,11 +16,6 @@ namespace {
 template <class T>
 std::string bytes_of(const T &block) {
     return std::string(reinterpret_cast<const char *>(&block), sizeof block);
-}
-
-size_t open_descriptors() {
-    auto fds = std::filesystem::directory_iterator("/proc/self/fd");
-    return (size_t)std::distance(begin(fds), end(fds));
 }
 
 class Settings : public ::testing::Test {
