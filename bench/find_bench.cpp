@@ -72,21 +72,10 @@ void run_find(benchmark::State &state, FindParams params) {
         return;
     }
     wfal.find = params;
-    Took find_total, plain_total, f, p;
-    plain_read(&buffer, &p); // warms the page cache
-    for (auto _ : state) {
-        if (!find_nothing(&f) || !plain_read(&buffer, &p)) {
-            state.SkipWithError("find found a record, or the plain read was short");
-            return;
-        }
-        find_total.wall += f.wall, find_total.cpu += f.cpu;
-        plain_total.wall += p.wall, plain_total.cpu += p.cpu;
-    }
-    double bytes = double(FILE_BYTES) * double(state.iterations());
-    state.counters["find_GBps"] = bytes / find_total.wall / 1e9;
-    state.counters["plain_GBps"] = bytes / plain_total.wall / 1e9;
-    state.counters["ratio"] = plain_total.wall / find_total.wall;
-    state.counters["cpu_ratio"] = plain_total.cpu / find_total.cpu;
+    beside_baseline(
+        state, double(FILE_BYTES), "find", [](Took *took) { return find_nothing(took); },
+        [&](Took *took) { return plain_read(&buffer, took); },
+        "find found a record, or the plain read was short");
 }
 
 void BM_FindAllPoints(benchmark::State &state) {

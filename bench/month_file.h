@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
 #include <windows.h>
 
 #include "resultfile/result_header.h"
@@ -86,4 +87,27 @@ inline std::string month_folder() {
         if (!month_write(path)) return "";
     }
     return dir;
+}
+
+// Runs the measured pass and the baseline pass in turn, once per iteration, after one untimed
+// baseline pass that warms the page cache. Reports `name`'s and the baseline's bytes per second
+// and the ratio of their wall and processor times; a pass that answers false ends the run.
+template <class Measured, class Baseline>
+void beside_baseline(benchmark::State &state, double bytes_per_pass, const std::string &name,
+                     Measured measured, Baseline baseline, const char *failure) {
+    Took measured_total, baseline_total, m, b;
+    baseline(&b);
+    for (auto _ : state) {
+        if (!measured(&m) || !baseline(&b)) {
+            state.SkipWithError(failure);
+            return;
+        }
+        measured_total.wall += m.wall, measured_total.cpu += m.cpu;
+        baseline_total.wall += b.wall, baseline_total.cpu += b.cpu;
+    }
+    double bytes = bytes_per_pass * double(state.iterations());
+    state.counters[name + "_GBps"] = bytes / measured_total.wall / 1e9;
+    state.counters["plain_GBps"] = bytes / baseline_total.wall / 1e9;
+    state.counters["ratio"] = baseline_total.wall / measured_total.wall;
+    state.counters["cpu_ratio"] = baseline_total.cpu / measured_total.cpu;
 }

@@ -119,21 +119,10 @@ void BM_SaveSection(benchmark::State &state) {
         state.SkipWithError("cannot make or load the result file");
         return;
     }
-    Took section_total, plain_total, s, p;
-    plain_copy(&buffer, &p); // warms the page cache
-    for (auto _ : state) {
-        if (!section_copy(&s) || !plain_copy(&buffer, &p)) {
-            state.SkipWithError("a copy failed or came out of the wrong size");
-            return;
-        }
-        section_total.wall += s.wall, section_total.cpu += s.cpu;
-        plain_total.wall += p.wall, plain_total.cpu += p.cpu;
-    }
-    double bytes = double(SECTION_BYTES) * double(state.iterations());
-    state.counters["section_GBps"] = bytes / section_total.wall / 1e9;
-    state.counters["plain_GBps"] = bytes / plain_total.wall / 1e9;
-    state.counters["ratio"] = plain_total.wall / section_total.wall;
-    state.counters["cpu_ratio"] = plain_total.cpu / section_total.cpu;
+    beside_baseline(
+        state, double(SECTION_BYTES), "section", [](Took *took) { return section_copy(took); },
+        [&](Took *took) { return plain_copy(&buffer, took); },
+        "a copy failed or came out of the wrong size");
 }
 
 BENCHMARK(BM_SaveSection)->Iterations(3)->Unit(benchmark::kMillisecond);
