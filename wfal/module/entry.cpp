@@ -2,7 +2,6 @@
 // module state built from the parameters, the settings file and the engine, one modal dialog,
 // and the release of everything before wfalstart returns.
 #include <windows.h>
-#include <string.h>
 #include <strsafe.h>
 
 #include "graph/graph_window.h"
@@ -13,6 +12,7 @@
 #include "module/setup.h"
 #include "module/state.h"
 #include "spectrogram/spectrogram_window.h"
+#include "spectrogram/view_update.h"
 #include "test/main_dialog.h"
 #include "test/setup_dialog.h"
 #include "ui/button.h"
@@ -78,10 +78,9 @@ void take_parameters(HostService host, const WCHAR *result_path, int memory_rese
 
 // Nothing of an earlier run's recording or view survives into this one.
 void clear_run_state() {
-    memset(wfal.graph, 0, sizeof wfal.graph);
-    memset(&wfal.view, 0, sizeof wfal.view);
-    wfal.run_state = 0;
     wfal.main_dialog = NULL;
+    view_clear();
+    wfal.run_state = 0;
     wfal.storage_kind = 0;
 }
 

@@ -8,14 +8,6 @@
 #include "spectrogram/spectrum_graph.h"
 #include "test/main_dialog.h"
 
-namespace {
-
-void enable_control(int id, BOOL enable) {
-    EnableWindow(GetDlgItem(wfal.main_dialog, id), enable);
-}
-
-} // namespace
-
 void graph_refresh() {
     const ViewState &v = wfal.view;
     GraphRecord &r = wfal.graph[0];
@@ -25,9 +17,14 @@ void graph_refresh() {
     keys.marker = lang_lookup(TEXT("Marker"));
     keys.max = lang_lookup(TEXT("Max"));
     marker_readout(v, wfal.header.start_frequency, wfal.header.frequency_step, keys, r.side_text);
-    InvalidateRect(GetDlgItem(wfal.main_dialog, ID_GRAPH), NULL, TRUE);
-    enable_control(ID_MARKER_LEFT, v.marker_point != 0);
-    enable_control(ID_MARKER_RIGHT, v.marker_point < v.points - 1);
+    InvalidateRect(main_item(ID_GRAPH), NULL, TRUE);
+    marker_enable_keys(TRUE);
+}
+
+void marker_enable_keys(BOOL allowed) {
+    const ViewState &v = wfal.view;
+    main_item_enable(ID_MARKER_LEFT, allowed && v.marker_point != 0);
+    main_item_enable(ID_MARKER_RIGHT, allowed && v.marker_point < v.points - 1);
 }
 
 void marker_step(int delta) {

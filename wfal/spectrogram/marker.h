@@ -7,6 +7,9 @@
 // Refills graph record 0 from the view and the result header, writes the readout, repaints
 // the graph window and enables the marker keys.
 void graph_refresh();
+// Enables "˂" unless the marker is at point 0 and "˃" unless it is at the last point; with
+// `allowed` FALSE both keys are disabled.
+void marker_enable_keys(BOOL allowed);
 // Moves the marker by delta points, held to the spectrum; nothing while the view is empty.
 void marker_step(int delta);
 // The graph's click handler: moves the marker to a point of the spectrum.

@@ -25,10 +25,7 @@ constexpr double REFERENCE_IMPEDANCE = 600.0; // ohms the stored levels are refe
 constexpr int FIND_AT_MARKER = 1;             // the display settings' find mode
 constexpr int NAVIGATION_KEYS[] = {ID_LINE_UP,   ID_PAGE_UP,   ID_TOP,
                                    ID_LINE_DOWN, ID_PAGE_DOWN, ID_FIND};
-
-HWND dialog_item(int id) {
-    return GetDlgItem(wfal.main_dialog, id);
-}
+constexpr int VIEWS[] = {ID_GRAPH, ID_SPECTROGRAM};
 
 // 1000 x log10(x), truncated toward zero. A header with a zero step or impedance has no
 // logarithm; it gets no correction rather than an undefined one.
@@ -115,7 +112,7 @@ bool holds_a_record() {
 
 // The cursor and scroll keys are the spectrogram window's to carry out.
 bool forward_key(int request) {
-    const HWND spectrogram = dialog_item(ID_SPECTROGRAM);
+    const HWND spectrogram = main_item(ID_SPECTROGRAM);
     switch (request) {
     case VIEW_LINE_UP: SendMessageW(spectrogram, VIEW_MOVE_CURSOR, (WPARAM)(INT_PTR)-1, 0); break;
     case VIEW_LINE_DOWN: SendMessageW(spectrogram, VIEW_MOVE_CURSOR, 1, 0); break;
@@ -209,7 +206,7 @@ void view_update(int request) {
     graph_refresh();
     write_time_text();
     view_enable_keys();
-    if (repaints(request)) RedrawWindow(dialog_item(ID_SPECTROGRAM), NULL, NULL, RDW_INVALIDATE);
+    if (repaints(request)) RedrawWindow(main_item(ID_SPECTROGRAM), NULL, NULL, RDW_INVALIDATE);
 }
 
 void view_enable_keys() {
@@ -217,21 +214,30 @@ void view_enable_keys() {
     const bool recording = (run & RUN_TESTING) && !(run & RUN_FROZEN);
     if (run == 0 || recording || (run & RUN_FINDING)) {
         for (int id : NAVIGATION_KEYS)
-            EnableWindow(dialog_item(id), FALSE);
+            main_item_enable(id, FALSE);
         return;
     }
     const ViewState &v = wfal.view;
     if (v.mode == VIEW_EMPTY) return;
     RECT client = {0, 0, 0, 0};
-    GetClientRect(dialog_item(ID_SPECTROGRAM), &client);
+    GetClientRect(main_item(ID_SPECTROGRAM), &client);
     const int ph = view_picture(v, client).height;
     const int n = record_count();
-    EnableWindow(dialog_item(ID_LINE_UP), v.cursor_record != 0);
-    EnableWindow(dialog_item(ID_LINE_DOWN), v.cursor_record < n - 1);
-    EnableWindow(dialog_item(ID_TOP), v.cursor_record != 0 || v.top_record != 0);
-    EnableWindow(dialog_item(ID_PAGE_UP), ph > 1 && v.top_record != 0);
-    EnableWindow(dialog_item(ID_PAGE_DOWN), ph > 1 && (LONGLONG)v.top_record + ph < n);
-    EnableWindow(dialog_item(ID_FIND), TRUE);
+    main_item_enable(ID_LINE_UP, v.cursor_record != 0);
+    main_item_enable(ID_LINE_DOWN, v.cursor_record < n - 1);
+    main_item_enable(ID_TOP, v.cursor_record != 0 || v.top_record != 0);
+    main_item_enable(ID_PAGE_UP, ph > 1 && v.top_record != 0);
+    main_item_enable(ID_PAGE_DOWN, ph > 1 && (LONGLONG)v.top_record + ph < n);
+    main_item_enable(ID_FIND, TRUE);
+}
+
+void view_clear() {
+    memset(wfal.graph, 0, sizeof wfal.graph);
+    memset(&wfal.view, 0, sizeof wfal.view);
+    for (int id : VIEWS) {
+        const HWND item = main_item(id);
+        if (item) InvalidateRect(item, NULL, TRUE);
+    }
 }
 
 void pump_messages() {

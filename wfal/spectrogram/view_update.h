@@ -20,6 +20,9 @@ constexpr int VIEW_PAGE_UP = 10;
 constexpr int VIEW_PAGE_DOWN = 11;
 
 void view_update(int request);
+// Empties the graph and the view, as before a file is opened or a test starts, and has the main
+// dialog's graph and spectrogram repaint when the dialog exists.
+void view_clear();
 // Enables "˄", "˅", "Top", "PgUp", "PgDn" and "Find" of the main dialog by the cursor and the
 // scroll position.
 void view_enable_keys();

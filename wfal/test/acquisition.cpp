@@ -4,7 +4,6 @@
 // newest record without reopening the file.
 #include <windows.h>
 #include <stdio.h>
-#include <string.h>
 
 #include <acq.h>
 
@@ -35,19 +34,6 @@ const WCHAR CREATE_FAILED_TEXT[] = TEXT("File write error.\n\nTest stopped.");
 
 void show_box(const WCHAR *caption, const WCHAR *text) {
     host_call(wfal.main_dialog, HOST_MESSAGE_BOX, (INT_PTR)caption, (INT_PTR)text, HOST_MB_ERROR);
-}
-
-void invalidate_child(int id) {
-    HWND child = wfal.main_dialog ? GetDlgItem(wfal.main_dialog, id) : NULL;
-    if (child) InvalidateRect(child, NULL, TRUE);
-}
-
-// A new test starts from an empty graph and an empty spectrogram.
-void clear_view() {
-    memset(wfal.graph, 0, sizeof wfal.graph);
-    memset(&wfal.view, 0, sizeof wfal.view);
-    invalidate_child(ID_GRAPH);
-    invalidate_child(ID_SPECTROGRAM);
 }
 
 // The header must be on the storage before the first record follows it.
@@ -130,8 +116,9 @@ void stop_with(const WCHAR *caption_key, const WCHAR *text_key) {
 
 } // namespace
 
+// A new test starts from an empty graph and an empty spectrogram.
 void test_start() {
-    clear_view();
+    view_clear();
     if (!create_result_file()) {
         wfal.run_state = 0;
         soft_key_refresh();

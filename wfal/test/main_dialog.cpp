@@ -2,7 +2,6 @@
 // them, two columns of soft keys along the right edge, the timer that paces a recording and
 // repeats held keys, and the dispatch of every key.
 #include <windows.h>
-#include <string.h>
 
 #include "lang/lang.h"
 #include "module/state.h"
@@ -67,10 +66,6 @@ BOOL testing_live(int state) {
 // Print screen and the side dialogs: not while the view runs live or a find runs.
 BOOL side_keys_allowed(int state) {
     return !testing_live(state) && !(state & RUN_FINDING);
-}
-
-void enable_control(int id, BOOL enable) {
-    EnableWindow(GetDlgItem(wfal.main_dialog, id), enable ? TRUE : FALSE);
 }
 
 // Moves a child and has it repaint at once, erasing included.
@@ -256,27 +251,20 @@ BOOL main_on_destroy(HWND dialog) {
     return TRUE;
 }
 
-void enable_marker_keys(int state) {
-    const ViewState &v = wfal.view;
-    enable_control(ID_MARKER_LEFT, state != 0 && v.marker_point != 0);
-    enable_control(ID_MARKER_RIGHT, state != 0 && v.marker_point < v.points - 1);
-}
-
 void enable_side_keys(int state) {
     BOOL allowed = side_keys_allowed(state);
-    enable_control(ID_PRINT_SCREEN, state == 0 || allowed);
-    enable_control(ID_DISPLAY, state == 0 || allowed);
-    enable_control(ID_LIST, state != 0 && allowed);
-    enable_control(ID_SETUP, state != 0 && allowed);
+    main_item_enable(ID_PRINT_SCREEN, state == 0 || allowed);
+    main_item_enable(ID_DISPLAY, state == 0 || allowed);
+    main_item_enable(ID_LIST, state != 0 && allowed);
+    main_item_enable(ID_SETUP, state != 0 && allowed);
 }
 
 // Stop glows while it would stop a recording; Freeze says what it would do.
 void set_run_key_looks(int state) {
-    HWND stop = GetDlgItem(wfal.main_dialog, ID_STOP);
     ControlStyle *look = testing_live(state) ? &style_alarm : &style_normal;
-    SendMessageW(stop, BTN_SET_LOOK, 0, (LPARAM)look);
+    SendMessageW(main_item(ID_STOP), BTN_SET_LOOK, 0, (LPARAM)look);
     const WCHAR *freeze = (state & RUN_FROZEN) ? TEXT("Continue") : TEXT("Freeze");
-    SetWindowTextW(GetDlgItem(wfal.main_dialog, ID_FREEZE), lang_lookup(freeze));
+    SetWindowTextW(main_item(ID_FREEZE), lang_lookup(freeze));
 }
 
 } // namespace
@@ -295,15 +283,23 @@ INT_PTR CALLBACK main_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
     }
 }
 
+HWND main_item(int id) {
+    return wfal.main_dialog ? GetDlgItem(wfal.main_dialog, id) : NULL;
+}
+
+void main_item_enable(int id, BOOL enable) {
+    EnableWindow(main_item(id), enable ? TRUE : FALSE);
+}
+
 void soft_key_refresh() {
     int state = wfal.run_state;
-    enable_control(ID_ESC, !(state & (RUN_TESTING | RUN_FINDING)));
-    enable_control(ID_GRAPH, state != 0);
-    enable_control(ID_SPECTROGRAM, state != 0);
-    enable_marker_keys(state);
+    main_item_enable(ID_ESC, !(state & (RUN_TESTING | RUN_FINDING)));
+    main_item_enable(ID_GRAPH, state != 0);
+    main_item_enable(ID_SPECTROGRAM, state != 0);
+    marker_enable_keys(state != 0);
     enable_side_keys(state);
-    enable_control(ID_FREEZE, (state & RUN_TESTING) != 0);
-    enable_control(ID_STOP, testing_live(state) || (state & RUN_FINDING));
+    main_item_enable(ID_FREEZE, (state & RUN_TESTING) != 0);
+    main_item_enable(ID_STOP, testing_live(state) || (state & RUN_FINDING));
     set_run_key_looks(state);
     view_enable_keys();
 }
@@ -325,10 +321,7 @@ void view_layout(int y) {
 }
 
 BOOL open_result() {
-    memset(&wfal.graph[0], 0, sizeof wfal.graph[0]);
-    memset(&wfal.view, 0, sizeof wfal.view);
-    InvalidateRect(GetDlgItem(wfal.main_dialog, ID_GRAPH), NULL, TRUE);
-    InvalidateRect(GetDlgItem(wfal.main_dialog, ID_SPECTROGRAM), NULL, TRUE);
+    view_clear();
     wfal.run_state = 0;
     soft_key_refresh();
     if (!header_check_file(wfal.result_path, &wfal.header, &wfal.file_size)) {

@@ -47,3 +47,8 @@ void view_layout(int y);
 // Clears the view and opens result_path for viewing; FALSE (after "Unknown file.") when the
 // header is refused.
 BOOL open_result();
+
+// A control of the main dialog; NULL while the dialog does not exist.
+HWND main_item(int id);
+// Enables (non-zero) or disables a control of the main dialog.
+void main_item_enable(int id, BOOL enable);
