@@ -7,6 +7,7 @@
 #include "graph/graph_render.h"
 #include "graph/graph_scale.h"
 #include "module/state.h"
+#include "ui/gdi_draw.h"
 #include "ui/gdi_holders.h"
 
 namespace {
@@ -48,11 +49,6 @@ void draw_y_labels(HDC dc, const GraphRecord &r, const GraphCanvas &c, const Gra
     GdiSelection font(dc, graph_font(c.font_height), true);
     for (int k = 0; k < graph_y_label_count(r); ++k)
         draw_text(dc, c, r.y_label_text[k], graph_y_label_box(r, c, plot, k), DT_LEFT | DT_TOP);
-}
-
-void draw_line(HDC dc, int x0, int y0, int x1, int y1) {
-    MoveToEx(dc, x0, y0, NULL);
-    LineTo(dc, x1, y1);
 }
 
 void draw_grid(HDC dc, const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot) {

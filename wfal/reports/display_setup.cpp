@@ -105,13 +105,10 @@ void read_values(HWND dialog) {
 }
 
 BOOL display_on_init(HWND dialog) {
-    ui_build_controls(dialog, display_dialog_controls);
+    ui_open_side_dialog(dialog, display_dialog_controls, HELP_DISPLAY_SETUP, TEXT("Display"));
     for (const OptionGrid &g : OPTION_GRIDS)
         choice_create_grid(dialog, g.table, wfal.display.*g.setting, g.first_id, g.x, g.y,
                            g.button_width, GRID_BUTTON_HEIGHT, 0, GRID_ROW_STEP, GRID_PER_COLUMN);
-    if (!(wfal.help_mask & HELP_DISPLAY_SETUP)) DestroyWindow(GetDlgItem(dialog, ID_HELP));
-    host_call(NULL, HOST_SET_TITLE, (INT_PTR)lang_lookup(TEXT("Display")), 0, 0);
-    MoveWindow(dialog, DIALOG_X, DIALOG_Y, DIALOG_WIDTH, DIALOG_HEIGHT, TRUE);
     full_refresh(dialog);
     return TRUE;
 }

@@ -190,10 +190,7 @@ void section_edit_notes(HWND dialog) {
 }
 
 BOOL section_on_init(HWND dialog) {
-    ui_build_controls(dialog, section_dialog_controls);
-    if (!(wfal.help_mask & HELP_SAVE_SECTION)) DestroyWindow(GetDlgItem(dialog, ID_HELP));
-    host_call(NULL, HOST_SET_TITLE, (INT_PTR)lang_lookup(TEXT("Section")), 0, 0);
-    MoveWindow(dialog, DIALOG_X, DIALOG_Y, DIALOG_WIDTH, DIALOG_HEIGHT, TRUE);
+    ui_open_side_dialog(dialog, section_dialog_controls, HELP_SAVE_SECTION, TEXT("Section"));
     section_refresh(dialog);
     return TRUE;
 }

@@ -19,8 +19,8 @@ BOOL offers_file_keys(TextFiller filler) {
 
 BOOL viewer_on_init(HWND dialog, LPARAM filler_param) {
     TextFiller filler = (TextFiller)filler_param;
-    ui_build_controls(dialog, text_dialog_controls);
-    MoveWindow(dialog, DIALOG_X, DIALOG_Y, DIALOG_WIDTH, DIALOG_HEIGHT, TRUE);
+    // The filler sets the title.
+    ui_open_side_dialog(dialog, text_dialog_controls, 0, NULL);
     if (filler) filler(dialog);
     if (!offers_file_keys(filler)) {
         ShowWindow(GetDlgItem(dialog, TEXT_ID_NOTES), SW_HIDE);

@@ -11,6 +11,7 @@
 #include "spectrogram/view_geometry.h"
 #include "spectrogram/view_update.h"
 #include "ui/gdi_holders.h"
+#include "ui/gdi_draw.h"
 
 namespace {
 
@@ -41,11 +42,6 @@ ViewFrame view_frame(HWND hwnd) {
 
 HFONT view_font() {
     return CreateFontW(14, 7, 0, 0, 0, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, TEXT("courier new"));
-}
-
-void draw_line(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, NULL);
-    LineTo(dc, x2, y2);
 }
 
 // ---- Drawing steps ---------------------------------------------------------------------------

@@ -102,11 +102,9 @@ void setup_refresh(HWND dialog) {
 }
 
 BOOL setup_on_init(HWND dialog) {
-    ui_build_controls(dialog, setup_dialog_controls);
+    ui_open_side_dialog(dialog, setup_dialog_controls, HELP_TEST_SETUP,
+                        TEXT("Set-up spectrogram test"));
     create_grids(dialog);
-    if (!(wfal.help_mask & HELP_TEST_SETUP)) DestroyWindow(GetDlgItem(dialog, ID_HELP));
-    MoveWindow(dialog, DIALOG_X, DIALOG_Y, DIALOG_WIDTH, DIALOG_HEIGHT, TRUE);
-    host_call(NULL, HOST_SET_TITLE, (INT_PTR)lang_lookup(TEXT("Set-up spectrogram test")), 0, 0);
     // No test can start before a name has been chosen in this dialog.
     wfal.storage_kind = 0;
     setup_refresh(dialog);

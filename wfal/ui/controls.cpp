@@ -219,6 +219,14 @@ void ui_build_controls(HWND dialog, const ControlDesc *table) {
         build_control(dialog, table[i]);
 }
 
+void ui_open_side_dialog(HWND dialog, const ControlDesc *table, int help_topic,
+                         const WCHAR *title_key) {
+    ui_build_controls(dialog, table);
+    if (help_topic && !(wfal.help_mask & help_topic)) DestroyWindow(GetDlgItem(dialog, ID_HELP));
+    if (title_key) host_call(NULL, HOST_SET_TITLE, (INT_PTR)lang_lookup(title_key), 0, 0);
+    MoveWindow(dialog, DIALOG_X, DIALOG_Y, DIALOG_WIDTH, DIALOG_HEIGHT, TRUE);
+}
+
 void ui_release_fonts() {
     for (ControlStyle *style : ALL_STYLES) {
         if (style->font) DeleteObject(style->font);

@@ -87,6 +87,11 @@ constexpr int ID_HELP = 110;
 // Creates the table's controls as children of the dialog, last entry first, with translated
 // captions and their looks.
 void ui_build_controls(HWND dialog, const ControlDesc *table);
+// The opening of a side dialog: its controls built from the table, its "?" key dropped unless
+// help_mask has `help_topic` (0: the dialog has none), the host's title set to the text of
+// `title_key` (null: the dialog sets it itself) and the dialog placed below the title bar.
+void ui_open_side_dialog(HWND dialog, const ControlDesc *table, int help_topic,
+                         const WCHAR *title_key);
 // Makes the record's fonts that are not made yet, the second one too (even with empty fields).
 void style_make_fonts(ControlStyle *style);
 // Deletes the fonts the nine looks made during the run.
