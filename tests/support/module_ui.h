@@ -1,5 +1,5 @@
-// The module's toolkit as its tests need it: the "btn" and "splt" classes registered as
-// wfalstart registers them, a visible parent window that logs what its children tell it, and a
+// The module's toolkit as its tests need it: the module's window classes registered by
+// wfalstart's own registration, a visible parent window that logs what its children tell it, and a
 // tear-down that leaves no font, window, class or GDI object behind for the next test.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <wlgdi.h>
 #include <wluser.h>
 
+#include "module/classes.h"
 #include "module/state.h"
 #include "support/message_log.h"
 #include "support/ui_driver.h"
@@ -20,20 +21,7 @@
 
 inline void module_ui_register_classes() {
     wfal.instance = GetModuleHandleW(u"wfal.dll");
-    WNDCLASSW button = {};
-    button.lpfnWndProc = button_window_proc;
-    button.cbWndExtra = BUTTON_WINDOW_BYTES;
-    button.hInstance = wfal.instance;
-    button.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    button.lpszClassName = BUTTON_CLASS;
-    RegisterClassW(&button);
-    WNDCLASSW splitter = button;
-    splitter.lpfnWndProc = splitter_window_proc;
-    splitter.cbWndExtra = 0;
-    splitter.hCursor = LoadCursorW(nullptr, IDC_SIZENS);
-    splitter.hbrBackground = CreateSolidBrush(SPLITTER_COLOUR);
-    splitter.lpszClassName = SPLITTER_CLASS;
-    RegisterClassW(&splitter);
+    classes_register();
 }
 
 // A fixture with a visible top-level "parent" window of the recording class at (0, 0).

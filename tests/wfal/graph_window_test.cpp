@@ -27,12 +27,6 @@ protected:
 
     void SetUp() override {
         ModuleUiTest::SetUp();
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = graph_window_proc;
-        wc.hInstance = wfal.instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = GRAPH_CLASS;
-        RegisterClassW(&wc);
         wfal.graph[0] = GraphRecord{};
         clicks.clear();
         graph = CreateWindowExW(0, GRAPH_CLASS, u"", WS_CHILD | WS_VISIBLE, X, Y, W, H, parent,
@@ -40,7 +34,6 @@ protected:
     }
     void TearDown() override {
         DestroyWindow(graph);
-        UnregisterClassW(GRAPH_CLASS, wfal.instance);
         ModuleUiTest::TearDown();
     }
 

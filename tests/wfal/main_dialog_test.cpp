@@ -13,10 +13,9 @@
 #include <wlgdi.h>
 #include <wluser.h>
 
-#include "graph/graph_window.h"
 #include "lang/lang.h"
+#include "module/classes.h"
 #include "module/state.h"
-#include "spectrogram/spectrogram_window.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
 #include "support/ui_driver.h"
@@ -65,11 +64,6 @@ int calls_of(int code) {
     return int(std::count_if(host_calls.begin(), host_calls.end(),
                              [=](const HostCall &h) { return h.code == code; }));
 }
-
-const std::pair<const WCHAR *, WNDPROC> CLASSES[] = {{BUTTON_CLASS, button_window_proc},
-                                                     {SPLITTER_CLASS, splitter_window_proc},
-                                                     {GRAPH_CLASS, graph_window_proc},
-                                                     {SPECTROGRAM_CLASS, spectrogram_window_proc}};
 
 // A child's client rectangle as x, y, width, height.
 std::array<LONG, 4> placed(int id) {
@@ -120,13 +114,7 @@ protected:
         host_calls.clear(), commands.clear();
         box_answer = stop_answer = 0;
         wfal.instance = GetModuleHandleW(u"wfal.dll");
-        for (const auto &c : CLASSES) {
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = c.second;
-            wc.cbWndExtra = c.second == button_window_proc ? BUTTON_WINDOW_BYTES : 0;
-            wc.hInstance = wfal.instance, wc.lpszClassName = c.first;
-            RegisterClassW(&wc);
-        }
+        classes_register();
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
         wfal.host = recording_host;
         language(1);
@@ -135,9 +123,7 @@ protected:
         wfal.run_state = 0;
     }
     void TearDown() override {
-        lang_free(), DeleteObject(wfal.dialog_brush);
-        for (const auto &c : CLASSES)
-            UnregisterClassW(c.first, wfal.instance);
+        lang_free(), DeleteObject(wfal.dialog_brush), classes_unregister();
         ui_release_fonts(), acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
     }
     // The built-in text in that language.

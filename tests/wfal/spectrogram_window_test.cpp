@@ -43,19 +43,12 @@ protected:
     void SetUp() override {
         ModuleUiTest::SetUp();
         MoveWindow(parent, 0, 0, WL_SCREEN_WIDTH, WL_SCREEN_HEIGHT, TRUE);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = spectrogram_window_proc;
-        wc.hInstance = wfal.instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = SPECTROGRAM_CLASS;
-        RegisterClassW(&wc);
         wfal.view = ViewState{};
         wfal.file_size = 0;
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\t.res");
     }
     void TearDown() override {
         DestroyWindow(view);
-        UnregisterClassW(SPECTROGRAM_CLASS, wfal.instance);
         ModuleUiTest::TearDown();
     }
 

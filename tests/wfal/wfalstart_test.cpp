@@ -11,6 +11,7 @@
 #include <wlgdi.h>
 #include <wluser.h>
 
+#include "module/classes.h"
 #include "module/entry.h"
 #include "module/state.h"
 #include "support/temp_root.h"
@@ -26,7 +27,16 @@ INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR, INT_PTR) {
     return 0;
 }
 
-const WCHAR *const MODULE_CLASSES[] = {u"btn", u"splt", u"graph", u"wfaw"};
+// The module's classes in the order of its registration, with what each is registered with.
+const struct {
+    const WCHAR *name;
+    int window_words; // pointer-sized
+    const WCHAR *cursor;
+    bool background; // the splitter's face
+} MODULE_CLASSES[] = {{u"btn", 4, IDC_ARROW, false},
+                      {u"splt", 0, IDC_SIZENS, true},
+                      {u"graph", 0, IDC_ARROW, false},
+                      {u"wfaw", 0, IDC_ARROW, false}};
 constexpr COLORREF DIALOG_BLUE = RGB(11, 25, 255);
 constexpr size_t SETTINGS_BYTES = 564 + 1320;
 
@@ -61,9 +71,9 @@ protected:
 
     void expect_nothing_left(int gdi_objects) {
         EXPECT_EQ(wl_window_list(nullptr, 0), 0);
-        for (const WCHAR *name : MODULE_CLASSES)
-            EXPECT_FALSE(UnregisterClassW(name, GetModuleHandleW(u"wfal.dll")))
-                << std::string(name, name + 4) << " is still registered";
+        for (const auto &c : MODULE_CLASSES)
+            EXPECT_FALSE(UnregisterClassW(c.name, GetModuleHandleW(u"wfal.dll")))
+                << std::string(c.name, c.name + 4) << " is still registered";
         EXPECT_EQ(wl_gdi_object_count(), gdi_objects);
         ULONGLONG due;
         EXPECT_FALSE(wl_timer_next_due(&due));
@@ -163,6 +173,21 @@ TEST_F(Wfalstart, SettingsFileOverridesTheIdentification) {
     root.write("settings.dat", "");
     run(1, {ui::tap(ID_ESC)});
     EXPECT_EQ(std::u16string(wfal.header.device), u"SECOND");
+}
+
+// The window words the button keeps, the splitter's sizing cursor and grey face: what the
+// registration gives each class.
+TEST(ModuleClasses, RegisteredWithTheirWordsCursorAndBackground) {
+    ASSERT_EQ(MODULE_CLASS_COUNT, 4);
+    for (int k = 0; k < MODULE_CLASS_COUNT; k++) {
+        const auto &want = MODULE_CLASSES[k];
+        const WNDCLASSW wc = classes_describe(k);
+        EXPECT_EQ(std::u16string(wc.lpszClassName), want.name);
+        EXPECT_EQ(wc.cbWndExtra, want.window_words * int(sizeof(LONG_PTR))) << k;
+        EXPECT_EQ(wc.hCursor, LoadCursorW(nullptr, want.cursor)) << k;
+        EXPECT_EQ(wc.hbrBackground != nullptr, want.background) << k;
+        if (wc.hbrBackground) DeleteObject(wc.hbrBackground);
+    }
 }
 
 } // namespace

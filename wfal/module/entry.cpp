@@ -4,59 +4,22 @@
 #include <windows.h>
 #include <strsafe.h>
 
-#include "graph/graph_window.h"
 #include "lang/lang.h"
+#include "module/classes.h"
 #include "module/engine.h"
 #include "module/entry.h"
 #include "module/settings.h"
 #include "module/setup.h"
 #include "module/state.h"
-#include "spectrogram/spectrogram_window.h"
 #include "spectrogram/view_update.h"
 #include "test/main_dialog.h"
 #include "test/setup_dialog.h"
-#include "ui/button.h"
 #include "ui/choice.h"
 #include "ui/controls.h"
-#include "ui/splitter.h"
 
 namespace {
 
 constexpr COLORREF DIALOG_COLOUR = RGB(11, 25, 255);
-
-struct ModuleClass {
-    const WCHAR *name;
-    WNDPROC proc;
-    int window_bytes;
-    const WCHAR *cursor;
-    BOOL grey_background; // the splitter's face is its class background
-};
-
-const ModuleClass MODULE_CLASSES[] = {
-    {BUTTON_CLASS, button_window_proc, BUTTON_WINDOW_BYTES, IDC_ARROW, FALSE},
-    {SPLITTER_CLASS, splitter_window_proc, 0, IDC_SIZENS, TRUE},
-    {GRAPH_CLASS, graph_window_proc, 0, IDC_ARROW, FALSE},
-    {SPECTROGRAM_CLASS, spectrogram_window_proc, 0, IDC_ARROW, FALSE},
-};
-
-// The system deletes a class's background brush when the class is unregistered.
-void classes_register() {
-    for (const ModuleClass &c : MODULE_CLASSES) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = c.proc;
-        wc.cbWndExtra = c.window_bytes;
-        wc.hInstance = wfal.instance;
-        wc.hCursor = LoadCursorW(NULL, c.cursor);
-        wc.hbrBackground = c.grey_background ? CreateSolidBrush(SPLITTER_COLOUR) : NULL;
-        wc.lpszClassName = c.name;
-        RegisterClassW(&wc);
-    }
-}
-
-void classes_unregister() {
-    for (const ModuleClass &c : MODULE_CLASSES)
-        UnregisterClassW(c.name, wfal.instance);
-}
 
 // A text cut to the field when too long (the cut is wanted); a null text becomes empty.
 void copy_text(WCHAR *field, size_t capacity, const WCHAR *text) {
