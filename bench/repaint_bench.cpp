@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "module/state.h"
+#include "spectrogram/palette.h"
 #include "spectrogram/spectrogram_window.h"
-#include "spectrogram/view_geometry.h"
 
 namespace {
 
@@ -149,12 +149,12 @@ void repaint_once(const ViewWindow &w, int top, int rows) {
 struct ReadAndMap {
     int width = WINDOW_WIDTH - SCROLL_BAR - VIEW_MARGIN_LEFT - VIEW_MARGIN_RIGHT;
     int rows;
-    uint32_t colours[VIEW_PALETTE_SIZE];
+    uint32_t colours[PALETTE_SIZE];
     std::vector<int> column;
     std::vector<uint32_t> image;
 
     explicit ReadAndMap(int picture_rows) : rows(picture_rows), column(width) {
-        for (int i = 0; i < VIEW_PALETTE_SIZE; ++i)
+        for (int i = 0; i < PALETTE_SIZE; ++i)
             colours[i] = palette_colour(i);
         for (int x = 0; x < width; ++x)
             column[x] = (2 * x + 1) * POINTS / (2 * width);

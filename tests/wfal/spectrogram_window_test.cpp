@@ -11,6 +11,7 @@
 
 #include <strsafe.h>
 
+#include "spectrogram/palette.h"
 #include "spectrogram/spectrogram_window.h"
 #include "spectrogram/view_geometry.h"
 #include "support/module_ui.h"
@@ -89,7 +90,7 @@ protected:
     // count) are shown.
     std::vector<int> rows() {
         std::map<COLORREF, int> index_of = {{WHITE, NONE}};
-        for (int i = 0; i < VIEW_PALETTE_SIZE; ++i)
+        for (int i = 0; i < PALETTE_SIZE; ++i)
             index_of[palette_colour(i)] = i;
         std::vector<int> out;
         for (int r = 0; r < pic.height; ++r) {

@@ -7,11 +7,12 @@
 #include <strsafe.h>
 
 #include "module/state.h"
+#include "spectrogram/palette.h"
 #include "spectrogram/spectrogram_window.h"
 #include "spectrogram/view_geometry.h"
 #include "spectrogram/view_update.h"
-#include "ui/gdi_holders.h"
 #include "ui/gdi_draw.h"
+#include "ui/gdi_holders.h"
 
 namespace {
 

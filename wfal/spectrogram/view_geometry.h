@@ -1,12 +1,11 @@
 // The spectrogram view's arithmetic: record count, scroll scale and units, the picture
-// rectangle, and the level-to-colour palette. Pure functions; the window only places results.
+// rectangle and the legend. Pure functions; the window only places results.
 #pragma once
 
 #include <windows.h>
 
 #include "spectrogram/view_state.h"
 
-constexpr int VIEW_PALETTE_SIZE = 224;
 constexpr int VIEW_SCROLL_LIMIT = 65000; // scroll positions stay within 16-bit thumb positions
 
 // The picture inside a client rectangle: left, top, width, height, and right = left + width,
@@ -31,16 +30,6 @@ ViewPicture view_picture(const ViewState &v, const RECT &client);
 // Rows, the legend and touches need a picture of at least 2 x 2 pixels.
 bool view_picture_usable(const ViewPicture &p);
 
-// Palette entry as 0x00BBGGRR; indexes outside the palette are held to it.
-COLORREF palette_colour(int index);
-
-// Colours per hundredth of a dB; equal levels count as a white level one hundredth higher.
-double palette_factor(int black_level, int white_level);
-// Palette index of one sample: (v - black) x factor truncated, held to [0, 223].
-int palette_index(int level, int black_level, double factor);
-// One picture row: `count` samples as blue, green, red bytes, three per sample.
-void palette_map_row(const INT16 *samples, int count, int black_level, int white_level, BYTE *bgr);
-
 // Highest scroll position: U - PH / S; 0 when there are no records.
 int view_scroll_max(int records, int picture_height);
 // Puts top_record where a repaint shows it: around the cursor when follow_cursor asks for it,
@@ -60,18 +49,3 @@ int view_legend_bar_index(int row, int picture_height);
 // y of its text.
 double view_legend_value(const ViewState &v, int k);
 int view_legend_label_y(const ViewPicture &p, int k);
-
-// The palette index of every 16-bit level for one pair of black and white levels: exactly
-// palette_index's, worked out once per pair instead of once per sample of every repaint.
-constexpr int PALETTE_LEVELS = 65536;
-struct PaletteTable {
-    int black_level;
-    int white_level;
-    BOOL ready;
-    BYTE index[PALETTE_LEVELS]; // by level + 32768
-};
-
-// Makes the table hold the indexes for these levels (does nothing when it already does).
-void palette_table_update(PaletteTable *table, int black_level, int white_level);
-// palette_map_row through the table.
-void palette_table_map_row(const PaletteTable &table, const INT16 *samples, int count, BYTE *bgr);
