@@ -13,6 +13,12 @@ constexpr int GRAPH_SIDE_CHARS = 1024; // the right margin's text, terminator in
 constexpr int GRAPH_NO_VALUE = -32768; // a gap: the trace ends before it
 constexpr int GRAPH_STYLE_CELLS = 16;  // in trace 0's style: every integer level owns a cell
 
+// A trace's style.
+constexpr int GRAPH_TRACE_NONE = 0;
+constexpr int GRAPH_TRACE_LINE = 1;
+constexpr int GRAPH_TRACE_AREA_DOWN = 2; // filled down to the plot's bottom edge
+constexpr int GRAPH_TRACE_AREA_UP = 3;   // filled up to the plot's top edge
+
 // Called by the graph window with the graph index and the clicked data index.
 typedef void (*GraphClick)(int graph_index, int data_index);
 
@@ -20,7 +26,7 @@ struct GraphRecord {
     int enabled;                   // 0: nothing at all is drawn
     int trace_count;               // 0 or 1
     int point_count;               // the filler's count; the renderer uses the index range instead
-    int trace_style[GRAPH_TRACES]; // 0 none, 1 line, 2 area to the bottom, 3 area to the top
+    int trace_style[GRAPH_TRACES]; // GRAPH_TRACE_*
     int first_index[GRAPH_TRACES];
     int last_index[GRAPH_TRACES];
     int level_min;   // value at the plot's bottom edge

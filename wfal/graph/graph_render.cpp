@@ -12,6 +12,13 @@
 
 namespace {
 
+// Every line of the graph is solid, in the canvas's pen width.
+constexpr int GRAPH_PEN_STYLE = PS_SOLID;
+constexpr COLORREF FRAME_COLOUR = RGB(0, 0, 0);
+// A legend entry's sample line ends this many graph units left of its text.
+constexpr int LEGEND_LINE_FROM = 12;
+constexpr int LEGEND_LINE_TO = 2;
+
 // Texts keep the DC's own colours and background mode.
 HFONT graph_font(int font_height) {
     LOGFONTW font = {};
@@ -22,7 +29,7 @@ HFONT graph_font(int font_height) {
 }
 
 HPEN solid_pen(const GraphCanvas &c, COLORREF colour) {
-    return CreatePen(PS_SOLID, c.pen_width, colour);
+    return CreatePen(GRAPH_PEN_STYLE, c.pen_width, colour);
 }
 
 // Draws a text into a box given without the y sign; an empty text or box is skipped.
@@ -68,8 +75,8 @@ void draw_legend(HDC dc, const GraphRecord &r, const GraphCanvas &c, int t) {
     {
         GdiSelection pen(dc, solid_pen(c, r.trace_colour[t]), true);
         const int m = graph_legend_line_y(box, c.y_sign);
-        draw_line(dc, graph_trunc(box.left - 12 * c.scale), m, graph_trunc(box.left - 2 * c.scale),
-                  m);
+        draw_line(dc, graph_trunc(box.left - LEGEND_LINE_FROM * c.scale), m,
+                  graph_trunc(box.left - LEGEND_LINE_TO * c.scale), m);
     }
     draw_single_text(dc, c, r.legend_text[t], box, DT_LEFT | DT_TOP);
 }
@@ -79,7 +86,7 @@ void draw_trace(HDC dc, const GraphRecord &r, const GraphCanvas &c, const GraphP
     const int count = graph_trace_points(r, c, plot, t, points);
     GdiSelection pen(dc, solid_pen(c, r.trace_colour[t]), true);
     GdiSelection brush(dc, CreateSolidBrush(r.trace_colour[t]), true);
-    if (r.trace_style[t] == 1) {
+    if (r.trace_style[t] == GRAPH_TRACE_LINE) {
         if (count > 0) Polyline(dc, points, count);
     } else {
         Polygon(dc, points, count);
@@ -97,17 +104,18 @@ void draw_cursor(HDC dc, const GraphRecord &r, const GraphCanvas &c, const Graph
 void draw_frame(HDC dc, const GraphCanvas &c, const GraphPlot &plot) {
     POINT points[5];
     graph_frame_points(c, plot, points);
-    GdiSelection pen(dc, solid_pen(c, RGB(0, 0, 0)), true);
+    GdiSelection pen(dc, solid_pen(c, FRAME_COLOUR), true);
     Polyline(dc, points, 5);
 }
 
-// Filled traces (2, 3) and no trace (0) leave the grid to a later trace; any other style,
-// drawable or not, asks for it.
+// Filled traces and no trace leave the grid to a later trace; any other style, drawable or not,
+// asks for it.
 bool style_wants_grid(int style) {
-    return style != 0 && style != 2 && style != 3;
+    return style != GRAPH_TRACE_NONE && style != GRAPH_TRACE_AREA_DOWN &&
+           style != GRAPH_TRACE_AREA_UP;
 }
 bool style_drawn(int style) {
-    return style >= 1 && style <= 3;
+    return style >= GRAPH_TRACE_LINE && style <= GRAPH_TRACE_AREA_UP;
 }
 
 void draw_traces(HDC dc, const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot) {

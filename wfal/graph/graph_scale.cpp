@@ -157,8 +157,8 @@ int graph_trace_points(const GraphRecord &r, const GraphCanvas &c, const GraphPl
     const double bottom_row = plot.top + plot.height - 1;
     const double right_column = plot.left + plot.width - 1;
     int count = 0;
-    if (style == 2) points[count++] = device_point(c, plot.left, bottom_row);
-    if (style == 3) points[count++] = device_point(c, plot.left, plot.top);
+    if (style == GRAPH_TRACE_AREA_DOWN) points[count++] = device_point(c, plot.left, bottom_row);
+    if (style == GRAPH_TRACE_AREA_UP) points[count++] = device_point(c, plot.left, plot.top);
     const int f = r.first_index[t];
     const int span = r.last_index[t] - f;
     for (int j = 0; j <= span && j < GRAPH_POINTS; ++j) {
@@ -170,8 +170,8 @@ int graph_trace_points(const GraphRecord &r, const GraphCanvas &c, const GraphPl
         const int dx = span > 0 ? graph_trunc((double)j * (plot.width - 1) / span) : 0;
         points[count++] = device_point(c, plot.left + dx, bottom_row - trace_dy(r, plot, v));
     }
-    if (style == 2) points[count++] = device_point(c, right_column, bottom_row);
-    if (style == 3) points[count++] = device_point(c, right_column, plot.top);
+    if (style == GRAPH_TRACE_AREA_DOWN) points[count++] = device_point(c, right_column, bottom_row);
+    if (style == GRAPH_TRACE_AREA_UP) points[count++] = device_point(c, right_column, plot.top);
     return count;
 }
 

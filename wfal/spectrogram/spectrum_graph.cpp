@@ -19,8 +19,8 @@ void fill_trace(GraphRecord *r, const ViewState &v) {
     r->enabled = 1;
     r->trace_count = 1;
     r->point_count = v.points;
-    r->trace_style[0] = 1;
-    r->trace_colour[0] = RGB(0, 0, 0);
+    r->trace_style[0] = GRAPH_TRACE_LINE;
+    r->trace_colour[0] = SPECTRUM_TRACE_COLOUR;
     r->first_index[0] = 0;
     r->last_index[0] = v.points - 1;
     const int count = held_points(v);
