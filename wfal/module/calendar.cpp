@@ -5,29 +5,33 @@
 #include "module/calendar.h"
 #include "module/state.h"
 
+namespace {
+
 constexpr DWORD SECONDS_PER_DAY = 86400;
 constexpr DWORD DAYS_PER_BLOCK = 4 * 365 + 1; // a leap year and three common years
 constexpr DWORD SECONDS_PER_BLOCK = DAYS_PER_BLOCK * SECONDS_PER_DAY;
 
 // Every year divisible by four counts as a leap year (2100 included), so the years from 1980
 // fall into four-year blocks that each open with their leap year.
-static DWORD days_before_year(DWORD y) {
+DWORD days_before_year(DWORD y) {
     return 365 * y + y / 4 + (y % 4 != 0 ? 1 : 0);
 }
 
 // Months alternate 31 and 30 days up to July and again from August; February is corrected
 // afterwards.
-static DWORD days_before_month(DWORD m, bool leap) {
+DWORD days_before_month(DWORD m, bool leap) {
     DWORD shifted = m <= 8 ? m : m + 1;
     DWORD days = 30 * (m - 1) + shifted / 2;
     if (m >= 3) days -= leap ? 1 : 2;
     return days;
 }
 
-static DWORD month_length(DWORD m, bool leap) {
+DWORD month_length(DWORD m, bool leap) {
     if (m == 2) return leap ? 29 : 28;
     return 30 + ((m >= 8 ? m + 1 : m) % 2);
 }
+
+} // namespace
 
 void calendar_to_seconds() {
     CalendarFields &c = wfal.calendar;

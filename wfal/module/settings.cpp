@@ -7,7 +7,9 @@
 #include "module/settings.h"
 #include "module/state.h"
 
-static void read_blocks(FILE *file) {
+namespace {
+
+void read_blocks(FILE *file) {
     DisplaySettings display;
     if (fread(&display, sizeof display, 1, file) != 1) return;
     if (display.block_size != DISPLAY_SETTINGS_SIZE ||
@@ -23,6 +25,8 @@ static void read_blocks(FILE *file) {
         return;
     wfal.header = header;
 }
+
+} // namespace
 
 void settings_load() {
     FILE *file = _wfopen(wfal.settings_path, TEXT("rb"));

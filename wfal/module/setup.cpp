@@ -6,6 +6,8 @@
 #include "module/state.h"
 #include "ui/choice.h"
 
+namespace {
+
 // Below this range the impedance must be high and the high-impedance probe cannot be used.
 constexpr INT32 SETUP_LOW_RANGE = 100000;
 
@@ -14,31 +16,16 @@ constexpr INT32 LEVEL_MAX = 50;
 constexpr INT32 CHANGE_MIN = 1;
 constexpr INT32 CHANGE_MAX = 200;
 
-void setup_defaults() {
-    DisplaySettings &d = wfal.display;
-    d.black_level = -90;
-    d.find_threshold = -60;
-    d.change_threshold_on = 1;
-    d.change_threshold = 20;
-    wfal.header.range = 3000000;
-    wfal.header.gain = -1;
-    wfal.range_table = wfal.wideband ? choice_range_b : choice_range_a;
-    wfal.imped_table = wfal.wideband ? choice_imped_b : choice_imped_a;
-    wfal.input_table = wfal.wideband ? choice_input_b : choice_input_a;
-    wfal.gain_table = wfal.wideband ? choice_gain_b : choice_gain_a;
-    setup_validate();
-}
-
-static void keep_in_range(INT32 *value, INT32 low, INT32 high, INT32 fallback) {
+void keep_in_range(INT32 *value, INT32 low, INT32 high, INT32 fallback) {
     if (*value < low || *value > high) *value = fallback;
 }
 
 template <size_t N>
-static void terminate_text(WCHAR (&text)[N]) {
+void terminate_text(WCHAR (&text)[N]) {
     text[N - 1] = 0;
 }
 
-static void validate_header(ResultHeader &h) {
+void validate_header(ResultHeader &h) {
     choice_validate(wfal.range_table, &h.range);
     if (h.range >= SETUP_LOW_RANGE) {
         choice_enable_by_threshold(wfal.imped_table, 150, CHOICE_AT_MOST);
@@ -56,13 +43,30 @@ static void validate_header(ResultHeader &h) {
     terminate_text(h.notes);
 }
 
-static void validate_display(DisplaySettings &d) {
+void validate_display(DisplaySettings &d) {
     choice_validate(choice_level_unit, &d.level_unit);
     choice_validate(choice_find_mode, &d.find_mode);
     keep_in_range(&d.black_level, LEVEL_MIN, LEVEL_MAX, -90);
     keep_in_range(&d.white_level, LEVEL_MIN, LEVEL_MAX, 0);
     keep_in_range(&d.find_threshold, LEVEL_MIN, LEVEL_MAX, -60);
     keep_in_range(&d.change_threshold, CHANGE_MIN, CHANGE_MAX, 20);
+}
+
+} // namespace
+
+void setup_defaults() {
+    DisplaySettings &d = wfal.display;
+    d.black_level = -90;
+    d.find_threshold = -60;
+    d.change_threshold_on = 1;
+    d.change_threshold = 20;
+    wfal.header.range = 3000000;
+    wfal.header.gain = -1;
+    wfal.range_table = wfal.wideband ? choice_range_b : choice_range_a;
+    wfal.imped_table = wfal.wideband ? choice_imped_b : choice_imped_a;
+    wfal.input_table = wfal.wideband ? choice_input_b : choice_input_a;
+    wfal.gain_table = wfal.wideband ? choice_gain_b : choice_gain_a;
+    setup_validate();
 }
 
 void setup_validate() {

@@ -10,6 +10,8 @@
 #include "module/state.h"
 #include "resultfile/result_header.h"
 
+namespace {
+
 // Points and frequencies (Hz) of the ranges that do not simply divide into 300 points.
 struct RangeLayout {
     INT32 range;
@@ -18,7 +20,7 @@ struct RangeLayout {
     INT32 step_hz;
 };
 
-static const RangeLayout RANGE_LAYOUTS[] = {
+const RangeLayout RANGE_LAYOUTS[] = {
     {4000, 196, 100, 20},
     {20000, 200, 100, 100},
     {35000000, 353, 100000, 100000},
@@ -28,7 +30,7 @@ static const RangeLayout RANGE_LAYOUTS[] = {
 
 constexpr INT32 DEFAULT_POINTS = 300;
 
-static RangeLayout range_layout(INT32 range) {
+RangeLayout range_layout(INT32 range) {
     for (const RangeLayout &layout : RANGE_LAYOUTS) {
         if (layout.range == range) return layout;
     }
@@ -36,7 +38,7 @@ static RangeLayout range_layout(INT32 range) {
     return {range, DEFAULT_POINTS, step, step};
 }
 
-static void take_start_time(ResultHeader *h, const SYSTEMTIME &now) {
+void take_start_time(ResultHeader *h, const SYSTEMTIME &now) {
     h->start_year = now.wYear;
     h->start_month = now.wMonth;
     h->start_day = now.wDay;
@@ -45,6 +47,18 @@ static void take_start_time(ResultHeader *h, const SYSTEMTIME &now) {
     h->start_second = now.wSecond;
     calendar_set(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
 }
+
+BOOL read_accepted_header(FILE *file, ResultHeader *header, LONGLONG *size) {
+    if (fread(header, sizeof *header, 1, file) != 1) return FALSE;
+    if (!header_accepted(*header)) return FALSE;
+    if (fseek(file, 0, SEEK_END) != 0) return FALSE;
+    long end = ftell(file);
+    if (end < RESULT_HEADER_SIZE) return FALSE;
+    *size = end;
+    return TRUE;
+}
+
+} // namespace
 
 void header_build() {
     ResultHeader *h = &wfal.header;
@@ -84,16 +98,6 @@ BOOL header_accepted(const ResultHeader &header) {
     return header.header_size == RESULT_HEADER_SIZE &&
            memcmp(header.magic, RESULT_MAGIC, sizeof header.magic) == 0 && header.points > 0 &&
            header.points <= RESULT_MAX_POINTS;
-}
-
-static BOOL read_accepted_header(FILE *file, ResultHeader *header, LONGLONG *size) {
-    if (fread(header, sizeof *header, 1, file) != 1) return FALSE;
-    if (!header_accepted(*header)) return FALSE;
-    if (fseek(file, 0, SEEK_END) != 0) return FALSE;
-    long end = ftell(file);
-    if (end < RESULT_HEADER_SIZE) return FALSE;
-    *size = end;
-    return TRUE;
 }
 
 BOOL header_check_file(const WCHAR *path, ResultHeader *out, LONGLONG *file_size) {
