@@ -121,9 +121,9 @@ TEST_F(GraphScale, TextBoxes) {
     for (const auto &[name, box, expected] : cases)
         EXPECT_EQ(str(box), expected) << name;
     EXPECT_EQ(
-        (std::vector<bool>{graph_box_empty(RECT{5, 3, 5, 10}), graph_box_empty(RECT{5, 10, 8, 3}),
+        (std::vector<BOOL>{graph_box_empty(RECT{5, 3, 5, 10}), graph_box_empty(RECT{5, 10, 8, 3}),
                            graph_box_empty(RECT{5, 3, 6, 4})}),
-        (std::vector<bool>{true, true, false}));
+        (std::vector<BOOL>{TRUE, TRUE, FALSE}));
     EXPECT_EQ(graph_legend_line_y(RECT{467, 3, 565, 20}, 1), 11);
     EXPECT_EQ(graph_legend_line_y(RECT{467, 3, 565, 20}, -1), -11);
 }

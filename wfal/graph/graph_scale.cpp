@@ -64,7 +64,7 @@ GraphPlot graph_plot_area(const GraphRecord &r, const GraphCanvas &c) {
     return plot;
 }
 
-bool graph_plot_usable(const GraphPlot &plot) {
+BOOL graph_plot_usable(const GraphPlot &plot) {
     return plot.width >= 2 && plot.height >= 2;
 }
 
@@ -118,7 +118,7 @@ RECT graph_legend_box(const GraphRecord &r, const GraphCanvas &c, int t) {
     return text_box_at(x, graph_trunc(r.top_text_y * c.scale + c.top), c);
 }
 
-bool graph_box_empty(const RECT &box) {
+BOOL graph_box_empty(const RECT &box) {
     return box.left >= box.right || box.top >= box.bottom;
 }
 
@@ -176,15 +176,15 @@ int graph_trace_points(const GraphRecord &r, const GraphCanvas &c, const GraphPl
 }
 
 // The 0.1 keeps a cursor at the last index just inside the plot's right edge.
-bool graph_cursor_x(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot, int index,
+BOOL graph_cursor_x(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot, int index,
                     int *x) {
     const int t = graph_axis_trace(r);
     const int f = r.first_index[t];
     const int l = r.last_index[t];
-    if (index < f || index > l) return false;
+    if (index < f || index > l) return FALSE;
     const double gx = ((double)index - f) * plot.width / ((double)l - f + 0.1) + plot.left;
     *x = graph_trunc(gx * c.scale);
-    return true;
+    return TRUE;
 }
 
 int graph_cursor_top(const GraphCanvas &c, const GraphPlot &plot) {
@@ -212,15 +212,15 @@ int graph_legend_line_y(const RECT &box, int y_sign) {
 
 // The window renders at scale 1 from (0, 0), so the margins apply unscaled; both bounds are
 // inside, and the right bound gives last_index + 1.
-bool graph_click_index(const GraphRecord &r, int w, int h, int x, int y, int *index) {
-    if (x < r.margin_left || x > w - r.margin_right) return false;
-    if (y < r.margin_top || y > h - r.margin_bottom) return false;
+BOOL graph_click_index(const GraphRecord &r, int w, int h, int x, int y, int *index) {
+    if (x < r.margin_left || x > w - r.margin_right) return FALSE;
+    if (y < r.margin_top || y > h - r.margin_bottom) return FALSE;
     const int t = graph_axis_trace(r);
     const double f = r.first_index[t];
     const double span = (double)r.last_index[t] - f + 1;
     const double width = (double)w - r.margin_right - r.margin_left;
     *index = graph_trunc(span * (x - r.margin_left) / width + f);
-    return true;
+    return TRUE;
 }
 
 void graph_level_range(bool per_hertz, bool high_impedance_probe, int *level_min, int *level_max) {

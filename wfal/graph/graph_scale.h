@@ -36,7 +36,7 @@ int graph_trunc(double value);
 
 GraphPlot graph_plot_area(const GraphRecord &r, const GraphCanvas &c);
 // Anything placed relative to the plot area needs at least 2 x 2 graph units.
-bool graph_plot_usable(const GraphPlot &plot);
+BOOL graph_plot_usable(const GraphPlot &plot);
 
 // Text boxes, without the y sign (graph_text_flip applies it just before drawing).
 RECT graph_unit_text_box(const GraphRecord &r, const GraphCanvas &c);
@@ -45,7 +45,7 @@ RECT graph_corner_text_box(const GraphRecord &r, const GraphCanvas &c);
 RECT graph_x_label_box(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot, int k);
 RECT graph_y_label_box(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot, int k);
 RECT graph_legend_box(const GraphRecord &r, const GraphCanvas &c, int t);
-bool graph_box_empty(const RECT &box);
+BOOL graph_box_empty(const RECT &box);
 RECT graph_text_flip(RECT box, int y_sign);
 
 // Counts and indexes limited to what the record holds.
@@ -62,8 +62,8 @@ int graph_grid_y(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &pl
 int graph_trace_points(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot, int t,
                        POINT points[GRAPH_TRACE_POINTS]);
 
-// Device x of a cursor line at data index `index`; false when it lies outside the axis trace.
-bool graph_cursor_x(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot, int index,
+// Device x of a cursor line at data index `index`; FALSE when it lies outside the axis trace.
+BOOL graph_cursor_x(const GraphRecord &r, const GraphCanvas &c, const GraphPlot &plot, int index,
                     int *x);
 // Device y of the top and bottom ends of a cursor line.
 int graph_cursor_top(const GraphCanvas &c, const GraphPlot &plot);
@@ -76,8 +76,8 @@ void graph_frame_points(const GraphCanvas &c, const GraphPlot &plot, POINT point
 int graph_legend_line_y(const RECT &box, int y_sign);
 
 // The data index of a click at client (x, y) of a w x h graph window rendered at scale 1;
-// false when the click lies outside the plot area.
-bool graph_click_index(const GraphRecord &r, int w, int h, int x, int y, int *index);
+// FALSE when the click lies outside the plot area.
+BOOL graph_click_index(const GraphRecord &r, int w, int h, int x, int y, int *index);
 
 // The spectrum view's level axis (hundredths of a dB), by unit and input.
 void graph_level_range(bool per_hertz, bool high_impedance_probe, int *level_min, int *level_max);

@@ -33,7 +33,7 @@ ViewPicture view_picture(const ViewState &v, const RECT &client) {
     return p;
 }
 
-bool view_picture_usable(const ViewPicture &p) {
+BOOL view_picture_usable(const ViewPicture &p) {
     return p.width >= 2 && p.height >= 2;
 }
 
@@ -57,15 +57,15 @@ void view_settle_top(ViewState &v, int records, int picture_height) {
     v.follow_cursor = 0;
 }
 
-bool view_scroll_request(int request, int thumb, int position, int picture_height, int *target) {
+BOOL view_scroll_request(int request, int thumb, int position, int picture_height, int *target) {
     const int line = picture_height / 10 > 1 ? picture_height / 10 : 1;
     switch (request) {
-    case SB_LINEUP: *target = position - line; return true;
-    case SB_LINEDOWN: *target = position + line; return true;
-    case SB_PAGEUP: *target = position - picture_height + 1; return true;
-    case SB_PAGEDOWN: *target = position + picture_height - 1; return true;
-    case SB_THUMBTRACK: *target = thumb; return true;
-    default: return false;
+    case SB_LINEUP: *target = position - line; return TRUE;
+    case SB_LINEDOWN: *target = position + line; return TRUE;
+    case SB_PAGEUP: *target = position - picture_height + 1; return TRUE;
+    case SB_PAGEDOWN: *target = position + picture_height - 1; return TRUE;
+    case SB_THUMBTRACK: *target = thumb; return TRUE;
+    default: return FALSE;
     }
 }
 

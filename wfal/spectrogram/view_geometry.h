@@ -28,7 +28,7 @@ int view_scroll_units(int records, int scale);
 
 ViewPicture view_picture(const ViewState &v, const RECT &client);
 // Rows, the legend and touches need a picture of at least 2 x 2 pixels.
-bool view_picture_usable(const ViewPicture &p);
+BOOL view_picture_usable(const ViewPicture &p);
 
 // Highest scroll position: U - PH / S; 0 when there are no records.
 int view_scroll_max(int records, int picture_height);
@@ -36,9 +36,9 @@ int view_scroll_max(int records, int picture_height);
 // and never with empty rows below the last record while earlier records exist. Clears
 // follow_cursor.
 void view_settle_top(ViewState &v, int records, int picture_height);
-// The scroll position a WM_VSCROLL request asks for from `position`; false for requests that
+// The scroll position a WM_VSCROLL request asks for from `position`; FALSE for requests that
 // move nothing. `thumb` is the thumb position of SB_THUMBTRACK.
-bool view_scroll_request(int request, int thumb, int position, int picture_height, int *target);
+BOOL view_scroll_request(int request, int thumb, int position, int picture_height, int *target);
 // top_record for a scroll position, held to the scroll range and to the records.
 int view_scroll_top(int target, int records, int picture_height);
 
