@@ -29,11 +29,10 @@ constexpr int TICK_FETCH_LIMIT = 65536;
 // One result buffer for the run: 4 KB is better kept off the stack.
 EngineResult tick_result;
 
-// The creation failure text is shown as it is: the language text has no key for it.
-const WCHAR CREATE_FAILED_TEXT[] = TEXT("File write error.\n\nTest stopped.");
-
-void show_box(const WCHAR *caption, const WCHAR *text) {
-    host_call(wfal.main_dialog, HOST_MESSAGE_BOX, (INT_PTR)caption, (INT_PTR)text, HOST_MB_ERROR);
+// Caption and text in the chosen language.
+void show_box(const WCHAR *caption_key, const WCHAR *text_key) {
+    host_call(wfal.main_dialog, HOST_MESSAGE_BOX, (INT_PTR)lang_lookup(caption_key),
+              (INT_PTR)lang_lookup(text_key), HOST_MB_ERROR);
 }
 
 // The header must be on the storage before the first record follows it.
@@ -111,7 +110,7 @@ BOOL append_record(INT16 *levels) {
 
 void stop_with(const WCHAR *caption_key, const WCHAR *text_key) {
     test_stop();
-    show_box(lang_lookup(caption_key), lang_lookup(text_key));
+    show_box(caption_key, text_key);
 }
 
 } // namespace
@@ -122,7 +121,8 @@ void test_start() {
     if (!create_result_file()) {
         wfal.run_state = 0;
         soft_key_refresh();
-        show_box(lang_lookup(TEXT("Error")), CREATE_FAILED_TEXT);
+        // The built-in text has no key with the two line feeds: it shows in English there.
+        show_box(TEXT("Error"), TEXT("File write error.\n\nTest stopped."));
         return;
     }
     engine_start_measure();
