@@ -298,6 +298,16 @@ TEST_F(SaveSection, StopRequestDuringACopy) {
     save(u"\\USB\\long.res", 10, 999);
     EXPECT_EQ(host.polls, 3);
     expect_records("USB/long.res", range(10, 999));
+
+    // Record 650 torn (the header is write 1): the rewrite of 10..649 is asked at 300 and 600
+    // again, and stopped at the second, it keeps 10..599 and reports nothing.
+    fresh_host().stop_at_poll = 4;
+    wl_fault_short_write(650 - 10 + 2, 100);
+    save(u"\\USB\\long.res", 10, 999);
+    wl_fault_reset();
+    EXPECT_EQ(host.polls, 4);
+    EXPECT_TRUE(host.boxes.empty());
+    expect_records("USB/long.res", range(10, 599));
 }
 
 // Failing opens, reads and writes of the copy of records 0..9: "File write error." for a write,

@@ -49,12 +49,13 @@ BOOL stop_requested(HWND dialog) {
 }
 
 // A record that can't be read (the source ends before the section) adds nothing; the next one
-// is read from its own place, whatever the failed read left behind.
-CopyEnd copy_records(SectionCopy &c, FILE *target, LONGLONG limit, BOOL poll) {
+// is read from its own place, whatever the failed read left behind. The host is asked whether to
+// stop at every record index that is a multiple of SECTION_POLL_RECORDS.
+CopyEnd copy_records(SectionCopy &c, FILE *target, LONGLONG limit) {
     if (c.record_size == 0 || c.record_size > MAX_RECORD_BYTES) return COPY_DONE;
     if (fseek(c.source, record_offset(c, c.first), SEEK_SET) != 0) return COPY_DONE;
     for (LONGLONG i = c.first; i <= c.last && c.written < limit; i++) {
-        if (poll && i % SECTION_POLL_RECORDS == 0 && stop_requested(c.dialog)) return COPY_STOPPED;
+        if (i % SECTION_POLL_RECORDS == 0 && stop_requested(c.dialog)) return COPY_STOPPED;
         if (fread(record, 1, c.record_size, c.source) != c.record_size) {
             fseek(c.source, record_offset(c, i + 1), SEEK_SET);
             continue;
@@ -71,7 +72,7 @@ CopyEnd copy_records(SectionCopy &c, FILE *target, LONGLONG limit, BOOL poll) {
 
 // Creates the new file and writes the header and up to `limit` records. A close that fails may
 // have lost any part of what the stream still held, whatever happened before.
-CopyEnd copy_into(SectionCopy &c, LONGLONG limit, BOOL poll) {
+CopyEnd copy_into(SectionCopy &c, LONGLONG limit) {
     c.written = 0;
     c.torn = FALSE;
     FILE *target = _wfopen(c.target, TEXT("wb"));
@@ -80,7 +81,7 @@ CopyEnd copy_into(SectionCopy &c, LONGLONG limit, BOOL poll) {
     CopyEnd end = COPY_FAILED;
     size_t put = fwrite(&wfal.section_header, 1, sizeof wfal.section_header, target);
     if (put == sizeof wfal.section_header)
-        end = copy_records(c, target, limit, poll);
+        end = copy_records(c, target, limit);
     else
         c.torn = put != 0;
     if (fclose(target) != 0) {
@@ -91,13 +92,15 @@ CopyEnd copy_into(SectionCopy &c, LONGLONG limit, BOOL poll) {
 }
 
 // Files can't be shortened through the streams: a torn file is written again with the whole
-// records it had, and if that fails too, it is left empty rather than malformed.
-void repair_torn_file(SectionCopy &c) {
+// records it had, and if that fails too, it is left empty rather than malformed. The rewrite
+// is a copy like the first: a stop request ends it with the whole records written so far.
+CopyEnd repair_torn_file(SectionCopy &c) {
     const LONGLONG whole = c.written;
-    CopyEnd end = copy_into(c, whole, FALSE);
-    if (end == COPY_DONE || (end == COPY_FAILED && !c.torn)) return;
+    CopyEnd end = copy_into(c, whole);
+    if (end == COPY_DONE || end == COPY_STOPPED || (end == COPY_FAILED && !c.torn)) return end;
     FILE *target = _wfopen(c.target, TEXT("wb"));
     if (target) fclose(target);
+    return COPY_FAILED;
 }
 
 // Sets the header's start time to the section's first record and seals it.
@@ -256,8 +259,8 @@ int section_write_file(HWND dialog, const WCHAR *target) {
                      wfal.view.record_size > 0 ? (size_t)wfal.view.record_size : 0,
                      0,
                      FALSE};
-    CopyEnd end = copy_into(c, wfal.section_end - (LONGLONG)wfal.section_start + 1, TRUE);
-    if (end == COPY_FAILED && c.torn) repair_torn_file(c);
+    CopyEnd end = copy_into(c, wfal.section_end - (LONGLONG)wfal.section_start + 1);
+    if (end == COPY_FAILED && c.torn && repair_torn_file(c) == COPY_STOPPED) end = COPY_STOPPED;
     fclose(source);
     switch (end) {
     case COPY_DONE: return SECTION_SAVED;
