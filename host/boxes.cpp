@@ -180,7 +180,7 @@ LRESULT CALLBACK box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 }
 
 void run_loop(HWND hwnd) {
-    while (IsWindow(hwnd) && !g_box->done && !host.closing) {
+    while (IsWindow(hwnd) && !g_box->done && !host_is_closing()) {
         MSG msg;
         if (!GetMessageW(&msg, NULL, 0, 0)) {
             PostMessageW(NULL, WM_QUIT, msg.wParam, 0); // for the loops outside

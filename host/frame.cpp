@@ -37,7 +37,7 @@ void paint_title(HWND hwnd) {
     draw_text(dc, host.title, RECT{10, 0, TITLE_RECORDING.left - 10, TITLE_BAR_HEIGHT},
               RGB(255, 255, 255), true, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     if (host.test_running) paint_recording(dc);
-    draw_key(dc, TITLE_STOP_KEY, u"Stop", host.stop_key || host.stop_script || host.closing);
+    draw_key(dc, TITLE_STOP_KEY, u"Stop", host.stop_key || host.stop_script || host_is_closing());
     EndPaint(hwnd, &ps);
 }
 

@@ -45,7 +45,7 @@ WlIdleResult on_idle(void *) {
     if (host_closing_step()) return WL_IDLE_BUSY;
     if (host.script && script_step(host.script)) return WL_IDLE_BUSY;
     ULONGLONG due = 0;
-    if (host.options.headless && !(host.closing && wl_timer_next_due(&due))) script_ended();
+    if (host.options.headless && !(host_is_closing() && wl_timer_next_due(&due))) script_ended();
     return WL_IDLE_WAIT;
 }
 

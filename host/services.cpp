@@ -20,7 +20,7 @@ namespace {
 // What the log adds to a prompt that took its default answer.
 std::string default_note(bool by_default) {
     if (!by_default) return "";
-    return host.closing ? " (session closing)" : " (no answer queued)";
+    return host_is_closing() ? " (session closing)" : " (no answer queued)";
 }
 
 std::u16string wide(INT_PTR text) {
@@ -47,7 +47,7 @@ enum Source { FROM_SCRIPT, FROM_BOX, FROM_DEFAULT };
 
 Source answer_source(AnswerKind kind, Answer *answer) {
     if (script_take_answer(host.script, kind, answer)) return FROM_SCRIPT;
-    return host.options.headless || host.closing ? FROM_DEFAULT : FROM_BOX;
+    return host.options.headless || host_is_closing() ? FROM_DEFAULT : FROM_BOX;
 }
 
 INT_PTR set_title(INT_PTR title) {
@@ -181,7 +181,7 @@ const char16_t *help_topic(int topic) {
 
 INT_PTR help(INT_PTR topic) {
     host_log("help " + std::to_string(topic));
-    if (host.options.headless || host.closing) return 0;
+    if (host.options.headless || host_is_closing()) return 0;
     BoxRequest r;
     r.caption = u"Help";
     r.text = std::u16string(help_topic(int(topic))) + u"\n\nTopic " +
@@ -201,7 +201,7 @@ INT_PTR test_running(INT_PTR running) {
 }
 
 INT_PTR stop_requested() {
-    bool stop = host.stop_key || host.stop_script || host.closing;
+    bool stop = host.stop_key || host.stop_script || host_is_closing();
     host.stop_key = false;
     if (stop) {
         frame_refresh_title();
