@@ -7,6 +7,7 @@
 #include <wluser.h>
 
 #include "draw.h"
+#include "frame.h"
 #include "host.h"
 
 namespace {
@@ -198,11 +199,7 @@ bool box_is_question(int flags) {
 }
 
 bool box_register() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = box_proc;
-    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
-    wc.lpszClassName = BOX_CLASS;
-    return RegisterClassW(&wc) != 0;
+    return frame_register_class(BOX_CLASS, box_proc);
 }
 
 int box_run(BoxRequest *request) {

@@ -9,7 +9,7 @@
 #include <wluser.h>
 
 #include "draw.h"
-#include "frame.h"
+#include "title_bar.h"
 #include "script.h"
 
 Host host;
@@ -125,7 +125,7 @@ std::string host_screenshot_path(const std::string &name) {
 void host_request_close() {
     host.closing = CLOSE_STOPPING_TEST;
     host.closing_dialog = NULL;
-    frame_refresh_title();
+    title_bar_refresh();
 }
 
 bool host_is_closing() {

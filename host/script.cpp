@@ -9,7 +9,7 @@
 #include <winlayer.h>
 #include <wluser.h>
 
-#include "frame.h"
+#include "title_bar.h"
 #include "host.h"
 #include "text.h"
 
@@ -244,7 +244,7 @@ void run(Script *s, const ScriptStep &step) {
     case STEP_ANSWER: s->answers[step.answer.kind].push_back(step.answer); break;
     case STEP_STOP_REQUEST:
         host.stop_script = step.on;
-        frame_refresh_title();
+        title_bar_refresh();
         break;
     case STEP_SHOT: shot(step); break;
     case STEP_DUMP: dump(step.line); break;

@@ -9,7 +9,7 @@
 #include <wluser.h>
 
 #include "boxes.h"
-#include "frame.h"
+#include "title_bar.h"
 #include "host.h"
 #include "module/host_services.h"
 #include "script.h"
@@ -52,7 +52,7 @@ Source answer_source(AnswerKind kind, Answer *answer) {
 
 INT_PTR set_title(INT_PTR title) {
     host.title = wide(title);
-    frame_refresh_title();
+    title_bar_refresh();
     host_log("title " + quoted(title));
     return 0;
 }
@@ -195,7 +195,7 @@ INT_PTR test_running(INT_PTR running) {
     host.test_running = running != 0;
     // A test starts with no stop request left over from before it.
     if (host.test_running) host.stop_key = false;
-    frame_refresh_title();
+    title_bar_refresh();
     host_log("test-running " + std::to_string(running));
     return 0;
 }
@@ -204,7 +204,7 @@ INT_PTR stop_requested() {
     bool stop = host.stop_key || host.stop_script || host_is_closing();
     host.stop_key = false;
     if (stop) {
-        frame_refresh_title();
+        title_bar_refresh();
         host_log("stop-requested -> 1");
     }
     return stop ? 1 : 0;
