@@ -5,24 +5,25 @@
 #include "draw.h"
 #include "frame.h"
 #include "host.h"
+#include "ui/gdi_holders.h"
 
 namespace {
 
 const WCHAR TITLE_CLASS[] = u"wfal-host-title";
 
-// A red dot (an octagon of radius 7 around the centre) and "REC".
+// A red dot: an octagon of radius 7 around the centre.
+void paint_dot(HDC dc, int cx, int cy) {
+    POINT dot[] = {{cx - 3, cy - 7}, {cx + 3, cy - 7}, {cx + 7, cy - 3}, {cx + 7, cy + 3},
+                   {cx + 3, cy + 7}, {cx - 3, cy + 7}, {cx - 7, cy + 3}, {cx - 7, cy - 3}};
+    GdiSelection brush(dc, CreateSolidBrush(TITLE_RECORDING_COLOUR), true);
+    GdiSelection pen(dc, GetStockObject(NULL_PEN), false);
+    Polygon(dc, dot, 8);
+}
+
 void paint_recording(HDC dc) {
     const RECT &r = TITLE_RECORDING;
     int cx = r.left + 9, cy = (r.top + r.bottom) / 2;
-    POINT dot[] = {{cx - 3, cy - 7}, {cx + 3, cy - 7}, {cx + 7, cy - 3}, {cx + 7, cy + 3},
-                   {cx + 3, cy + 7}, {cx - 3, cy + 7}, {cx - 7, cy + 3}, {cx - 7, cy - 3}};
-    HBRUSH brush = CreateSolidBrush(TITLE_RECORDING_COLOUR);
-    HGDIOBJ old_brush = SelectObject(dc, brush);
-    HGDIOBJ old_pen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Polygon(dc, dot, 8);
-    SelectObject(dc, old_pen);
-    SelectObject(dc, old_brush);
-    DeleteObject(brush);
+    paint_dot(dc, cx, cy);
     draw_text(dc, u"REC", RECT{cx + 12, r.top, r.right, r.bottom}, TITLE_RECORDING_COLOUR, true,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 }
