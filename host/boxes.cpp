@@ -7,6 +7,7 @@
 #include <wluser.h>
 
 #include "draw.h"
+#include "frame.h"
 #include "host.h"
 
 namespace {
@@ -180,7 +181,7 @@ LRESULT CALLBACK box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 }
 
 void run_loop(HWND hwnd) {
-    while (IsWindow(hwnd) && !g_box->done && !host.closing) {
+    while (IsWindow(hwnd) && !g_box->done && !host_is_closing()) {
         MSG msg;
         if (!GetMessageW(&msg, NULL, 0, 0)) {
             PostMessageW(NULL, WM_QUIT, msg.wParam, 0); // for the loops outside
@@ -198,11 +199,7 @@ bool box_is_question(int flags) {
 }
 
 bool box_register() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = box_proc;
-    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
-    wc.lpszClassName = BOX_CLASS;
-    return RegisterClassW(&wc) != 0;
+    return frame_register_class(BOX_CLASS, box_proc);
 }
 
 int box_run(BoxRequest *request) {

@@ -1,5 +1,7 @@
 #include "draw.h"
 
+#include "ui/gdi_holders.h"
+
 namespace {
 
 HFONT g_fonts[2];
@@ -22,9 +24,8 @@ void draw_release() {
 }
 
 void draw_fill(HDC dc, const RECT &rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    GdiOwned<HBRUSH> brush(CreateSolidBrush(colour));
+    FillRect(dc, &rect, brush.get());
 }
 
 void draw_outline(HDC dc, const RECT &rect, COLORREF colour) {
@@ -36,12 +37,11 @@ void draw_outline(HDC dc, const RECT &rect, COLORREF colour) {
 
 void draw_text(HDC dc, const std::u16string &text, const RECT &rect, COLORREF colour, bool large,
                UINT format) {
-    HGDIOBJ old = SelectObject(dc, draw_font(large));
+    GdiSelection font(dc, draw_font(large), false);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
     RECT r = rect;
     DrawTextW(dc, text.c_str(), int(text.size()), &r, format | DT_NOPREFIX);
-    SelectObject(dc, old);
 }
 
 void draw_key(HDC dc, const RECT &rect, const std::u16string &caption, bool pressed) {

@@ -6,53 +6,11 @@
 #include "boxes.h"
 #include "draw.h"
 #include "host.h"
+#include "title_bar.h"
 
 namespace {
 
 const WCHAR FRAME_CLASS[] = u"wfal-host-frame";
-const WCHAR TITLE_CLASS[] = u"wfal-host-title";
-
-// A red dot (an octagon of radius 7 around the centre) and "REC".
-void paint_recording(HDC dc) {
-    const RECT &r = TITLE_RECORDING;
-    int cx = r.left + 9, cy = (r.top + r.bottom) / 2;
-    POINT dot[] = {{cx - 3, cy - 7}, {cx + 3, cy - 7}, {cx + 7, cy - 3}, {cx + 7, cy + 3},
-                   {cx + 3, cy + 7}, {cx - 3, cy + 7}, {cx - 7, cy + 3}, {cx - 7, cy - 3}};
-    HBRUSH brush = CreateSolidBrush(TITLE_RECORDING_COLOUR);
-    HGDIOBJ old_brush = SelectObject(dc, brush);
-    HGDIOBJ old_pen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Polygon(dc, dot, 8);
-    SelectObject(dc, old_pen);
-    SelectObject(dc, old_brush);
-    DeleteObject(brush);
-    draw_text(dc, u"REC", RECT{cx + 12, r.top, r.right, r.bottom}, TITLE_RECORDING_COLOUR, true,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-}
-
-void paint_title(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT all = {0, 0, WL_SCREEN_WIDTH, TITLE_BAR_HEIGHT};
-    draw_fill(dc, all, TITLE_BACKGROUND);
-    draw_text(dc, host.title, RECT{10, 0, TITLE_RECORDING.left - 10, TITLE_BAR_HEIGHT},
-              RGB(255, 255, 255), true, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    if (host.test_running) paint_recording(dc);
-    draw_key(dc, TITLE_STOP_KEY, u"Stop", host.stop_key || host.stop_script || host.closing);
-    EndPaint(hwnd, &ps);
-}
-
-LRESULT CALLBACK title_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_PAINT: paint_title(hwnd); return 0;
-    case WM_LBUTTONDOWN:
-        if (draw_inside(TITLE_STOP_KEY, short(LOWORD(lparam)), short(HIWORD(lparam)))) {
-            host.stop_key = true;
-            frame_refresh_title();
-        }
-        return 0;
-    default: return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-}
 
 LRESULT CALLBACK frame_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -68,7 +26,9 @@ LRESULT CALLBACK frame_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
     }
 }
 
-bool register_class(const WCHAR *name, WNDPROC proc) {
+} // namespace
+
+bool frame_register_class(const WCHAR *name, WNDPROC proc) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = proc;
     wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
@@ -76,20 +36,11 @@ bool register_class(const WCHAR *name, WNDPROC proc) {
     return RegisterClassW(&wc) != 0;
 }
 
-} // namespace
-
 bool frame_create() {
-    if (!register_class(FRAME_CLASS, frame_proc) || !register_class(TITLE_CLASS, title_proc) ||
-        !box_register())
-        return false;
+    if (!frame_register_class(FRAME_CLASS, frame_proc) || !box_register()) return false;
     host.frame = CreateWindowExW(0, FRAME_CLASS, u"", WS_POPUP | WS_VISIBLE, 0, 0, WL_SCREEN_WIDTH,
                                  WL_SCREEN_HEIGHT, NULL, NULL, NULL, NULL);
-    host.title_bar = CreateWindowExW(0, TITLE_CLASS, u"", WS_POPUP | WS_VISIBLE, 0, 0,
-                                     WL_SCREEN_WIDTH, TITLE_BAR_HEIGHT, NULL, NULL, NULL, NULL);
+    if (!host.frame || !title_bar_create()) return false;
     wl_screen_set_close_target(host.frame);
-    return host.frame && host.title_bar;
-}
-
-void frame_refresh_title() {
-    if (host.title_bar) InvalidateRect(host.title_bar, NULL, FALSE);
+    return true;
 }

@@ -9,7 +9,7 @@
 #include <wluser.h>
 
 #include "draw.h"
-#include "frame.h"
+#include "title_bar.h"
 #include "script.h"
 
 Host host;
@@ -30,21 +30,21 @@ std::vector<HWND> all_windows() {
     return all;
 }
 
-// Taps the dialog's visible, enabled Esc key; false if it has none.
-bool tap_esc(HWND dialog) {
-    for (HWND hwnd : all_windows()) {
-        WlWindowInfo info;
-        WCHAR text[8] = {};
-        if (!wl_window_info(hwnd, &info) || info.parent != dialog || !info.visible ||
-            !info.enabled || GetWindowTextW(hwnd, text, 8) != 3 ||
-            std::u16string(text) != ESC_CAPTION)
-            continue;
-        int x = (info.rect.left + info.rect.right) / 2, y = (info.rect.top + info.rect.bottom) / 2;
-        wl_input_press(x, y);
-        wl_input_release(x, y);
-        return true;
+bool descends_from(HWND hwnd, HWND ancestor) {
+    WlWindowInfo info;
+    while (hwnd && wl_window_info(hwnd, &info)) {
+        if (info.parent == ancestor) return true;
+        hwnd = info.parent;
     }
     return false;
+}
+
+// Taps the dialog's visible, enabled Esc key; false if it has none.
+bool tap_esc(HWND dialog) {
+    HWND esc = host_find_control(dialog, ESC_CAPTION);
+    if (!esc || !IsWindowEnabled(esc)) return false;
+    host_tap_control(esc);
+    return true;
 }
 
 } // namespace
@@ -83,6 +83,37 @@ HWND host_top_dialog() {
     return NULL;
 }
 
+std::vector<HWND> host_dialog_controls(HWND dialog) {
+    std::vector<HWND> controls;
+    for (HWND hwnd : all_windows()) {
+        if (descends_from(hwnd, dialog)) controls.push_back(hwnd);
+    }
+    return controls;
+}
+
+HWND host_find_control(HWND dialog, const std::u16string &text) {
+    for (HWND control : host_dialog_controls(dialog)) {
+        if (IsWindowVisible(control) && host_window_text(control) == text) return control;
+    }
+    return NULL;
+}
+
+void host_tap_control(HWND control) {
+    WlWindowInfo info;
+    if (!wl_window_info(control, &info)) return;
+    int x = (info.rect.left + info.rect.right) / 2, y = (info.rect.top + info.rect.bottom) / 2;
+    wl_input_press(x, y);
+    wl_input_release(x, y);
+}
+
+std::u16string host_window_text(HWND hwnd) {
+    int length = int(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
+    std::u16string text(size_t(length > 0 ? length : 0) + 1, u'\0');
+    int got = GetWindowTextW(hwnd, &text[0], int(text.size()));
+    text.resize(size_t(got > 0 ? got : 0));
+    return text;
+}
+
 std::string host_screenshot_path(const std::string &name) {
     if (!name.empty() && name[0] == '/') return name;
     std::string error;
@@ -92,25 +123,28 @@ std::string host_screenshot_path(const std::string &name) {
 }
 
 void host_request_close() {
-    host.closing = true;
+    host.closing = CLOSE_STOPPING_TEST;
     host.closing_dialog = NULL;
-    host.closing_stage = 0;
-    frame_refresh_title();
+    title_bar_refresh();
 }
 
-// A running test is stopped first, through the stop request; then each dialog from the top is
-// sent WM_CLOSE, and one that stays is left through its Esc key.
+bool host_is_closing() {
+    return host.closing != CLOSE_NONE;
+}
+
 bool host_closing_step() {
-    if (!host.closing || host.box || host.test_running) return false;
+    if (!host_is_closing() || host.box || host.test_running) return false;
     HWND top = host_top_dialog();
     if (!top || !IsWindowEnabled(top)) return false;
     if (top != host.closing_dialog) {
         host.closing_dialog = top;
-        host.closing_stage = 0;
+        host.closing = CLOSE_SEND_CLOSE;
     }
-    switch (host.closing_stage++) {
-    case 0: return PostMessageW(top, WM_CLOSE, 0, 0) != FALSE;
-    case 1: return tap_esc(top);
+    switch (host.closing) {
+    case CLOSE_SEND_CLOSE:
+        host.closing = CLOSE_TAP_ESC;
+        return PostMessageW(top, WM_CLOSE, 0, 0) != FALSE;
+    case CLOSE_TAP_ESC: host.closing = CLOSE_LEFT_OPEN; return tap_esc(top);
     default: return false;
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -10,6 +11,16 @@
 #include "paths.h"
 
 struct Script;
+
+// The closing of the session (the desktop window's close button, or the script's "close"),
+// stage by stage. Each of the module's dialogs, from the top, goes through the last three.
+enum CloseStage {
+    CLOSE_NONE,          // the session is not closing
+    CLOSE_STOPPING_TEST, // the stop request answers yes; no dialog is closed while a test runs
+    CLOSE_SEND_CLOSE,    // the top dialog is to be sent WM_CLOSE
+    CLOSE_TAP_ESC,       // it stayed: its Esc key is to be tapped
+    CLOSE_LEFT_OPEN,     // it stayed still: nothing more is tried on it
+};
 
 struct Host {
     HostOptions options;
@@ -22,10 +33,9 @@ struct Host {
     bool test_running = false;
     bool stop_key = false;    // the title bar's Stop key was pressed, not yet answered
     bool stop_script = false; // "stop-request on"
-    bool closing = false;     // the desktop window's close button was pressed
-    HWND closing_dialog = NULL;
-    int closing_stage = 0;
-    int screenshot_number = 0; // the last print-screen file's number
+    CloseStage closing = CLOSE_NONE;
+    HWND closing_dialog = NULL; // the dialog that the closing stage concerns
+    int screenshot_number = 0;  // the last print-screen file's number
 };
 
 extern Host host;
@@ -42,6 +52,13 @@ void host_log(const std::string &line);
 bool host_owns_window(HWND hwnd);
 // The topmost visible top-level window of the module, or NULL.
 HWND host_top_dialog();
+// The controls of `dialog` and of its controls, topmost first.
+std::vector<HWND> host_dialog_controls(HWND dialog);
+// The topmost visible control of `dialog` whose window text is `text`, or NULL.
+HWND host_find_control(HWND dialog, const std::u16string &text);
+// A touch pressed and released at the centre of `control`.
+void host_tap_control(HWND control);
+std::u16string host_window_text(HWND hwnd);
 // A PC path for a screenshot file: relative names go into the screenshots folder (made if
 // missing).
 std::string host_screenshot_path(const std::string &name);
@@ -49,5 +66,6 @@ std::string host_screenshot_path(const std::string &name);
 // The desktop window's close button (also the script's "close"): a running test is asked to
 // stop, then the module's dialogs are closed one by one from the idle moments.
 void host_request_close();
+bool host_is_closing();
 // One move of the closing towards its end. False when there is nothing to do now.
 bool host_closing_step();

@@ -45,7 +45,7 @@ WlIdleResult on_idle(void *) {
     if (host_closing_step()) return WL_IDLE_BUSY;
     if (host.script && script_step(host.script)) return WL_IDLE_BUSY;
     ULONGLONG due = 0;
-    if (host.options.headless && !(host.closing && wl_timer_next_due(&due))) script_ended();
+    if (host.options.headless && !(host_is_closing() && wl_timer_next_due(&due))) script_ended();
     return WL_IDLE_WAIT;
 }
 
@@ -143,10 +143,10 @@ void load_script(Script *script) {
 
 int main(int argc, char **argv) {
     host.options = options_defaults();
-    std::string error;
-    switch (options_parse(argc, argv, &host.options, &error)) {
-    case OPTIONS_HELP: options_print_help(stdout); return 0;
-    case OPTIONS_ERROR: fail(error + " (wfal-host --help shows the usage)");
+    std::string message;
+    switch (options_parse(argc, argv, &host.options, &message)) {
+    case OPTIONS_HELP: fputs(message.c_str(), stdout); return 0;
+    case OPTIONS_ERROR: fail(message + " (wfal-host --help shows the usage)");
     case OPTIONS_RUN: break;
     }
     const HostOptions &o = host.options;

@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+// The result path that test mode proposes when none is given.
+#define HOST_DEFAULT_RESULT_PATH "\\Internal\\result.res"
+
 enum HostClock { HOST_CLOCK_DEFAULT, HOST_CLOCK_REAL, HOST_CLOCK_VIRTUAL };
 
 struct VolumeSize {
@@ -17,7 +20,7 @@ struct VolumeSize {
 
 struct HostOptions {
     bool test_mode = true;
-    std::string result_path; // as given: an instrument path, or a path on the PC
+    std::string result_path = HOST_DEFAULT_RESULT_PATH; // an instrument path, or a path on the PC
     std::string device_root;
     std::string settings = "\\Internal\\wfal.set";
     int language = 1;
@@ -39,13 +42,10 @@ struct HostOptions {
     std::string script; // empty: none
 };
 
-// The result path that test mode proposes when none is given.
-#define HOST_DEFAULT_RESULT_PATH "\\Internal\\result.res"
-
 enum OptionsResult { OPTIONS_RUN, OPTIONS_HELP, OPTIONS_ERROR };
 
 // The defaults, with the device root under the user's data folder.
 HostOptions options_defaults();
-// Reads argv over `options` (which holds the defaults); `error` says what is wrong.
-OptionsResult options_parse(int argc, char **argv, HostOptions *options, std::string *error);
-void options_print_help(FILE *out);
+// Reads argv over `options`, which holds the defaults that the help shows. `message` is the help
+// text, or what is wrong with the command line.
+OptionsResult options_parse(int argc, char **argv, HostOptions *options, std::string *message);

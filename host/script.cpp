@@ -9,7 +9,7 @@
 #include <winlayer.h>
 #include <wluser.h>
 
-#include "frame.h"
+#include "title_bar.h"
 #include "host.h"
 #include "text.h"
 
@@ -175,57 +175,23 @@ bool parse_arguments(const std::string &command, const std::string &line, size_t
 
 // ---- Running ------------------------------------------------------------------------------
 
-std::u16string window_text(HWND hwnd) {
-    int length = int(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
-    std::u16string text(size_t(length > 0 ? length : 0) + 1, u'\0');
-    int got = GetWindowTextW(hwnd, &text[0], int(text.size()));
-    text.resize(size_t(got > 0 ? got : 0));
-    return text;
-}
-
-bool descends_from(HWND hwnd, HWND ancestor) {
-    WlWindowInfo info;
-    while (hwnd && wl_window_info(hwnd, &info)) {
-        if (info.parent == ancestor) return true;
-        hwnd = info.parent;
-    }
-    return false;
-}
-
-// The controls of the topmost dialog, topmost first; a script error when there is no dialog.
-std::vector<HWND> dialog_controls(int line) {
+// The topmost dialog; a script error when there is none.
+HWND top_dialog(int line) {
     HWND dialog = host_top_dialog();
     if (!dialog) host_script_error(line, "no dialog of the module is shown");
-    std::vector<HWND> all(256);
-    int n = wl_window_list(all.data(), int(all.size()));
-    if (n > int(all.size())) {
-        all.resize(size_t(n));
-        n = wl_window_list(all.data(), n);
-    }
-    std::vector<HWND> controls;
-    for (int i = 0; i < n && i < int(all.size()); i++) {
-        if (descends_from(all[size_t(i)], dialog)) controls.push_back(all[size_t(i)]);
-    }
-    return controls;
+    return dialog;
 }
 
 void tap_text(const ScriptStep &step) {
-    std::u16string wanted = text_from_utf8(step.text);
-    for (HWND control : dialog_controls(step.line)) {
-        WlWindowInfo info;
-        if (!wl_window_info(control, &info) || !info.visible || window_text(control) != wanted)
-            continue;
-        int x = (info.rect.left + info.rect.right) / 2, y = (info.rect.top + info.rect.bottom) / 2;
-        wl_input_press(x, y);
-        wl_input_release(x, y);
-        return;
-    }
-    host_script_error(step.line,
-                      "no visible control " + text_quote(step.text) + " in the topmost dialog");
+    HWND control = host_find_control(top_dialog(step.line), text_from_utf8(step.text));
+    if (!control)
+        host_script_error(step.line,
+                          "no visible control " + text_quote(step.text) + " in the topmost dialog");
+    host_tap_control(control);
 }
 
 void dump(int line) {
-    for (HWND control : dialog_controls(line)) {
+    for (HWND control : host_dialog_controls(top_dialog(line))) {
         WlWindowInfo info;
         if (!wl_window_info(control, &info)) continue;
         const RECT &r = info.rect;
@@ -234,7 +200,7 @@ void dump(int line) {
                  text_to_utf8(info.class_name).c_str(), info.enabled ? "enabled" : "disabled",
                  info.visible ? "visible" : "hidden", long(r.left), long(r.top),
                  long(r.right - r.left), long(r.bottom - r.top));
-        host_log(head + text_quote(text_to_utf8(window_text(control))));
+        host_log(head + text_quote(text_to_utf8(host_window_text(control))));
     }
 }
 
@@ -278,7 +244,7 @@ void run(Script *s, const ScriptStep &step) {
     case STEP_ANSWER: s->answers[step.answer.kind].push_back(step.answer); break;
     case STEP_STOP_REQUEST:
         host.stop_script = step.on;
-        frame_refresh_title();
+        title_bar_refresh();
         break;
     case STEP_SHOT: shot(step); break;
     case STEP_DUMP: dump(step.line); break;

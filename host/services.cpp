@@ -9,7 +9,7 @@
 #include <wluser.h>
 
 #include "boxes.h"
-#include "frame.h"
+#include "title_bar.h"
 #include "host.h"
 #include "module/host_services.h"
 #include "script.h"
@@ -20,7 +20,7 @@ namespace {
 // What the log adds to a prompt that took its default answer.
 std::string default_note(bool by_default) {
     if (!by_default) return "";
-    return host.closing ? " (session closing)" : " (no answer queued)";
+    return host_is_closing() ? " (session closing)" : " (no answer queued)";
 }
 
 std::u16string wide(INT_PTR text) {
@@ -47,12 +47,12 @@ enum Source { FROM_SCRIPT, FROM_BOX, FROM_DEFAULT };
 
 Source answer_source(AnswerKind kind, Answer *answer) {
     if (script_take_answer(host.script, kind, answer)) return FROM_SCRIPT;
-    return host.options.headless || host.closing ? FROM_DEFAULT : FROM_BOX;
+    return host.options.headless || host_is_closing() ? FROM_DEFAULT : FROM_BOX;
 }
 
 INT_PTR set_title(INT_PTR title) {
     host.title = wide(title);
-    frame_refresh_title();
+    title_bar_refresh();
     host_log("title " + quoted(title));
     return 0;
 }
@@ -181,7 +181,7 @@ const char16_t *help_topic(int topic) {
 
 INT_PTR help(INT_PTR topic) {
     host_log("help " + std::to_string(topic));
-    if (host.options.headless || host.closing) return 0;
+    if (host.options.headless || host_is_closing()) return 0;
     BoxRequest r;
     r.caption = u"Help";
     r.text = std::u16string(help_topic(int(topic))) + u"\n\nTopic " +
@@ -195,16 +195,16 @@ INT_PTR test_running(INT_PTR running) {
     host.test_running = running != 0;
     // A test starts with no stop request left over from before it.
     if (host.test_running) host.stop_key = false;
-    frame_refresh_title();
+    title_bar_refresh();
     host_log("test-running " + std::to_string(running));
     return 0;
 }
 
 INT_PTR stop_requested() {
-    bool stop = host.stop_key || host.stop_script || host.closing;
+    bool stop = host.stop_key || host.stop_script || host_is_closing();
     host.stop_key = false;
     if (stop) {
-        frame_refresh_title();
+        title_bar_refresh();
         host_log("stop-requested -> 1");
     }
     return stop ? 1 : 0;

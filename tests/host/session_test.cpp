@@ -33,31 +33,40 @@ TEST(HostSession, HelpListsEveryOptionWithItsDefault) {
         EXPECT_NE(r.out.find(text), std::string::npos) << text;
 }
 
+struct BadLine {
+    std::vector<std::string> args;
+    const char *named; // what the message must name
+};
+
 TEST(HostSession, BadCommandLinesAreRefused) {
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"show"},
-        {"view"},
-        {"test", "a.res", "b.res"},
-        {"--frobnicate", "test"},
-        {"--clock", "fast", "test"},
-        {"--scale", "3", "test"},
-        {"--seed", "x", "test"},
-        {"--language"},
-        {"--wideband=1", "test"},
-        {"--volume-size", "Floppy=100", "test"},
-        {"--volume-size", "USB", "test"},
-        {"--start-time", "2025-02-30 10:00:00", "test"},
-        {"--start-time", "2025-01-06", "test"},
-        {"--device-name", "a name far longer than fifteen", "test"},
-        {"--headless", "test"},
+    const BadLine cases[] = {
+        {{}, ""},
+        {{"show"}, ""},
+        {{"view"}, "RESULT_PATH"},
+        {{"test", "a.res", "b.res"}, "b.res"},
+        {{"--frobnicate", "test"}, "--frobnicate"},
+        {{"--clock", "fast", "test"}, "--clock"},
+        {{"--scale", "3", "test"}, "--scale"},
+        {{"--seed", "x", "test"}, "--seed"},
+        {{"--seed", "-1", "test"}, "--seed"},
+        {{"test", "--seed", "3"}, "--seed"},
+        {{"--language"}, "--language"},
+        {{"--wideband=1", "test"}, "wideband"},
+        {{"--volume-size", "Floppy=100", "test"}, "--volume-size"},
+        {{"--volume-size", "USB", "test"}, "--volume-size"},
+        {{"--volume-size", "USB=1", "Internal=1", "test"}, "Internal=1"},
+        {{"--start-time", "2025-02-30 10:00:00", "test"}, "--start-time"},
+        {{"--start-time", "2025-01-06", "test"}, "--start-time"},
+        {{"--device-name", "a name far longer than fifteen", "test"}, "--device-name"},
+        {{"--headless", "test"}, "--script"},
     };
     HostFolder folder;
-    for (const std::vector<std::string> &args : cases) {
-        SCOPED_TRACE(args.empty() ? "(nothing)" : args[0] + " ...");
-        HostRun r = folder.run_raw(args);
+    for (const BadLine &c : cases) {
+        SCOPED_TRACE(c.args.empty() ? "(nothing)" : c.args[0] + " ...");
+        HostRun r = folder.run_raw(c.args);
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("wfal-host --help"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
     }
 }
@@ -87,6 +96,9 @@ TEST(HostSession, ParametersReachTheModuleWithPcPathsMapped) {
           pc2 + "/lang.txt", "view", pc + "/line1.res"},
          "args: parent 1 mode 0 result \\PC\\line1.res reserve 5000 language 3 operator Ann "
          "Example settings \\Internal\\s.set language-file \\PC2\\lang.txt help 0"},
+        {{"--language-file=", "--operator", "-x", "test", "\\USB\\given.res"},
+         "args: parent 1 mode 1 result \\USB\\given.res reserve 1048576 language 1 operator "
+         "-x settings \\Internal\\wfal.set language-file  help 7"},
         {{"test", "\\USB\\given.res"},
          "args: parent 1 mode 1 result \\USB\\given.res reserve 1048576 language 1 operator "
          "Operator settings \\Internal\\wfal.set language-file  help 7"},
@@ -119,6 +131,7 @@ TEST(HostSession, EngineAndVolumeOptionsReachTheModule) {
          "engine: LINE TESTER A-1 options 4 probe 0"},
         {{"--volume-size", "usb=5000000"}, "Free", "free: 1 5000000"},
         {{"--volume-size", "Internal=5000000"}, "Free", nullptr},
+        {{"--volume-size=usb=5000000", "--volume-size", "Internal=7"}, "Free", "free: 1 5000000"},
     };
     HostFolder folder;
     for (const Setting &c : cases) {
