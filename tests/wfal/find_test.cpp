@@ -158,6 +158,7 @@ TEST_F(Find, PumpsEvery300Records) {
         {0, 1000, 999, STOP_AT_PUMP, -1, 1},    {0, 1000, -1, NO_STOP, -1, 1},
         {0, 1000, 450, STOP_BEFORE, 450, 1}, // a Stop from before the search is forgotten
         {0, 300, 700, NO_STOP, 700, 1},         {0, 450, 700, NO_STOP, 700, 1},
+        {0, 150, 700, NO_STOP, -1, 0}, // the file ends before the first pump: no pump, no more
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message()
