@@ -96,8 +96,9 @@ int scan_one_point(const INT16 *records, int count, int points, const FindTest &
 
 // One pump interval's records, read together: the earlier record of the interval's first pair,
 // then the later records up to the next pump. Records appended during a pump are in the file
-// when the segment after it is read. The file is read straight on from a single seek: the last
-// record of a segment is kept as the first of the next.
+// when the segment after it is read. The file is read straight on after one seek to the cursor
+// record (a seek offset is a 32-bit long on the instrument): the last record of a segment is
+// kept as the first of the next.
 struct Segment {
     FILE *file;
     INT16 *records; // room for FIND_PUMP_RECORDS + 1 records
