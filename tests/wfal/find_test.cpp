@@ -29,8 +29,8 @@ using Level = std::function<INT16(long long, int)>;
 constexpr UINT PUMPED = WM_USER + 50; // posted before a search; dispatched by its first pump
 constexpr INT16 QUIET = -12000;       // below every threshold used
 const int KEYS[] = {ID_GRAPH, ID_SPECTROGRAM, ID_MARKER_LEFT, ID_MARKER_RIGHT};
-// Records after the first that the first read of a search from record 0 takes in, at 300 points.
-constexpr long long BLOCK = FIND_BLOCK_BYTES / 600;
+// The first pump point of a search from record 0: the first read takes in the records before it.
+constexpr long long SEGMENT = FIND_PUMP_RECORDS;
 
 // The listed (record, point, level) spots, and `rest` (or QUIET) everywhere else.
 struct Spot {
@@ -158,6 +158,7 @@ TEST_F(Find, PumpsEvery300Records) {
         {0, 1000, 999, STOP_AT_PUMP, -1, 1},    {0, 1000, -1, NO_STOP, -1, 1},
         {0, 1000, 450, STOP_BEFORE, 450, 1}, // a Stop from before the search is forgotten
         {0, 300, 700, NO_STOP, 700, 1},         {0, 450, 700, NO_STOP, 700, 1},
+        {0, 150, 700, NO_STOP, -1, 0}, // the file ends before the first pump: no pump, no more
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -201,10 +202,11 @@ TEST_F(Find, KeysAndFailures) {
         {"cursor past the end", 300, 5, 4, 5, 3, READ, 0, -1, "0011"},
         {"open fails", 300, 5, 4, 0, 3, OPEN, 1, -1, "0011"},
         {"first read fails", 300, 5, 4, 0, 3, READ, 1, -1, "0011"},
-        {"later reads fail, hit at 1", 300, 3 * BLOCK, 1, 0, 5, READ, -2, 1, "1111"},
-        {"later reads fail, hit at BLOCK", 300, 3 * BLOCK, BLOCK, 0, 5, READ, -2, BLOCK, "1111"},
-        {"later reads fail, hit after", 300, 3 * BLOCK, BLOCK + 1, 0, 5, READ, -2, -1, "1111"},
-        {"later reads fail, hit last", 300, 3 * BLOCK, 3 * BLOCK - 1, 0, 5, READ, -2, -1, "1111"},
+        {"later reads fail, hit at 1", 300, 1000, 1, 0, 5, READ, -2, 1, "1111"},
+        {"later reads fail, hit before the pump", 300, 1000, SEGMENT - 1, 0, 5, READ, -2,
+         SEGMENT - 1, "1111"},
+        {"later reads fail, hit after", 300, 1000, SEGMENT, 0, 5, READ, -2, -1, "1111"},
+        {"later reads fail, hit last", 300, 1000, 999, 0, 5, READ, -2, -1, "1111"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,23 +250,24 @@ struct ScanCase {
     std::vector<int> cursors; // where the sequence of finds starts
 };
 
-// Hits around the pumps (300, 600, 900) and the blocks read from record 0, many among the last
-// levels before them, which the search compares in a chunk of their own, and in the last record.
-constexpr long long EDGE_RECORDS = 2 * BLOCK + 60;
+// Hits around the pumps (300, 600, 900, 1200), where the search reads the next segment, many
+// among the last levels before them, which the search compares in a chunk of their own, and in
+// the last record of a file that ends inside a segment.
+constexpr long long EDGE_RECORDS = 4 * SEGMENT + 60;
 // clang-format off
-const std::vector<Spot> AROUND_BLOCKS = {
+const std::vector<Spot> AROUND_SEGMENTS = {
     {1, 0, 0}, {297, 17, 0}, {299, 299, 0}, {301, 150, 0}, {599, 200, 0}, {601, 1, 0},
-    {899, 250, 0}, {900, 5, 0}, {BLOCK - 1, 3, 0}, {BLOCK, 299, 0}, {2 * BLOCK, 100, 0},
-    {2 * BLOCK + 1, 299, 0}, {EDGE_RECORDS - 1, 299, 0}};
+    {899, 250, 0}, {900, 5, 0}, {4 * SEGMENT - 1, 3, 0}, {4 * SEGMENT, 299, 0},
+    {4 * SEGMENT + 1, 100, 0}, {EDGE_RECORDS - 1, 299, 0}};
 
 const ScanCase SCAN_CASES[] = {
-    {"hits on block edges", 300, EDGE_RECORDS, 0, {-5000, FIND_NO_CHANGE, -1}, 2000, -9000,
-     AROUND_BLOCKS, {0, 1, 298, 299, 300, 598, 599, BLOCK - 1, BLOCK, BLOCK + 1, 1000}},
+    {"hits on segment edges", 300, EDGE_RECORDS, 0, {-5000, FIND_NO_CHANGE, -1}, 2000, -9000,
+     AROUND_SEGMENTS, {0, 1, 298, 299, 300, 598, 599, 899, 900, 901, 1000}},
     {"random levels, change 20 dB", 300, 700, 0, {-6000, 2000, -1}, 4000, -8000, {}, {0, 250}},
     {"full range, change 640 dB", 300, 400, 0, {-32768, 64000, -1}, 65536, -32768, {}, {0}},
     {"full range at the marker", 300, 900, 0, {0, FIND_NO_CHANGE, 299}, 65536, -32768, {}, {0}},
     {"marker at point 0", 300, EDGE_RECORDS, 0, {-5000, FIND_NO_CHANGE, 0}, 2000, -9000,
-     AROUND_BLOCKS, {0, 299, BLOCK}},
+     AROUND_SEGMENTS, {0, 299, 900}},
     {"extremes, threshold 32766", 1, 700, 0, {32766, FIND_NO_CHANGE, -1}, 3, 32765,
      {{5, 0, 32767}, {6, 0, 32767}, {7, 0, -32768}, {299, 0, 32767}, {650, 0, 32767}}, {0}},
     {"extremes, threshold 32767", 800, 5, 0, {32767, 0, -1}, 65536, -32768, {}, {0}},
@@ -312,11 +315,12 @@ TEST_F(Find, MatchesARecordByRecordScan) {
     }
 }
 
-// One hit, so that the search from the cursor has to get there: the last pair of a block, the
-// pair made of the record carried over and the first one read after it, and the one after that.
+// One hit, so that the search from the cursor has to get there: the last pair of a segment, the
+// pair made of the record kept from it and the first one read after it, and the one after that.
 // The levels -50 dB, -51 dB, -49 dB before and at the hit cross the threshold only in that pair.
-TEST_F(Find, MatchesARecordByRecordScanAcrossBlocks) {
-    for (long long at : {BLOCK, BLOCK + 1, BLOCK + 2, 2 * BLOCK, 2 * BLOCK + 1, EDGE_RECORDS - 1}) {
+TEST_F(Find, MatchesARecordByRecordScanAcrossSegments) {
+    for (long long at : {2 * SEGMENT - 1, 2 * SEGMENT, 2 * SEGMENT + 1, 3 * SEGMENT - 1,
+                         3 * SEGMENT, EDGE_RECORDS - 1}) {
         for (int point : {0, 299}) {
             make(EDGE_RECORDS,
                  spots({{at - 2, point, -5000}, {at - 1, point, -5100}, {at, point, -4900}}));

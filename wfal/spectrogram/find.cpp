@@ -1,8 +1,8 @@
 // Find: one forward pass over the result file from the time cursor, comparing each record with
-// the one before it. The file is read in large blocks of records, and the pairs of a block are
-// compared as one long run of levels: level n of the block is paired with level n + points, the
-// same point of the next record. Messages are pumped between the pairs exactly where a reader
-// of one record at a time would pump them.
+// the one before it. The file is read a segment at a time: the records of the pairs between two
+// pumps, which are compared as one long run of levels (level n of the segment is paired with
+// level n + points, the same point of the next record). Messages are pumped between the
+// segments, exactly where a reader of one record at a time would pump them.
 #include <windows.h>
 
 #include <stdio.h>
@@ -94,42 +94,45 @@ int scan_one_point(const INT16 *records, int count, int points, const FindTest &
     return 0;
 }
 
-// The open file and the block buffer of one search. Slot 0 holds the record carried over from
-// the block before; the records after it were read together, often past several pumps. That
-// gives what a record-by-record reader would see after those pumps, because a record that is in
-// the file never changes (a recording only appends); only the end of the file can move during a
-// pump, so after a read that ended early it is looked for again if messages were pumped since.
-struct FindReader {
+// One pump interval's records, read together: the earlier record of the interval's first pair,
+// then the later records up to the next pump. Records appended during a pump are in the file
+// when the segment after it is read. The file is read straight on after one seek to the cursor
+// record (a seek offset is a 32-bit long on the instrument): the last record of a segment is
+// kept as the first of the next.
+struct Segment {
     FILE *file;
-    INT16 *records;
-    int points;
-    int record_size;
-    int slots;       // records the buffer holds
-    int base;        // index of the record in slot 0
-    int held;        // records in the buffer
-    BOOL short_read; // the last read ended early: at the end of the file, or failed
-    BOOL pumped;     // messages were pumped since the last read
+    INT16 *records; // room for FIND_PUMP_RECORDS + 1 records
+    LONGLONG first; // index of records[0]
+    LONGLONG end;   // the record before which messages are pumped
+    int count;      // whole records held
 };
 
-// Reads up to `count` whole records into the buffer from slot `slot`; a failed read counts as
-// the end of the file. A partial record at the end is not counted.
-int reader_fill(FindReader *r, int slot, int count) {
-    int got =
-        int(fread(r->records + slot * r->points, size_t(r->record_size), size_t(count), r->file));
-    r->short_read = got < count;
-    r->pumped = FALSE;
-    r->held = slot + got;
-    return got;
+// Reads the rest of the segment after the `held` records it holds. A failed read, or a partial
+// record at the end, counts as the end of the file.
+void segment_fill(Segment *s, int held) {
+    const ViewState &v = wfal.view;
+    const size_t wanted = size_t(s->end - s->first - held);
+    const size_t got = fread(s->records + held * v.points, size_t(v.record_size), wanted, s->file);
+    s->count = held + int(got);
 }
 
-// Carries the last record held over to slot 0 and reads the next block after it. A short read
-// may have left the stream inside a partial record, so the next read starts with a seek.
-int reader_next(FindReader *r) {
-    memcpy(r->records, r->records + (r->held - 1) * r->points, size_t(r->record_size));
-    r->base += r->held - 1;
-    long next = long(wfal.view.data_offset) + long(r->base + 1) * long(r->record_size);
-    if (r->short_read && fseek(r->file, next, SEEK_SET) != 0) return 0;
-    return reader_fill(r, 1, r->slots - 1);
+// The first segment starts at the cursor record. Its first pair never pumps, even when the later
+// record's index is a multiple of 300.
+void segment_first(Segment *s) {
+    const ViewState &v = wfal.view;
+    s->first = v.cursor_record;
+    s->end = ((s->first + 1) / FIND_PUMP_RECORDS + 1) * FIND_PUMP_RECORDS;
+    s->count = 0;
+    const LONGLONG offset = LONGLONG(v.data_offset) + s->first * v.record_size;
+    if (fseek(s->file, long(offset), SEEK_SET) == 0) segment_fill(s, 0);
+}
+
+void segment_next(Segment *s) {
+    const ViewState &v = wfal.view;
+    memcpy(s->records, s->records + (s->count - 1) * v.points, size_t(v.record_size));
+    s->first = s->end - 1;
+    s->end += FIND_PUMP_RECORDS;
+    segment_fill(s, 1);
 }
 
 void find_enable_windows(BOOL graph_and_view, BOOL left, BOOL right) {
@@ -153,51 +156,35 @@ void find_end() {
     find_enable_windows(TRUE, v.marker_point != 0, v.marker_point < v.points - 1);
 }
 
-// The pairs from the cursor record on, in order, with messages pumped before the pair whose
-// later record's index is a multiple of 300 (never before the first pair). Returns the found
-// record, or -1.
-int find_search(FindReader *r, const FindTest &test) {
-    const int cursor = wfal.view.cursor_record;
-    int pump_at = ((cursor + 1) / FIND_PUMP_RECORDS + 1) * FIND_PUMP_RECORDS;
-    int first = 0; // slot of the earlier record of the next pair
+// The pairs from the cursor record on, in order, a segment at a time with messages pumped
+// between the segments. Returns the found record, or -1.
+LONGLONG find_search(Segment *s, const FindTest &test) {
     for (;;) {
-        const int pump_slot = pump_at - r->base;
-        const int end = pump_slot < r->held ? pump_slot : r->held;
-        const int k = find_scan(r->records + first * r->points, end - first, r->points, &test);
-        if (k != 0) return r->base + first + k;
-        if (pump_slot <= r->held) {
-            pump_messages();
-            if (wfal.stop_pressed) return -1;
-            pump_at += FIND_PUMP_RECORDS;
-            r->pumped = TRUE;
-        }
-        if (pump_slot < r->held) {
-            first = pump_slot - 1;
-        } else {
-            if (r->short_read && !r->pumped) return -1;
-            if (reader_next(r) == 0) return -1;
-            first = 0;
-        }
+        const int k = find_scan(s->records, s->count, wfal.view.points, &test);
+        if (k != 0) return s->first + k;
+        if (s->count < s->end - s->first) return -1; // the file ended inside the segment
+        pump_messages();
+        if (wfal.stop_pressed) return -1;
+        segment_next(s);
     }
 }
 
-// Opens the file and reads the cursor record with a block of records after it. Returns how
-// many records it holds; 0 when there is nothing to search from.
-int find_open(FindReader *r) {
-    const ViewState &v = wfal.view;
-    r->file = _wfopen(wfal.result_path, TEXT("rb"));
-    if (r->file == NULL) return 0;
-    r->slots = 1 + FIND_BLOCK_BYTES / v.record_size;
-    r->records = (INT16 *)malloc(size_t(r->slots) * size_t(v.record_size));
-    r->base = v.cursor_record;
-    long offset = long(v.data_offset) + long(v.cursor_record) * long(v.record_size);
-    if (r->records == NULL || fseek(r->file, offset, SEEK_SET) != 0) return 0;
-    return reader_fill(r, 0, r->slots);
+// Opens the file and reads the first segment; FALSE when it holds no record to search from.
+BOOL find_open(Segment *s) {
+    const size_t bytes = size_t(FIND_PUMP_RECORDS + 1) * size_t(wfal.view.record_size);
+    s->file = _wfopen(wfal.result_path, TEXT("rb"));
+    s->records = (INT16 *)malloc(bytes);
+    if (s->file == NULL || s->records == NULL) return FALSE;
+    // Each segment is read whole into the buffer; through a stream buffer each read would end
+    // with a second, small one.
+    setvbuf(s->file, NULL, _IONBF, 0);
+    segment_first(s);
+    return s->count > 0;
 }
 
-void find_close(FindReader *r) {
-    if (r->file != NULL) fclose(r->file);
-    free(r->records);
+void find_close(Segment *s) {
+    if (s->file != NULL) fclose(s->file);
+    free(s->records);
 }
 
 } // namespace
@@ -235,18 +222,16 @@ BOOL find_run() {
     if (!find_prepare(&wfal.find, v.points, &test) || v.points > VIEW_MAX_POINTS ||
         v.record_size != 2 * v.points || v.cursor_record < 0)
         return FALSE;
-    FindReader reader = {};
-    reader.points = v.points;
-    reader.record_size = v.record_size;
-    if (find_open(&reader) < 1) {
-        find_close(&reader);
+    Segment segment = {};
+    if (!find_open(&segment)) {
+        find_close(&segment);
         return FALSE;
     }
     find_start();
-    const int found = find_search(&reader, test);
-    find_close(&reader);
+    const LONGLONG found = find_search(&segment, test);
+    find_close(&segment);
     if (found >= 0) {
-        wfal.view.cursor_record = found;
+        wfal.view.cursor_record = int(found);
         wfal.view.follow_cursor = TRUE;
     }
     find_end();

@@ -22,9 +22,6 @@ BOOL find_run();
 // Messages are pumped whenever the index of the later record of the pair reaches a multiple of
 // this.
 constexpr int FIND_PUMP_RECORDS = 300;
-// Bytes of records read at once (after the record carried over from the block before): few
-// calls, and the block still fits the processor's cache while its levels are compared.
-constexpr int FIND_BLOCK_BYTES = 512 * 1024;
 
 // How a pair of levels is tested.
 constexpr int FIND_TEST_NEVER = 0;  // no pair can be found
