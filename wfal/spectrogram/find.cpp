@@ -11,6 +11,7 @@
 
 #include "module/state.h"
 #include "spectrogram/find.h"
+#include "spectrogram/marker.h"
 #include "spectrogram/view_update.h"
 #include "test/main_dialog.h"
 
@@ -135,25 +136,24 @@ void segment_next(Segment *s) {
     segment_fill(s, 1);
 }
 
-void find_enable_windows(BOOL graph_and_view, BOOL left, BOOL right) {
-    EnableWindow(GetDlgItem(wfal.main_dialog, ID_GRAPH), graph_and_view);
-    EnableWindow(GetDlgItem(wfal.main_dialog, ID_SPECTROGRAM), graph_and_view);
-    EnableWindow(GetDlgItem(wfal.main_dialog, ID_MARKER_LEFT), left);
-    EnableWindow(GetDlgItem(wfal.main_dialog, ID_MARKER_RIGHT), right);
+// While Find runs, the graph, the spectrogram and the marker keys take no touch.
+void find_enable_windows(BOOL enable) {
+    main_item_enable(ID_GRAPH, enable);
+    main_item_enable(ID_SPECTROGRAM, enable);
+    marker_enable_keys(enable);
 }
 
 void find_start() {
     wfal.run_state |= RUN_FINDING;
     wfal.stop_pressed = FALSE;
     soft_key_refresh();
-    find_enable_windows(FALSE, FALSE, FALSE);
+    find_enable_windows(FALSE);
 }
 
 void find_end() {
     wfal.run_state &= ~RUN_FINDING;
     soft_key_refresh();
-    const ViewState &v = wfal.view;
-    find_enable_windows(TRUE, v.marker_point != 0, v.marker_point < v.points - 1);
+    find_enable_windows(TRUE);
 }
 
 // The pairs from the cursor record on, in order, a segment at a time with messages pumped
