@@ -1,37 +1,8 @@
 #include "text.h"
 
+#include <winlayer.h>
+
 namespace {
-
-void append_utf8(std::string *out, char32_t c) {
-    if (c < 0x80) {
-        *out += char(c);
-    } else if (c < 0x800) {
-        *out += char(0xC0 | (c >> 6));
-        *out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *out += char(0xE0 | (c >> 12));
-        *out += char(0x80 | ((c >> 6) & 0x3F));
-        *out += char(0x80 | (c & 0x3F));
-    } else {
-        *out += char(0xF0 | (c >> 18));
-        *out += char(0x80 | ((c >> 12) & 0x3F));
-        *out += char(0x80 | ((c >> 6) & 0x3F));
-        *out += char(0x80 | (c & 0x3F));
-    }
-}
-
-// One code point from `s` at `*i`; malformed bytes read as U+FFFD, one byte each.
-char32_t next_code_point(const std::string &s, size_t *i) {
-    unsigned char b = (unsigned char)s[(*i)++];
-    int extra = b >= 0xF0 && b < 0xF8 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-    if (b >= 0x80 && extra == 0) return 0xFFFD;
-    char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-    for (int k = 0; k < extra; k++) {
-        if (*i >= s.size() || ((unsigned char)s[*i] & 0xC0) != 0x80) return 0xFFFD;
-        c = (c << 6) | ((unsigned char)s[(*i)++] & 0x3F);
-    }
-    return c > 0x10FFFF || (c >= 0xD800 && c < 0xE000) ? 0xFFFD : c;
-}
 
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -43,36 +14,15 @@ int hex_digit(char c) {
 } // namespace
 
 std::u16string text_from_utf8(const std::string &utf8) {
-    std::u16string out;
-    for (size_t i = 0; i < utf8.size();) {
-        char32_t c = next_code_point(utf8, &i);
-        if (c >= 0x10000) {
-            out += char16_t(0xD800 + ((c - 0x10000) >> 10));
-            out += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += char16_t(c);
-        }
-    }
-    return out;
+    return wl_utf16_from_utf8(utf8.data(), utf8.size());
 }
 
 std::string text_to_utf8(const std::u16string &wide) {
-    std::string out;
-    for (size_t i = 0; i < wide.size(); i++) {
-        char32_t c = wide[i];
-        bool high = c >= 0xD800 && c < 0xDC00;
-        if (high && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        append_utf8(&out, c);
-    }
-    return out;
+    return wl_utf8_from_utf16(wide.data(), wide.size());
 }
 
 std::string text_to_utf8(const WCHAR *wide) {
-    return wide ? text_to_utf8(std::u16string(wide)) : std::string();
+    return wl_utf8_from_utf16(wide, WL_TEXT_TERMINATED);
 }
 
 std::string text_quote(const std::string &utf8) {

@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
+// The layer's codec on the host's strings (winlayer.h says what malformed text becomes).
 std::u16string text_from_utf8(const std::string &utf8);
-// Unpaired surrogates become U+FFFD.
 std::string text_to_utf8(const std::u16string &wide);
 // A wide string of the module; null reads as empty.
 std::string text_to_utf8(const WCHAR *wide);

@@ -1,5 +1,6 @@
 // Device contexts: memory DCs, view DCs for windows, their state and the objects selected in.
 #include "gdi/gdi_internal.h"
+#include "kernel/trace.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ HDC make_dc(DcKind kind, HBITMAP bitmap) {
                           (const void *)bitmap}) {
         gdi_select_take(o);
     }
+    TRACE(TRACE_GDI, "dc %p created: %s, bitmap %p", (void *)h,
+          kind == DC_MEMORY ? "memory" : "view", (void *)bitmap);
     return h;
 }
 
@@ -103,10 +106,9 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     return gdi_bitmap_create(width, height);
 }
 
-HGDIOBJ SelectObject(HDC h, HGDIOBJ object) {
-    GdiDc *dc = gdi_dc(h);
-    GdiObject *o = gdi_lookup(object, GDI_FREE);
-    if (!dc || !o) return nullptr;
+namespace {
+
+HGDIOBJ select_into(GdiDc *dc, GdiObject *o, HGDIOBJ object) {
     switch (o->type) {
     case GDI_PEN: return swap_selected(&dc->pen, object);
     case GDI_BRUSH: return swap_selected(&dc->brush, object);
@@ -114,4 +116,16 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ object) {
     case GDI_BITMAP: return select_bitmap(dc, o, object);
     default: return nullptr;
     }
+}
+
+} // namespace
+
+HGDIOBJ SelectObject(HDC h, HGDIOBJ object) {
+    GdiDc *dc = gdi_dc(h);
+    GdiObject *o = gdi_lookup(object, GDI_FREE);
+    if (!dc || !o) return nullptr;
+    HGDIOBJ old = select_into(dc, o, object);
+    TRACE(TRACE_GDI, "SelectObject(dc %p, %s %p) = %p", (void *)h, gdi_type_name(o->type), object,
+          old);
+    return old;
 }

@@ -53,6 +53,8 @@ struct GdiObject {
     GdiDc dc;
 };
 
+// "pen", "dc" and so on, for the trace.
+const char *gdi_type_name(GdiType type);
 // Looks a handle up; null when it is not a live object of `type` (GDI_FREE: any type).
 GdiObject *gdi_lookup(const void *handle, GdiType type);
 // The same for an object a DC has selected, which serves on while its deletion is pending.

@@ -4,9 +4,11 @@
 
 #include <string.h>
 
+#include <winlayer.h>
 #include <wlgdi.h>
 
 #include "gdi/font/font_engine.h"
+#include "kernel/trace.h"
 
 namespace {
 
@@ -38,6 +40,11 @@ void *make_handle(uint32_t slot, GdiType type, uint32_t generation) {
 }
 
 } // namespace
+
+const char *gdi_type_name(GdiType type) {
+    static const char *const NAMES[] = {"free slot", "dc", "pen", "brush", "font", "bitmap"};
+    return type < sizeof NAMES / sizeof NAMES[0] ? NAMES[type] : "?";
+}
 
 GdiObject *gdi_selected(const void *handle, GdiType type) {
     uint64_t v = handle_value(handle);
@@ -80,6 +87,7 @@ void gdi_free(const void *handle) {
     HandleTable &t = table();
     uint32_t slot = uint32_t((handle_value(handle) & SLOT_MASK) - 1);
     GdiObject &o = t.slots[slot];
+    TRACE(TRACE_GDI, "%s %p freed", gdi_type_name(o.type), handle);
     uint32_t generation = o.generation;
     if (!o.stock) --t.live;
     o = GdiObject{}; // releases a bitmap's pixels at once
@@ -94,6 +102,8 @@ HGDIOBJ make_pen(int style, int width, COLORREF colour) {
     if (!h) return nullptr;
     GdiObject *o = gdi_lookup(h, GDI_PEN);
     o->pen = LOGPEN{UINT(style), POINT{width, 0}, colour};
+    TRACE(TRACE_GDI, "pen %p created: style %d, width %d, colour 0x%06x", h, style, width,
+          unsigned(colour));
     return h;
 }
 
@@ -101,6 +111,7 @@ HGDIOBJ make_brush(UINT style, COLORREF colour) {
     void *h = gdi_create(GDI_BRUSH);
     if (!h) return nullptr;
     gdi_lookup(h, GDI_BRUSH)->brush = LOGBRUSH{style, colour, 0};
+    TRACE(TRACE_GDI, "brush %p created: style %u, colour 0x%06x", h, style, unsigned(colour));
     return h;
 }
 
@@ -168,6 +179,7 @@ HBITMAP gdi_bitmap_create(int width, int height) {
     o->pixels.resize(size_t(width) * size_t(height));
     o->width = width;
     o->height = height;
+    TRACE(TRACE_GDI, "bitmap %p created: %d x %d", h, width, height);
     return static_cast<HBITMAP>(h);
 }
 
@@ -227,6 +239,9 @@ HFONT CreateFontIndirectW(const LOGFONTW *font) {
     GdiObject *o = gdi_lookup(h, GDI_FONT);
     o->font = *font;
     o->font.lfFaceName[LF_FACESIZE - 1] = 0;
+    TRACE(TRACE_GDI, "font %p created: \"%s\", height %d, weight %d", h,
+          wl_utf8_from_utf16(o->font.lfFaceName, WL_TEXT_TERMINATED).c_str(), int(o->font.lfHeight),
+          int(o->font.lfWeight));
     return static_cast<HFONT>(h);
 }
 
@@ -236,6 +251,8 @@ BOOL DeleteObject(HGDIOBJ object) {
     if (o->stock) return TRUE;
     if (o->select_count > 0) {
         // A selected bitmap stays; a selected pen, brush or font goes when the DC lets go.
+        TRACE(TRACE_GDI, "%s %p is selected: %s", gdi_type_name(o->type), object,
+              o->type == GDI_BITMAP ? "not deleted" : "freed when its DCs let go");
         if (o->type == GDI_BITMAP) return FALSE;
         o->delete_pending = true;
         return TRUE;
@@ -284,6 +301,7 @@ int wl_gdi_object_count(void) {
 }
 
 void wl_gdi_shutdown(void) {
+    TRACE(TRACE_GDI, "tear-down");
     gdi_objects_shutdown();
     font_engine_shutdown();
 }

@@ -1,7 +1,9 @@
 // The layer's own API: what the host and the tests use to set up the platform that the
-// module sees (device root, volumes, clock, fault seam, registered modules). Not part of Win32;
-// module code never includes it.
+// module sees (device root, volumes, clock, fault seam, registered modules), and its text
+// codec. Not part of Win32; module code never includes it.
 #pragma once
+
+#include <string>
 
 #include "windef.h"
 
@@ -53,3 +55,23 @@ HMODULE wl_module_register(LPCWSTR name, const void *anchor);
 void wl_module_unregister(LPCWSTR name);
 // Registers a resource of a module; `data` must stay valid while the module is registered.
 BOOL wl_resource_register(HMODULE module, LPCWSTR type, LPCWSTR name, const void *data, DWORD size);
+
+// ---- Text between UTF-16 and UTF-8 -------------------------------------------------------
+// The layer's one codec for the module's 16-bit texts and the UTF-8 of the PC (file names,
+// fontconfig, scripts and logs). Malformed input:
+// - UTF-8 to UTF-16: each maximal invalid subpart becomes one U+FFFD, as Unicode recommends. A
+//   subpart is the longest start of a well-formed sequence; a byte that cannot start one
+//   (80..C1, F5..FF) is a subpart of its own, and so is an overlong or encoded-surrogate lead
+//   whose next byte is out of range (C0 AF, E0 80 80, ED A0 80 and F4 90 80 80 give one U+FFFD a
+//   byte). A sequence cut short by the end or by a byte that cannot continue it is one U+FFFD,
+//   and that byte starts afresh.
+// - UTF-16 to UTF-8: a surrogate that is not a high one followed by a low one (a low alone, a
+//   high followed by anything else or by the end) becomes U+FFFD; the strict form fails instead,
+//   for names that must come back as they went in.
+// `count` units are read, zeros among them kept; WL_TEXT_TERMINATED reads up to the first zero.
+// A null text reads as empty.
+#define WL_TEXT_TERMINATED ((size_t)-1)
+std::string wl_utf8_from_utf16(const WCHAR *text, size_t count);
+// FALSE (and `out` empty) when `text` holds a lone surrogate.
+BOOL wl_utf8_from_utf16_strict(const WCHAR *text, size_t count, std::string *out);
+std::u16string wl_utf16_from_utf8(const char *text, size_t count);

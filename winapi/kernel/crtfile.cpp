@@ -5,15 +5,19 @@
 #include <errno.h>
 #include <limits.h>
 #include <stdint.h>
+#include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <string>
 
 #include "kernel/file_internal.h"
+#include "kernel/trace.h"
 
 namespace {
 
 constexpr int FAULT_OPS = 4;
+const char *const FAULT_OP_NAMES[FAULT_OPS] = {"open", "write", "flush", "read"};
 
 // Calls are numbered from 1 since the last reset; 0 in `fail_at`/`short_at` means none armed.
 struct FaultSeam {
@@ -39,7 +43,9 @@ void stream_fail(FILE *stream, int error) {
 // Bytes of this write that the seam lets through (called right after the write was counted).
 size_t seam_keep(size_t bytes) {
     if (g_seam.short_at == 0 || g_seam.calls[WL_FAULT_WRITE] != g_seam.short_at) return bytes;
-    return std::min(bytes, g_seam.short_keep);
+    size_t keep = std::min(bytes, g_seam.short_keep);
+    TRACE(TRACE_FILE, "fault seam: write %d keeps %zu of %zu bytes", g_seam.short_at, keep, bytes);
+    return keep;
 }
 
 ULONGLONG write_position(const FileStream &s) {
@@ -84,21 +90,17 @@ int wl_fault_calls(WlFaultOp op) {
 bool fault_next(WlFaultOp op) {
     int n = ++g_seam.calls[op];
     int at = g_seam.fail_at[op];
-    return at != 0 && (n == at || (g_seam.persistent[op] && n > at));
+    bool fail = at != 0 && (n == at || (g_seam.persistent[op] && n > at));
+    if (fail) TRACE(TRACE_FILE, "fault seam: %s %d fails", FAULT_OP_NAMES[op], n);
+    return fail;
 }
 
-extern "C" {
+namespace {
 
-size_t __wrap_fread(void *data, size_t size, size_t count, FILE *stream);
-size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *stream);
-int __wrap_fflush(FILE *stream);
-int __wrap_fclose(FILE *stream);
-int __wrap_fseek(FILE *stream, long offset, int origin);
-long __wrap_ftell(FILE *stream);
+// The module's calls; the Windows C runtime answers a null stream with EINVAL rather than
+// crashing.
 
-// The Windows C runtime answers a null stream with EINVAL rather than crashing.
-
-size_t __wrap_fread(void *data, size_t size, size_t count, FILE *stream) {
+size_t module_fread(void *data, size_t size, size_t count, FILE *stream) {
     if (stream == nullptr) {
         errno = EINVAL;
         return 0;
@@ -110,7 +112,7 @@ size_t __wrap_fread(void *data, size_t size, size_t count, FILE *stream) {
     return fread(data, size, count, stream);
 }
 
-size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *stream) {
+size_t module_fwrite(const void *data, size_t size, size_t count, FILE *stream) {
     if (stream == nullptr) {
         errno = EINVAL;
         return 0;
@@ -142,7 +144,7 @@ size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *stream) 
     return done / size;
 }
 
-int __wrap_fflush(FILE *stream) {
+int module_fflush(FILE *stream) {
     FileStream *s = stream != nullptr ? file_stream_find(stream) : nullptr;
     if (s == nullptr) return fflush(stream);
     if (fault_next(WL_FAULT_FLUSH)) {
@@ -157,7 +159,7 @@ int __wrap_fflush(FILE *stream) {
     return 0;
 }
 
-int __wrap_fclose(FILE *stream) {
+int module_fclose(FILE *stream) {
     if (stream == nullptr) {
         errno = EINVAL;
         return EOF;
@@ -166,7 +168,7 @@ int __wrap_fclose(FILE *stream) {
     return fclose(stream);
 }
 
-int __wrap_fseek(FILE *stream, long offset, int origin) {
+int module_fseek(FILE *stream, long offset, int origin) {
     if (stream == nullptr) {
         errno = EINVAL;
         return -1;
@@ -177,12 +179,81 @@ int __wrap_fseek(FILE *stream, long offset, int origin) {
     return result;
 }
 
-long __wrap_ftell(FILE *stream) {
+long module_ftell(FILE *stream) {
     if (stream == nullptr) {
         errno = EINVAL;
         return -1L;
     }
     return ftell(stream);
+}
+
+// For the trace: what a call that fell short met, or nothing when it did not.
+std::string shortfall(bool fell_short, FILE *stream) {
+    if (!fell_short) return "";
+    return stream != nullptr && feof(stream) ? ": end of file"
+                                             : std::string(": ") + strerror(errno);
+}
+
+const char *origin_name(int origin) {
+    switch (origin) {
+    case SEEK_SET: return "SEEK_SET";
+    case SEEK_CUR: return "SEEK_CUR";
+    case SEEK_END: return "SEEK_END";
+    default: return "?";
+    }
+}
+
+} // namespace
+
+// The module's calls as the linker hands them over, each traced with its outcome.
+extern "C" {
+
+size_t __wrap_fread(void *data, size_t size, size_t count, FILE *stream);
+size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *stream);
+int __wrap_fflush(FILE *stream);
+int __wrap_fclose(FILE *stream);
+int __wrap_fseek(FILE *stream, long offset, int origin);
+long __wrap_ftell(FILE *stream);
+
+size_t __wrap_fread(void *data, size_t size, size_t count, FILE *stream) {
+    size_t done = module_fread(data, size, count, stream);
+    TRACE(TRACE_FILE, "fread(%zu, %zu, %p) = %zu%s", size, count, (void *)stream, done,
+          shortfall(done < count, stream).c_str());
+    return done;
+}
+
+size_t __wrap_fwrite(const void *data, size_t size, size_t count, FILE *stream) {
+    size_t done = module_fwrite(data, size, count, stream);
+    TRACE(TRACE_FILE, "fwrite(%zu, %zu, %p) = %zu%s", size, count, (void *)stream, done,
+          shortfall(done < count, stream).c_str());
+    return done;
+}
+
+int __wrap_fflush(FILE *stream) {
+    int result = module_fflush(stream);
+    TRACE(TRACE_FILE, "fflush(%p) = %d%s", (void *)stream, result,
+          shortfall(result != 0, nullptr).c_str());
+    return result;
+}
+
+int __wrap_fclose(FILE *stream) {
+    int result = module_fclose(stream);
+    TRACE(TRACE_FILE, "fclose(%p) = %d%s", (void *)stream, result,
+          shortfall(result != 0, nullptr).c_str());
+    return result;
+}
+
+int __wrap_fseek(FILE *stream, long offset, int origin) {
+    int result = module_fseek(stream, offset, origin);
+    TRACE(TRACE_FILE, "fseek(%p, %ld, %s) = %d%s", (void *)stream, offset, origin_name(origin),
+          result, shortfall(result != 0, nullptr).c_str());
+    return result;
+}
+
+long __wrap_ftell(FILE *stream) {
+    long result = module_ftell(stream);
+    TRACE(TRACE_FILE, "ftell(%p) = %ld", (void *)stream, result);
+    return result;
 }
 
 } // extern "C"

@@ -2,6 +2,7 @@
 // volumes whose capacity is simulated.
 #include <errno.h>
 #include <limits.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 #include "wincrt.h"
 #include "kernel/file_internal.h"
+#include "kernel/trace.h"
 #include "kernel/utf.h"
 
 namespace {
@@ -270,7 +272,9 @@ bool volume_usage(const std::string &top, ULONGLONG *capacity, ULONGLONG *used) 
     return true;
 }
 
-FILE *_wfopen(const WCHAR *path, const WCHAR *mode) {
+namespace {
+
+FILE *open_stream(const WCHAR *path, const WCHAR *mode) {
     if (fault_next(WL_FAULT_OPEN)) {
         errno = EIO;
         return nullptr;
@@ -295,5 +299,16 @@ FILE *_wfopen(const WCHAR *path, const WCHAR *mode) {
         return nullptr;
     }
     stream_add(stream, st, *m, mapped);
+    return stream;
+}
+
+} // namespace
+
+FILE *_wfopen(const WCHAR *path, const WCHAR *mode) {
+    FILE *stream = open_stream(path, mode);
+    TRACE(TRACE_FILE, "_wfopen(\"%s\", \"%s\") = %p%s%s",
+          wl_utf8_from_utf16(path, WL_TEXT_TERMINATED).c_str(),
+          wl_utf8_from_utf16(mode, WL_TEXT_TERMINATED).c_str(), (void *)stream, stream ? "" : ": ",
+          stream ? "" : strerror(errno));
     return stream;
 }

@@ -16,7 +16,8 @@ struct ChannelName {
 const ChannelName CHANNELS[] = {
     {"user", TRACE_USER},     {"msg", TRACE_MSG},     {"paint", TRACE_PAINT},
     {"input", TRACE_INPUT},   {"timer", TRACE_TIMER}, {"dialog", TRACE_DIALOG},
-    {"screen", TRACE_SCREEN}, {"loop", TRACE_LOOP},   {"all", ~0u},
+    {"screen", TRACE_SCREEN}, {"loop", TRACE_LOOP},   {"gdi", TRACE_GDI},
+    {"file", TRACE_FILE},     {"all", ~0u},
 };
 
 const char *channel_name(unsigned bit) {

@@ -12,6 +12,8 @@ enum TraceChannel : unsigned {
     TRACE_DIALOG = 1u << 5, // dialogs
     TRACE_SCREEN = 1u << 6, // composition and presentation
     TRACE_LOOP = 1u << 7,   // the message loop's idle and waits
+    TRACE_GDI = 1u << 8,    // device contexts and drawing objects: made, selected, deleted
+    TRACE_FILE = 1u << 9,   // the module's file calls and the fault seam's answers to them
 };
 
 extern unsigned g_trace_mask;

@@ -1,6 +1,14 @@
 #include "kernel/utf.h"
 
-static void put_utf8(char32_t c, std::string &out) {
+#include <string.h>
+
+#include "wincrt.h"
+
+namespace {
+
+constexpr char32_t REPLACEMENT = 0xFFFD;
+
+void put_utf8(char32_t c, std::string &out) {
     if (c < 0x80) {
         out += char(c);
     } else if (c < 0x800) {
@@ -18,57 +26,102 @@ static void put_utf8(char32_t c, std::string &out) {
     }
 }
 
-static bool is_high_surrogate(char32_t c) {
+void put_utf16(char32_t c, std::u16string &out) {
+    if (c >= 0x10000) {
+        out += char16_t(0xD800 + ((c - 0x10000) >> 10));
+        out += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+        out += char16_t(c);
+    }
+}
+
+bool is_high_surrogate(char32_t c) {
     return c >= 0xD800 && c < 0xDC00;
 }
-static bool is_low_surrogate(char32_t c) {
+bool is_low_surrogate(char32_t c) {
     return c >= 0xDC00 && c < 0xE000;
 }
 
-bool utf_to_utf8(const WCHAR *s, size_t count, std::string &out) {
+// What a lead byte starts: how many bytes follow it, and the range of the first of them (the
+// others are all 80..BF). The narrowed ranges after E0, ED, F0 and F4 are what keep out
+// overlong forms, encoded surrogates and code points above U+10FFFF. `follow` < 0: no lead.
+struct Lead {
+    int follow;
+    unsigned char low, high;
+};
+
+Lead lead_of(unsigned char b) {
+    if (b < 0x80) return {0, 0, 0};
+    if (b < 0xC2) return {-1, 0, 0};
+    if (b < 0xE0) return {1, 0x80, 0xBF};
+    if (b == 0xE0) return {2, 0xA0, 0xBF};
+    if (b == 0xED) return {2, 0x80, 0x9F};
+    if (b < 0xF0) return {2, 0x80, 0xBF};
+    if (b == 0xF0) return {3, 0x90, 0xBF};
+    if (b < 0xF4) return {3, 0x80, 0xBF};
+    if (b == 0xF4) return {3, 0x80, 0x8F};
+    return {-1, 0, 0};
+}
+
+// The code point at s[*i] (*i < count), *i moved past it; a maximal invalid subpart reads as
+// U+FFFD, and *i stops at the byte that broke it.
+char32_t next_utf8(const unsigned char *s, size_t count, size_t *i) {
+    unsigned char b = s[(*i)++];
+    Lead lead = lead_of(b);
+    if (lead.follow <= 0) return lead.follow == 0 ? b : REPLACEMENT;
+    char32_t c = b & (0x3F >> lead.follow);
+    for (int k = 0; k < lead.follow; k++) {
+        if (*i >= count || s[*i] < lead.low || s[*i] > lead.high) return REPLACEMENT;
+        c = (c << 6) | (s[(*i)++] & 0x3F);
+        lead.low = 0x80;
+        lead.high = 0xBF;
+    }
+    return c;
+}
+
+size_t utf16_length(const WCHAR *text, size_t count) {
+    if (text == nullptr) return 0;
+    return count == WL_TEXT_TERMINATED ? wcslen(text) : count;
+}
+
+// Lone surrogates become U+FFFD, or end the conversion with false when `strict`.
+bool encode(const WCHAR *text, size_t count, bool strict, std::string &out) {
     out.clear();
+    count = utf16_length(text, count);
     for (size_t i = 0; i < count; i++) {
-        char32_t c = s[i];
-        if (is_high_surrogate(c)) {
-            if (i + 1 >= count || !is_low_surrogate(s[i + 1])) return false;
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[++i]) - 0xDC00);
-        } else if (is_low_surrogate(c)) {
-            return false;
+        char32_t c = text[i];
+        if (is_high_surrogate(c) && i + 1 < count && is_low_surrogate(text[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00);
+        } else if (is_high_surrogate(c) || is_low_surrogate(c)) {
+            if (strict) return false;
+            c = REPLACEMENT;
         }
         put_utf8(c, out);
     }
     return true;
 }
 
-// Decodes one UTF-8 sequence at s[*i]; advances *i. Malformed input yields U+FFFD.
-static char32_t get_utf8(const unsigned char *s, size_t *i) {
-    unsigned char b = s[(*i)++];
-    if (b < 0x80) return b;
-    int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
-    if (extra < 0 || b >= 0xF8) return 0xFFFD;
-    char32_t c = b & (0x3F >> extra);
-    for (int k = 0; k < extra; k++) {
-        if ((s[*i] & 0xC0) != 0x80) return 0xFFFD;
-        c = (c << 6) | (s[(*i)++] & 0x3F);
-    }
-    static const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-    bool bad = c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000);
-    return bad ? 0xFFFD : c;
+} // namespace
+
+std::string wl_utf8_from_utf16(const WCHAR *text, size_t count) {
+    std::string out;
+    encode(text, count, false, out);
+    return out;
 }
 
-std::u16string utf_from_utf8(const char *s) {
+BOOL wl_utf8_from_utf16_strict(const WCHAR *text, size_t count, std::string *out) {
+    if (encode(text, count, true, *out)) return TRUE;
+    out->clear();
+    return FALSE;
+}
+
+std::u16string wl_utf16_from_utf8(const char *text, size_t count) {
     std::u16string out;
-    const unsigned char *u = reinterpret_cast<const unsigned char *>(s);
-    size_t i = 0;
-    while (u[i] != 0) {
-        char32_t c = get_utf8(u, &i);
-        if (c >= 0x10000) {
-            out += char16_t(0xD800 + ((c - 0x10000) >> 10));
-            out += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += char16_t(c);
-        }
-    }
+    if (text == nullptr) return out;
+    if (count == WL_TEXT_TERMINATED) count = strlen(text);
+    const unsigned char *u = reinterpret_cast<const unsigned char *>(text);
+    for (size_t i = 0; i < count;)
+        put_utf16(next_utf8(u, count, &i), out);
     return out;
 }
 

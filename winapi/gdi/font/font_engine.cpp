@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+#include "winlayer.h"
+
 namespace {
 
 struct Engine {
@@ -67,38 +69,12 @@ bool same_logfont(const LOGFONTW &a, const LOGFONTW &b) {
     return true;
 }
 
-void utf8_append(std::string *out, uint32_t c) {
-    if (c < 0x80) {
-        out->push_back((char)c);
-    } else if (c < 0x800) {
-        out->push_back((char)(0xC0 | (c >> 6)));
-        out->push_back((char)(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out->push_back((char)(0xE0 | (c >> 12)));
-        out->push_back((char)(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back((char)(0x80 | (c & 0x3F)));
-    } else {
-        out->push_back((char)(0xF0 | (c >> 18)));
-        out->push_back((char)(0x80 | ((c >> 12) & 0x3F)));
-        out->push_back((char)(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back((char)(0x80 | (c & 0x3F)));
-    }
-}
-
 // The face name in fontconfig's UTF-8; the field need not be terminated.
 std::string face_name_utf8(const WCHAR *name) {
-    std::string out;
-    for (int i = 0; i < LF_FACESIZE && name[i] != 0; ++i) {
-        uint32_t c = name[i];
-        bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < LF_FACESIZE && name[i + 1] >= 0xDC00 &&
-                    name[i + 1] < 0xE000;
-        if (pair)
-            c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00);
-        else if (c >= 0xD800 && c < 0xE000)
-            c = 0xFFFD;
-        utf8_append(&out, c);
-    }
-    return out;
+    size_t count = 0;
+    while (count < LF_FACESIZE && name[count] != 0)
+        count++;
+    return wl_utf8_from_utf16(name, count);
 }
 
 // The file fontconfig picks for the logical font's face, weight and slant, or for the default
