@@ -93,14 +93,6 @@ void retarget_dcs(HBITMAP from, HBITMAP to) {
     }
 }
 
-void copy_pixels(GdiObject *from, GdiObject *to) {
-    int w = std::min(from->width, to->width), h = std::min(from->height, to->height);
-    for (int y = 0; y < h; ++y) {
-        memcpy(to->pixels.data() + size_t(y) * to->width,
-               from->pixels.data() + size_t(y) * from->width, size_t(w) * sizeof(uint32_t));
-    }
-}
-
 void send_ncpaint(Window *w) {
     w->frame_dirty = false;
     message_send(w, WM_NCPAINT, 1, 0);
@@ -226,8 +218,8 @@ void paint_resize_backing(Window *w) {
     int width = int(w->rect.right - w->rect.left), height = int(w->rect.bottom - w->rect.top);
     HBITMAP old = w->backing;
     HBITMAP fresh = gdi_bitmap_create(width, height); // null for a window of no size
-    GdiObject *from = gdi_lookup(old, GDI_BITMAP), *to = gdi_lookup(fresh, GDI_BITMAP);
-    if (from && to) copy_pixels(from, to);
+    if (GdiObject *to = gdi_lookup(fresh, GDI_BITMAP))
+        gdi_bitmap_copy_to(old, gdi_bitmap_surface(to), 0, 0);
     retarget_dcs(old, fresh ? fresh : gdi_default_bitmap());
     if (old) DeleteObject(old);
     w->backing = fresh;

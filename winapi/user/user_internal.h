@@ -11,6 +11,8 @@
 
 #include "gdi/raster/raster.h"
 
+struct ScreenInput;
+
 // ---- Colours of the classic look ---------------------------------------------------------------
 
 constexpr COLORREF USER_COLOUR_FACE = RGB(192, 192, 192); // dialogs, static text, 3D faces
@@ -183,6 +185,14 @@ void paint_forget(Window *w);
 // Makes, resizes or frees a top-level's bitmap to its window size, keeping what fits.
 void paint_resize_backing(Window *w);
 
+// ---- The screen ------------------------------------------------------------------------------
+
+// Composes the visible top-level windows into the screen's framebuffer and presents it, if
+// anything changed since it was last presented.
+void compose_present_if_dirty();
+// Forgets the background colour and the screen's frame count (tear-down).
+void compose_shutdown();
+
 // ---- Messages ----------------------------------------------------------------------------------
 
 // Drops the queued messages of a window (it is being destroyed), or all (hwnd null).
@@ -200,6 +210,9 @@ void input_forget(Window *w);
 void input_shutdown();
 // The window that a touch at a screen point reaches, or null.
 Window *input_window_at(POINT screen);
+// Where the screen's front end hands on its input: the input queue, and WM_CLOSE posted to the
+// close target.
+const ScreenInput &input_sink();
 
 // ---- Timers ------------------------------------------------------------------------------------
 
