@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-#include "gdi/raster/raster.h"
-
 struct ScreenInput;
 
 // ---- Colours of the classic look ---------------------------------------------------------------
@@ -148,13 +146,18 @@ RECT nonclient_insets(const Window &w);
 RECT nonclient_vscroll_rect(const Window &w);
 // HTCLIENT, HTBORDER, HTVSCROLL or HTNOWHERE for a screen point.
 int nonclient_hit_test(const Window &w, POINT screen);
-// Draws the frame into the top-level's bitmap (DefWindowProc's WM_NCPAINT).
+// Draws the frame through a DC on the whole window (DefWindowProc's WM_NCPAINT).
 void nonclient_paint(Window *w);
+// The classic look's strokes, on a DC in window coordinates: a rectangle in one colour, and a
+// one-pixel frame with top and left in `top_left`, bottom and right in `bottom_right` (which
+// also takes the top-right and bottom-left corners).
+void nonclient_fill(HDC dc, const RECT &r, COLORREF colour);
+void nonclient_edge(HDC dc, const RECT &r, COLORREF top_left, COLORREF bottom_right);
 
 // ---- The window scroll bar ---------------------------------------------------------------------
 
-// Draws the scroll bar of WS_VSCROLL on the window's canvas (whole window, window coordinates).
-void scrollbar_paint(Window *w, const Canvas &canvas);
+// Draws the scroll bar of WS_VSCROLL through a DC on the whole window (window coordinates).
+void scrollbar_paint(Window *w, HDC dc);
 // A press on the scroll bar (DefWindowProc's WM_NCLBUTTONDOWN with HTVSCROLL) at a screen
 // point: tracks the touch until its release, sending WM_VSCROLL, and returns then.
 void scrollbar_track(HWND hwnd, POINT screen);
@@ -166,9 +169,6 @@ void scrollbar_track(HWND hwnd, POINT screen);
 // rectangle, no WS_CLIPCHILDREN), so they must paint again after it. `frame` asks for the
 // non-client area too. Nothing for a hidden window.
 void paint_invalidate(Window *w, const RECT *rect, bool erase, bool frame, bool children = true);
-// Where a window draws: the top-level's bitmap, the origin of the client area (or of the window
-// rectangle when `whole`) and the clip of the visible part. False when there is no bitmap.
-bool paint_canvas(const Window &w, bool whole, Canvas *canvas);
 // A view DC on the window's client area (or whole window) clipped to its visible part and
 // `limit` (client or window coordinates, null: no limit). Released with paint_release_dc.
 HDC paint_window_dc(Window *w, bool whole, const RECT *limit);
