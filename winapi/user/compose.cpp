@@ -36,7 +36,7 @@ void compose_shutdown() {
     screen_shutdown();
 }
 
-// ---- The layer's own -------------------------------------------------------------------------
+// ---- The layer's own ---------------------------------------------------------------------------
 
 void wl_screen_set_background(COLORREF colour) {
     g_background = pixel_from_colorref(colour & 0xFFFFFF);

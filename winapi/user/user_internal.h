@@ -1,6 +1,6 @@
 // The window manager's object model: window classes, the window record and the operations the
-// user area's files share (geometry, painting, the queue, timers, input, the non-client area).
-// Nothing here is visible to the module.
+// user area's files share (geometry, painting, composing the screen, the queue, timers, input,
+// the non-client area). Nothing here is visible to the module.
 #pragma once
 
 #include <memory>
@@ -185,7 +185,7 @@ void paint_forget(Window *w);
 // Makes, resizes or frees a top-level's bitmap to its window size, keeping what fits.
 void paint_resize_backing(Window *w);
 
-// ---- The screen ------------------------------------------------------------------------------
+// ---- The screen --------------------------------------------------------------------------------
 
 // Composes the visible top-level windows into the screen's framebuffer and presents it, if
 // anything changed since it was last presented.
