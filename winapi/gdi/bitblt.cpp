@@ -1,4 +1,5 @@
-// BitBlt and StretchDIBits.
+// BitBlt and StretchDIBits, and the copy of a whole bitmap that the window manager composes
+// the screen with.
 #include <stddef.h>
 #include <stdlib.h>
 
@@ -35,6 +36,14 @@ bool dib_supported(const BITMAPINFOHEADER &h) {
 }
 
 } // namespace
+
+void gdi_bitmap_copy_to(HBITMAP bitmap, const Surface &dest, int x, int y) {
+    GdiObject *o = gdi_lookup(bitmap, GDI_BITMAP);
+    if (!o) return;
+    Canvas from{gdi_bitmap_surface(o), 0, 0, ClipRect{0, 0, o->width, o->height}};
+    Canvas to{dest, 0, 0, ClipRect{0, 0, dest.width, dest.height}};
+    raster_copy(to, x, y, o->width, o->height, from, 0, 0);
+}
 
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int source_x, int source_y,
             DWORD rop) {

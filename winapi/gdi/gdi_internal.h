@@ -75,6 +75,9 @@ HBITMAP gdi_default_bitmap();
 HBITMAP gdi_bitmap_create(int width, int height);
 // The whole of a bitmap as a surface.
 Surface gdi_bitmap_surface(GdiObject *bitmap);
+// Copies all of a bitmap onto `dest` with its top-left at (x, y); what falls outside `dest` is
+// left out. Nothing when the handle is no live bitmap.
+void gdi_bitmap_copy_to(HBITMAP bitmap, const Surface &dest, int x, int y);
 
 // Selection bookkeeping: a DC takes or lets go of an object; letting go of an object whose
 // deletion is pending frees it.

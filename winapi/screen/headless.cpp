@@ -7,13 +7,13 @@ namespace {
 
 void headless_present(const uint32_t *, int, int, int) {}
 
-bool headless_poll() {
+bool headless_poll(const ScreenInput &) {
     return false;
 }
 
 // Only the clock can bring something: a timer's deadline is waited for (on the real clock, by
 // sleeping); without one, waiting would never end.
-bool headless_wait(bool has_deadline, ULONGLONG deadline) {
+bool headless_wait(const ScreenInput &, bool has_deadline, ULONGLONG deadline) {
     if (!has_deadline) return false;
     clock_advance_to(deadline);
     return true;

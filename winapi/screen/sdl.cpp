@@ -1,14 +1,15 @@
 // The desktop front end: the screen in an SDL2 window at scale 1 or 2. The left mouse button is
-// the touch; typed text and the editing keys go to the active window; the close button is
-// reported to the program. Waiting blocks in SDL until an event comes or the next timer is due.
+// the touch; typed text, the editing keys and the close button go to the input sink that the
+// window manager passes to poll and wait. Waiting blocks in SDL until an event comes or the next
+// timer is due.
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <SDL.h>
 
-#include <windows.h>
 #include <winlayer.h>
+#include <winuser.h>
 #include <wluser.h>
 
 #include "kernel/trace.h"
@@ -24,7 +25,6 @@ struct Desktop {
     int scale = 1;
     bool button = false; // the left button is held: moves are touch moves
     bool close_requested = false;
-    HWND close_target = nullptr;
 };
 
 Desktop &desktop() {
@@ -52,24 +52,21 @@ int unscale(int v) {
     return v >= 0 ? v / s : -((-v + s - 1) / s);
 }
 
-void on_button(const SDL_MouseButtonEvent &e, bool down) {
+void on_button(const ScreenInput &input, const SDL_MouseButtonEvent &e, bool down) {
     Desktop &d = desktop();
     if (e.button != SDL_BUTTON_LEFT || d.button == down) return;
     d.button = down;
-    if (down)
-        wl_input_press(unscale(e.x), unscale(e.y));
-    else
-        wl_input_release(unscale(e.x), unscale(e.y));
+    (down ? input.press : input.release)(unscale(e.x), unscale(e.y));
 }
 
-void on_text(const char *utf8) {
+void on_text(const ScreenInput &input, const char *utf8) {
     for (char16_t c : utf_from_utf8(utf8))
-        wl_input_char(c);
+        input.character(c);
 }
 
 // The editing keys as WM_KEYDOWN; those that type a control character also as WM_CHAR, which
 // SDL's text input does not bring.
-void on_key(SDL_Keycode key) {
+void on_key(const ScreenInput &input, SDL_Keycode key) {
     struct KeyMap {
         SDL_Keycode key;
         UINT vk;
@@ -83,50 +80,49 @@ void on_key(SDL_Keycode key) {
     };
     for (const KeyMap &k : KEYS) {
         if (k.key != key) continue;
-        wl_input_key(k.vk);
-        if (k.ch) wl_input_char(k.ch);
+        input.key(k.vk);
+        if (k.ch) input.character(k.ch);
         return;
     }
 }
 
-void on_close() {
-    Desktop &d = desktop();
+void on_close(const ScreenInput &input) {
     TRACE(TRACE_SCREEN, "desktop window: close pressed");
-    d.close_requested = true;
-    if (d.close_target && IsWindow(d.close_target)) PostMessageW(d.close_target, WM_CLOSE, 0, 0);
+    desktop().close_requested = true;
+    input.close();
 }
 
-void on_window_event(const SDL_WindowEvent &e) {
+void on_window_event(const ScreenInput &input, const SDL_WindowEvent &e) {
     if (e.event == SDL_WINDOWEVENT_EXPOSED) show(desktop());
-    if (e.event == SDL_WINDOWEVENT_CLOSE) on_close();
+    if (e.event == SDL_WINDOWEVENT_CLOSE) on_close(input);
 }
 
-void handle(const SDL_Event &e) {
+void handle(const ScreenInput &input, const SDL_Event &e) {
     switch (e.type) {
-    case SDL_MOUSEBUTTONDOWN: on_button(e.button, true); break;
-    case SDL_MOUSEBUTTONUP: on_button(e.button, false); break;
+    case SDL_MOUSEBUTTONDOWN: on_button(input, e.button, true); break;
+    case SDL_MOUSEBUTTONUP: on_button(input, e.button, false); break;
     case SDL_MOUSEMOTION:
-        if (desktop().button) wl_input_move(unscale(e.motion.x), unscale(e.motion.y));
+        if (desktop().button) input.move(unscale(e.motion.x), unscale(e.motion.y));
         break;
-    case SDL_TEXTINPUT: on_text(e.text.text); break;
-    case SDL_KEYDOWN: on_key(e.key.keysym.sym); break;
-    case SDL_WINDOWEVENT: on_window_event(e.window); break;
-    case SDL_QUIT: on_close(); break;
+    case SDL_TEXTINPUT: on_text(input, e.text.text); break;
+    case SDL_KEYDOWN: on_key(input, e.key.keysym.sym); break;
+    case SDL_WINDOWEVENT: on_window_event(input, e.window); break;
+    case SDL_QUIT: on_close(input); break;
     default: break;
     }
 }
 
-bool sdl_poll() {
+bool sdl_poll(const ScreenInput &input) {
     SDL_Event e;
     bool any = false;
     while (SDL_PollEvent(&e)) {
-        handle(e);
+        handle(input, e);
         any = true;
     }
     return any;
 }
 
-bool sdl_wait(bool has_deadline, ULONGLONG deadline) {
+bool sdl_wait(const ScreenInput &input, bool has_deadline, ULONGLONG deadline) {
     SDL_Event e;
     int got;
     if (has_deadline) {
@@ -138,8 +134,8 @@ bool sdl_wait(bool has_deadline, ULONGLONG deadline) {
         got = SDL_WaitEvent(&e);
     }
     if (got) {
-        handle(e);
-        sdl_poll();
+        handle(input, e);
+        sdl_poll(input);
     }
     return true;
 }
@@ -218,8 +214,4 @@ void wl_screen_close_window(void) {
 
 BOOL wl_screen_close_requested(void) {
     return desktop().close_requested ? TRUE : FALSE;
-}
-
-void wl_screen_set_close_target(HWND hwnd) {
-    desktop().close_target = hwnd;
 }

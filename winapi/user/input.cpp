@@ -6,6 +6,7 @@
 #include <wluser.h>
 
 #include "kernel/trace.h"
+#include "screen/screen.h"
 #include "user/user_internal.h"
 
 namespace {
@@ -28,6 +29,14 @@ struct InputState {
 InputState &input() {
     static InputState s;
     return s;
+}
+
+// The window told of a press on the close button of the desktop window; it is the host's
+// setting and outlives a tear-down, as the desktop window does.
+HWND g_close_target = nullptr;
+
+void close_pressed() {
+    if (g_close_target && IsWindow(g_close_target)) PostMessageW(g_close_target, WM_CLOSE, 0, 0);
 }
 
 bool contains(const RECT &r, POINT p) {
@@ -182,6 +191,12 @@ void input_shutdown() {
     s.button_down = false;
 }
 
+const ScreenInput &input_sink() {
+    static const ScreenInput sink = {wl_input_press, wl_input_move, wl_input_release,
+                                     wl_input_char,  wl_input_key,  close_pressed};
+    return sink;
+}
+
 // ---- Win32 -------------------------------------------------------------------------------------
 
 // The window that had the capture hears of it even when it takes the capture again.
@@ -226,4 +241,8 @@ void wl_input_char(WCHAR c) {
 void wl_input_key(UINT vk) {
     TRACE(TRACE_INPUT, "input key %#x", vk);
     input().queue.push_back(InputEvent{INPUT_KEY, POINT{0, 0}, 0, vk});
+}
+
+void wl_screen_set_close_target(HWND hwnd) {
+    g_close_target = hwnd;
 }

@@ -96,12 +96,12 @@ void wait_for_something() {
         clock_advance_to(when);
         return;
     }
-    if (!screen_front_end().wait(has, when)) deadlock();
+    if (!screen_front_end().wait(input_sink(), has, when)) deadlock();
 }
 
 void go_idle() {
-    screen_present_if_dirty();
-    if (screen_front_end().poll()) return;
+    compose_present_if_dirty();
+    if (screen_front_end().poll(input_sink())) return;
     Loop &l = loop();
     if (l.hook && !l.in_hook) {
         l.in_hook = true;
@@ -158,8 +158,9 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT first, UINT last, UINT remove) {
     bool take = (remove & PM_REMOVE) != 0;
     if (take_message(msg, hwnd, first, last, take)) return TRUE;
     // Long loops pump with PeekMessageW: they see new input and show what they drew.
-    if (screen_front_end().poll() && take_message(msg, hwnd, first, last, take)) return TRUE;
-    screen_present_if_dirty();
+    if (screen_front_end().poll(input_sink()) && take_message(msg, hwnd, first, last, take))
+        return TRUE;
+    compose_present_if_dirty();
     return FALSE;
 }
 
@@ -204,5 +205,5 @@ void wl_user_shutdown(void) {
     message_purge(nullptr);
     input_shutdown();
     class_shutdown();
-    screen_shutdown();
+    compose_shutdown();
 }

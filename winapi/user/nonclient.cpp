@@ -21,19 +21,6 @@ bool inside(const RECT &r, POINT p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
-void fill(const Canvas &c, LONG left, LONG top, LONG right, LONG bottom, COLORREF colour) {
-    raster_fill_rect(c, RECT{left, top, right, bottom}, pixel_from_colorref(colour));
-}
-
-// A one-pixel frame: top and left in `top_left`, bottom and right in `bottom_right` (which
-// also takes the top-right and bottom-left corners).
-void frame(const Canvas &c, const RECT &r, COLORREF top_left, COLORREF bottom_right) {
-    fill(c, r.left, r.top, r.right - 1, r.top + 1, top_left);
-    fill(c, r.left, r.top, r.left + 1, r.bottom - 1, top_left);
-    fill(c, r.left, r.bottom - 1, r.right, r.bottom, bottom_right);
-    fill(c, r.right - 1, r.top, r.right, r.bottom, bottom_right);
-}
-
 } // namespace
 
 RECT nonclient_insets(const Window &w) {
@@ -62,19 +49,33 @@ int nonclient_hit_test(const Window &w, POINT screen) {
     return HTBORDER;
 }
 
+void nonclient_fill(HDC dc, const RECT &r, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void nonclient_edge(HDC dc, const RECT &r, COLORREF top_left, COLORREF bottom_right) {
+    nonclient_fill(dc, RECT{r.left, r.top, r.right - 1, r.top + 1}, top_left);
+    nonclient_fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom - 1}, top_left);
+    nonclient_fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottom_right);
+    nonclient_fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottom_right);
+}
+
 void nonclient_paint(Window *w) {
-    Canvas c;
-    if (!paint_canvas(*w, true, &c)) return;
+    HDC dc = paint_window_dc(w, true, nullptr);
+    if (!dc) return;
     RECT r{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
     if (w->style & WS_BORDER) {
-        frame(c, r, USER_COLOUR_FRAME, USER_COLOUR_FRAME);
+        nonclient_edge(dc, r, USER_COLOUR_FRAME, USER_COLOUR_FRAME);
         r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     }
     if (w->ex_style & WS_EX_CLIENTEDGE) {
-        frame(c, r, USER_COLOUR_SHADOW, USER_COLOUR_HILIGHT);
+        nonclient_edge(dc, r, USER_COLOUR_SHADOW, USER_COLOUR_HILIGHT);
         r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-        frame(c, r, USER_COLOUR_DARK, USER_COLOUR_LIGHT);
+        nonclient_edge(dc, r, USER_COLOUR_DARK, USER_COLOUR_LIGHT);
     }
     // The scroll bar inside the edges is drawn by the scroll bar code.
-    if (w->style & WS_VSCROLL) scrollbar_paint(w, c);
+    if (w->style & WS_VSCROLL) scrollbar_paint(w, dc);
+    paint_release_dc(dc);
 }

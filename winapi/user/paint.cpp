@@ -93,14 +93,6 @@ void retarget_dcs(HBITMAP from, HBITMAP to) {
     }
 }
 
-void copy_pixels(GdiObject *from, GdiObject *to) {
-    int w = std::min(from->width, to->width), h = std::min(from->height, to->height);
-    for (int y = 0; y < h; ++y) {
-        memcpy(to->pixels.data() + size_t(y) * to->width,
-               from->pixels.data() + size_t(y) * from->width, size_t(w) * sizeof(uint32_t));
-    }
-}
-
 void send_ncpaint(Window *w) {
     w->frame_dirty = false;
     message_send(w, WM_NCPAINT, 1, 0);
@@ -132,39 +124,24 @@ void paint_invalidate(Window *w, const RECT *rect, bool erase, bool frame, bool 
     }
 }
 
-bool paint_canvas(const Window &w, bool whole, Canvas *canvas) {
-    const Window *top = &w;
-    while (top->parent)
-        top = top->parent;
-    GdiObject *bitmap = gdi_lookup(top->backing, GDI_BITMAP);
-    if (!bitmap) return false;
-    POINT base = window_screen_origin(*top);
-    RECT area = screen_area(w, whole);
-    RECT visible = offset(visible_area(w, whole), -base.x, -base.y);
-    canvas->surface = gdi_bitmap_surface(bitmap);
-    canvas->origin_x = int(area.left - base.x);
-    canvas->origin_y = int(area.top - base.y);
-    ClipRect bounds{0, 0, bitmap->width, bitmap->height};
-    ClipRect clip{int(visible.left), int(visible.top), int(visible.right), int(visible.bottom)};
-    canvas->clip = clip_intersect(clip, bounds);
-    return true;
-}
-
 HDC paint_window_dc(Window *w, bool whole, const RECT *limit) {
-    Canvas c;
-    HBITMAP target = window_root(w)->backing;
-    if (!paint_canvas(*w, whole, &c)) {
+    Window *top = window_root(w);
+    HBITMAP target = top->backing;
+    GdiObject *bitmap = gdi_lookup(target, GDI_BITMAP);
+    POINT base = window_screen_origin(*top);
+    RECT area = screen_area(*w, whole);
+    POINT origin{area.left - base.x, area.top - base.y};
+    RECT clip{0, 0, 0, 0}; // bitmap pixels
+    if (bitmap) {
+        RECT visible = offset(visible_area(*w, whole), -base.x, -base.y);
+        clip = intersect(visible, RECT{0, 0, bitmap->width, bitmap->height});
+        if (limit) clip = intersect(clip, offset(*limit, origin.x, origin.y));
+    } else {
         target = gdi_default_bitmap(); // a window of no size: a DC that draws nothing
-        c.origin_x = c.origin_y = 0;
-        c.clip = ClipRect{0, 0, 0, 0};
+        origin = POINT{0, 0};
     }
-    if (limit) {
-        ClipRect l{int(limit->left) + c.origin_x, int(limit->top) + c.origin_y,
-                   int(limit->right) + c.origin_x, int(limit->bottom) + c.origin_y};
-        c.clip = clip_intersect(c.clip, l);
-    }
-    if (clip_empty(c.clip)) c.clip = ClipRect{0, 0, 0, 0};
-    HDC dc = gdi_dc_create_view(target, POINT{c.origin_x, c.origin_y}, c.clip);
+    ClipRect view{int(clip.left), int(clip.top), int(clip.right), int(clip.bottom)};
+    HDC dc = gdi_dc_create_view(target, origin, view);
     if (dc) window_dcs().push_back(WindowDc{dc, w->handle});
     screen_mark_dirty();
     return dc;
@@ -226,8 +203,8 @@ void paint_resize_backing(Window *w) {
     int width = int(w->rect.right - w->rect.left), height = int(w->rect.bottom - w->rect.top);
     HBITMAP old = w->backing;
     HBITMAP fresh = gdi_bitmap_create(width, height); // null for a window of no size
-    GdiObject *from = gdi_lookup(old, GDI_BITMAP), *to = gdi_lookup(fresh, GDI_BITMAP);
-    if (from && to) copy_pixels(from, to);
+    if (GdiObject *to = gdi_lookup(fresh, GDI_BITMAP))
+        gdi_bitmap_copy_to(old, gdi_bitmap_surface(to), 0, 0);
     retarget_dcs(old, fresh ? fresh : gdi_default_bitmap());
     if (old) DeleteObject(old);
     w->backing = fresh;

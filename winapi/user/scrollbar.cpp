@@ -5,9 +5,9 @@
 #include "user/scrollbar.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "kernel/trace.h"
-#include "screen/screen.h"
 
 namespace {
 
@@ -34,67 +34,72 @@ int thumb_size(const ScrollBarState &s, int width, int trough) {
 constexpr COLORREF PRESSED_DARK = RGB(0, 0, 0);
 constexpr COLORREF PRESSED_LIGHT = RGB(63, 63, 63);
 
-void fill(const Canvas &c, LONG left, LONG top, LONG right, LONG bottom, COLORREF colour) {
-    raster_fill_rect(c, RECT{left, top, right, bottom}, pixel_from_colorref(colour));
-}
-
-// One-pixel lines: top and left in `top_left`, bottom and right in `bottom_right`.
-void edge(const Canvas &c, const RECT &r, COLORREF top_left, COLORREF bottom_right) {
-    fill(c, r.left, r.top, r.right - 1, r.top + 1, top_left);
-    fill(c, r.left, r.top, r.left + 1, r.bottom - 1, top_left);
-    fill(c, r.left, r.bottom - 1, r.right, r.bottom, bottom_right);
-    fill(c, r.right - 1, r.top, r.right, r.bottom, bottom_right);
-}
-
 RECT inset(const RECT &r, LONG by) {
     return RECT{r.left + by, r.top + by, r.right - by, r.bottom - by};
 }
 
 // A raised 3D button: light and black outside, white and shadow inside, the face between.
-void raised(const Canvas &c, const RECT &r) {
-    fill(c, r.left, r.top, r.right, r.bottom, USER_COLOUR_FACE);
-    edge(c, r, USER_COLOUR_LIGHT, USER_COLOUR_DARK);
-    edge(c, inset(r, 1), USER_COLOUR_HILIGHT, USER_COLOUR_SHADOW);
+void raised(HDC dc, const RECT &r) {
+    nonclient_fill(dc, r, USER_COLOUR_FACE);
+    nonclient_edge(dc, r, USER_COLOUR_LIGHT, USER_COLOUR_DARK);
+    nonclient_edge(dc, inset(r, 1), USER_COLOUR_HILIGHT, USER_COLOUR_SHADOW);
 }
 
 // The arrow's triangle, (2h - 1) pixels wide and h high, centred on the button.
-void triangle(const Canvas &c, const RECT &b, bool up, LONG shift, COLORREF colour) {
+void triangle(HDC dc, const RECT &b, bool up, LONG shift, COLORREF colour) {
     LONG w = b.right - b.left, h = b.bottom - b.top;
     LONG rows = (std::min(w, h) - 4) / 3;
     LONG cx = b.left + (w - 1) / 2 + shift, top = b.top + (h - rows) / 2 + shift;
     for (LONG k = 0; k < rows; ++k) {
         LONG half = up ? k : rows - 1 - k;
-        fill(c, cx - half, top + k, cx + half + 1, top + k + 1, colour);
+        nonclient_fill(dc, RECT{cx - half, top + k, cx + half + 1, top + k + 1}, colour);
     }
 }
 
 // Pushed: a flat shadow frame, the triangle one pixel down and right. Inactive: the triangle
 // embossed in shadow over white.
-void arrow(const Canvas &c, const RECT &b, bool up, bool pushed, bool inactive) {
+void arrow(HDC dc, const RECT &b, bool up, bool pushed, bool inactive) {
     if (b.bottom <= b.top) return;
     if (pushed) {
-        fill(c, b.left, b.top, b.right, b.bottom, USER_COLOUR_FACE);
-        edge(c, b, USER_COLOUR_SHADOW, USER_COLOUR_SHADOW);
+        nonclient_fill(dc, b, USER_COLOUR_FACE);
+        nonclient_edge(dc, b, USER_COLOUR_SHADOW, USER_COLOUR_SHADOW);
     } else {
-        raised(c, b);
+        raised(dc, b);
     }
     if (inactive) {
-        triangle(c, b, up, 1, USER_COLOUR_HILIGHT);
-        triangle(c, b, up, 0, USER_COLOUR_SHADOW);
+        triangle(dc, b, up, 1, USER_COLOUR_HILIGHT);
+        triangle(dc, b, up, 0, USER_COLOUR_SHADOW);
     } else {
-        triangle(c, b, up, pushed ? 1 : 0, USER_COLOUR_TEXT);
+        triangle(dc, b, up, pushed ? 1 : 0, USER_COLOUR_TEXT);
     }
 }
 
 // The trough: a checkerboard of white and the face colour aligned to the window, inverted
-// where a held touch pages.
-void trough(const Canvas &c, const RECT &r, bool pressed) {
+// where a held touch pages. There is no pattern brush, so it is put down as one top-down 24-bit
+// picture of its size.
+void trough(HDC dc, const RECT &r, bool pressed) {
+    int width = int(r.right - r.left), height = int(r.bottom - r.top);
+    if (width <= 0 || height <= 0) return;
     COLORREF even = pressed ? PRESSED_DARK : USER_COLOUR_HILIGHT;
     COLORREF odd = pressed ? PRESSED_LIGHT : USER_COLOUR_FACE;
-    for (LONG y = r.top; y < r.bottom; ++y) {
-        for (LONG x = r.left; x < r.right; ++x)
-            fill(c, x, y, x + 1, y + 1, ((x + y) & 1) ? odd : even);
+    size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
+    std::vector<BYTE> bits(stride * size_t(height));
+    for (int y = 0; y < height; ++y) {
+        BYTE *p = &bits[size_t(y) * stride];
+        for (int x = 0; x < width; ++x, p += 3) {
+            COLORREF c = ((r.left + x + r.top + y) & 1) ? odd : even;
+            p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+        }
     }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    StretchDIBits(dc, int(r.left), int(r.top), width, height, 0, 0, width, height, bits.data(),
+                  &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 // ---- Tracking a touch --------------------------------------------------------------------------
@@ -133,11 +138,11 @@ ScrollPart part_under(const Window &w, POINT p) {
 
 void redraw(HWND hwnd) {
     Window *w = window_from_handle(hwnd);
-    Canvas c;
-    if (!w || !(w->style & WS_VSCROLL) || !window_visible(*w) || !paint_canvas(*w, true, &c))
-        return;
-    scrollbar_paint(w, c);
-    screen_mark_dirty();
+    if (!w || !(w->style & WS_VSCROLL) || !window_visible(*w)) return;
+    HDC dc = paint_window_dc(w, true, nullptr);
+    if (!dc) return;
+    scrollbar_paint(w, dc);
+    paint_release_dc(dc);
 }
 
 void send_request(HWND hwnd, WORD code, int pos) {
@@ -348,23 +353,23 @@ int scroll_thumb_value(const ScrollBarState &s, const ScrollLayout &l, int thumb
 
 // ---- The non-client area -----------------------------------------------------------------------
 
-void scrollbar_paint(Window *w, const Canvas &c) {
+void scrollbar_paint(Window *w, HDC dc) {
     RECT r = nonclient_vscroll_rect(*w);
     ScrollLayout l = scroll_layout(w->vscroll, int(r.right - r.left), int(r.bottom - r.top));
     if (l.length == 0 || r.right <= r.left) return;
     bool inactive = w->vscroll.disabled;
     LONG up_end = r.top + l.arrow, down_start = r.bottom - l.arrow;
-    arrow(c, RECT{r.left, r.top, r.right, up_end}, true, pressed(w, SCROLL_LINE_UP), inactive);
-    arrow(c, RECT{r.left, down_start, r.right, r.bottom}, false, pressed(w, SCROLL_LINE_DOWN),
+    arrow(dc, RECT{r.left, r.top, r.right, up_end}, true, pressed(w, SCROLL_LINE_UP), inactive);
+    arrow(dc, RECT{r.left, down_start, r.right, r.bottom}, false, pressed(w, SCROLL_LINE_DOWN),
           inactive);
     if (!l.thumb_size) {
-        trough(c, RECT{r.left, up_end, r.right, down_start}, false);
+        trough(dc, RECT{r.left, up_end, r.right, down_start}, false);
         return;
     }
     LONG thumb_top = r.top + l.thumb_top, thumb_end = thumb_top + l.thumb_size;
-    trough(c, RECT{r.left, up_end, r.right, thumb_top}, pressed(w, SCROLL_PAGE_UP));
-    raised(c, RECT{r.left, thumb_top, r.right, thumb_end});
-    trough(c, RECT{r.left, thumb_end, r.right, down_start}, pressed(w, SCROLL_PAGE_DOWN));
+    trough(dc, RECT{r.left, up_end, r.right, thumb_top}, pressed(w, SCROLL_PAGE_UP));
+    raised(dc, RECT{r.left, thumb_top, r.right, thumb_end});
+    trough(dc, RECT{r.left, thumb_end, r.right, down_start}, pressed(w, SCROLL_PAGE_DOWN));
 }
 
 void scrollbar_track(HWND hwnd, POINT screen) {

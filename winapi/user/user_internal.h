@@ -1,6 +1,6 @@
 // The window manager's object model: window classes, the window record and the operations the
-// user area's files share (geometry, painting, the queue, timers, input, the non-client area).
-// Nothing here is visible to the module.
+// user area's files share (geometry, painting, composing the screen, the queue, timers, input,
+// the non-client area). Nothing here is visible to the module.
 #pragma once
 
 #include <memory>
@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "gdi/raster/raster.h"
+struct ScreenInput;
 
 // ---- Colours of the classic look ---------------------------------------------------------------
 
@@ -146,13 +146,18 @@ RECT nonclient_insets(const Window &w);
 RECT nonclient_vscroll_rect(const Window &w);
 // HTCLIENT, HTBORDER, HTVSCROLL or HTNOWHERE for a screen point.
 int nonclient_hit_test(const Window &w, POINT screen);
-// Draws the frame into the top-level's bitmap (DefWindowProc's WM_NCPAINT).
+// Draws the frame through a DC on the whole window (DefWindowProc's WM_NCPAINT).
 void nonclient_paint(Window *w);
+// The classic look's strokes, on a DC in window coordinates: a rectangle in one colour, and a
+// one-pixel frame with top and left in `top_left`, bottom and right in `bottom_right` (which
+// also takes the top-right and bottom-left corners).
+void nonclient_fill(HDC dc, const RECT &r, COLORREF colour);
+void nonclient_edge(HDC dc, const RECT &r, COLORREF top_left, COLORREF bottom_right);
 
 // ---- The window scroll bar ---------------------------------------------------------------------
 
-// Draws the scroll bar of WS_VSCROLL on the window's canvas (whole window, window coordinates).
-void scrollbar_paint(Window *w, const Canvas &canvas);
+// Draws the scroll bar of WS_VSCROLL through a DC on the whole window (window coordinates).
+void scrollbar_paint(Window *w, HDC dc);
 // A press on the scroll bar (DefWindowProc's WM_NCLBUTTONDOWN with HTVSCROLL) at a screen
 // point: tracks the touch until its release, sending WM_VSCROLL, and returns then.
 void scrollbar_track(HWND hwnd, POINT screen);
@@ -164,9 +169,6 @@ void scrollbar_track(HWND hwnd, POINT screen);
 // rectangle, no WS_CLIPCHILDREN), so they must paint again after it. `frame` asks for the
 // non-client area too. Nothing for a hidden window.
 void paint_invalidate(Window *w, const RECT *rect, bool erase, bool frame, bool children = true);
-// Where a window draws: the top-level's bitmap, the origin of the client area (or of the window
-// rectangle when `whole`) and the clip of the visible part. False when there is no bitmap.
-bool paint_canvas(const Window &w, bool whole, Canvas *canvas);
 // A view DC on the window's client area (or whole window) clipped to its visible part and
 // `limit` (client or window coordinates, null: no limit). Released with paint_release_dc.
 HDC paint_window_dc(Window *w, bool whole, const RECT *limit);
@@ -182,6 +184,14 @@ void paint_update_now(Window *w, bool children);
 void paint_forget(Window *w);
 // Makes, resizes or frees a top-level's bitmap to its window size, keeping what fits.
 void paint_resize_backing(Window *w);
+
+// ---- The screen --------------------------------------------------------------------------------
+
+// Composes the visible top-level windows into the screen's framebuffer and presents it, if
+// anything changed since it was last presented.
+void compose_present_if_dirty();
+// Forgets the background colour and the screen's frame count (tear-down).
+void compose_shutdown();
 
 // ---- Messages ----------------------------------------------------------------------------------
 
@@ -200,6 +210,9 @@ void input_forget(Window *w);
 void input_shutdown();
 // The window that a touch at a screen point reaches, or null.
 Window *input_window_at(POINT screen);
+// Where the screen's front end hands on its input: the input queue, and WM_CLOSE posted to the
+// close target.
+const ScreenInput &input_sink();
 
 // ---- Timers ------------------------------------------------------------------------------------
 
