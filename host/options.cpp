@@ -290,6 +290,9 @@ OptionsResult options_parse(int argc, char **argv, HostOptions *options, std::st
         return OPTIONS_HELP;
     } catch (const CLI::ParseError &e) {
         *message = e.what();
+        // CLI11 says only that a subcommand is required, for a missing and an unknown mode alike.
+        if (dynamic_cast<const CLI::RequiredError *>(&e) && app.get_subcommands().empty())
+            *message = "the mode (missing or unknown) is test [RESULT_PATH] or view RESULT_PATH";
         return OPTIONS_ERROR;
     }
     return OPTIONS_RUN;
