@@ -1,253 +1,276 @@
-// Text output through the DC: fonts from LOGFONTW, extents, DrawTextW's lines and clipping,
-// opaque and transparent backgrounds, bold.
+// Text: DrawTextW's line layout, the cell metrics of a logical size, the font instances and
+// their fallback, and where the DC's text calls paint. Glyph shapes, their blending and bold
+// faces are checked by the stored images.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <wlgdi.h>
 
+#include <array>
+#include <climits>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "gdi/font/font_engine.h"
+#include "gdi/font/font_metrics.h"
 #include "support/test_bitmap.h"
 
 namespace {
 
-// Fonts stay loaded until the drawing state is torn down, as the host does at its end.
-struct GdiTearDown : ::testing::Environment {
-    void TearDown() override { wl_gdi_shutdown(); }
-};
-const ::testing::Environment *const tear_down =
-    ::testing::AddGlobalTestEnvironment(new GdiTearDown);
+const COLORREF SENTINEL = RGB(1, 2, 3), INK = RGB(0, 0, 200), PAPER = RGB(0, 200, 0);
 
-const COLORREF SENTINEL = RGB(1, 2, 3);
-const COLORREF INK = RGB(0, 0, 200);
-const COLORREF PAPER = RGB(0, 200, 0);
-
-HFONT courier(int weight = 0) {
-    return CreateFontW(14, 7, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, u"courier new");
+LOGFONTW logfont(const std::u16string &face, LONG height, LONG width, LONG weight = 0) {
+    LOGFONTW lf = {};
+    lf.lfHeight = height, lf.lfWidth = width, lf.lfWeight = weight;
+    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    return lf;
 }
 
-// A test bitmap with a font selected, deleted with it.
+int length(const WCHAR *text) {
+    return int(std::char_traits<WCHAR>::length(text));
+}
+
+// Every character of this font is exactly 7 pixels wide and its cell 14 high.
+FontInstance *mono() {
+    return font_engine_get(logfont(u"courier new", 14, 7));
+}
+
+// Each test starts without fonts or drawing objects, as a fresh host does.
+class Text : public ::testing::Test {
+protected:
+    void TearDown() override { wl_gdi_shutdown(); }
+};
+
+// Lines as (first character, count, x and y from the corner, width); rectangles 30 high at (L, T).
+TEST_F(Text, LayoutBreaksWrapsAndPlacesLines) {
+    const int L = 10, T = 20;
+    const struct {
+        const WCHAR *text;
+        int width;
+        UINT format;
+        std::vector<std::array<int, 5>> lines;
+    } cases[] = {
+        {u"abc def ghi", 49, DT_WORDBREAK, {{0, 7, 0, 0, 49}, {8, 3, 0, 14, 21}}},
+        // A word wider than the rectangle stands alone; the spaces at a break belong to neither
+        // line, leading spaces stay.
+        {u"a longword", 35, DT_WORDBREAK, {{0, 1, 0, 0, 7}, {2, 8, 0, 14, 56}}},
+        {u"ab   cd", 28, DT_WORDBREAK, {{0, 2, 0, 0, 14}, {5, 2, 0, 14, 14}}},
+        {u"  ab", 100, DT_WORDBREAK, {{0, 4, 0, 0, 28}}},
+        // CR LF, LF and CR each end a line; a single line draws them as nothing.
+        {u"a\r\nb\rc", 99, 0, {{0, 1, 0, 0, 7}, {3, 1, 0, 14, 7}, {5, 1, 0, 28, 7}}},
+        {u"a\n\nb", 99, 0, {{0, 1, 0, 0, 7}, {2, 0, 0, 14, 0}, {3, 1, 0, 28, 7}}},
+        {u"ab\r\ncd", 7, DT_SINGLELINE | DT_WORDBREAK, {{0, 6, 0, 0, 28}}},
+        {u"abc", 51, DT_CENTER, {{0, 3, 15, 0, 21}}},
+        {u"abc", 50, DT_RIGHT, {{0, 3, 29, 0, 21}}},
+        {u"ab cdef", 35, DT_CENTER | DT_WORDBREAK, {{0, 2, 10, 0, 14}, {3, 4, 3, 14, 28}}},
+        // Vertical alignment needs DT_SINGLELINE.
+        {u"ab", 50, DT_SINGLELINE | DT_VCENTER, {{0, 2, 0, 8, 14}}},
+        {u"ab", 50, DT_SINGLELINE | DT_BOTTOM, {{0, 2, 0, 16, 14}}},
+        {u"ab", 50, DT_VCENTER, {{0, 2, 0, 0, 14}}},
+        {u"", 50, DT_WORDBREAK, {}},
+    };
+    for (const auto &c : cases) {
+        TextLine lines[4] = {};
+        RECT bounds = {};
+        int n = text_layout(mono(), c.text, length(c.text), RECT{L, T, L + c.width, T + 30},
+                            c.format, lines, 4, &bounds);
+        std::vector<std::array<int, 5>> got;
+        int widest = 0;
+        for (int k = 0; k < n && k < 4; ++k) {
+            const TextLine &l = lines[k];
+            got.push_back({l.start, l.count, l.x - L, l.y - T, l.width});
+            widest = std::max(widest, l.width);
+        }
+        EXPECT_EQ(got, c.lines) << length(c.text) << " characters, format " << c.format;
+        // DT_CALCRECT keeps the corner and bounds the widest line and every line's height.
+        EXPECT_EQ(std::vector<LONG>({bounds.left, bounds.top, bounds.right, bounds.bottom}),
+                  std::vector<LONG>({L, T, L + widest, T + 14 * n}));
+    }
+}
+
+TEST(FontMetrics, LogicalSizeBecomesCell) {
+    const FaceUnits sans = {2048, 1854, 434, 1854, -434, 67, 904, 2740};
+    const FaceUnits mono = {2048, 1705, 615, 1705, -615, 0, 1229, 1229};
+    // A face without Windows cell values, and one whose hhea gap partly lies inside its cell.
+    const FaceUnits no_win = {1000, 0, 0, 800, -200, 0, 500, 600};
+    const FaceUnits wide_cell = {2048, 1900, 500, 1800, -400, 300, 1000, 2000};
+    const struct {
+        const FaceUnits *units;
+        LONG height, width;
+        LONG tm_height, ascent, internal, external, average, max;
+    } cases[] = {
+        // A positive height is the cell: the descent takes what the rounded ascent leaves.
+        {&sans, 24, 0, 24, 19, 3, 1, 9, 29},
+        // A negative height is the em: the cell adds the internal leading.
+        {&sans, -16, 0, 17, 14, 1, 1, 7, 21},
+        {&sans, 0, 0, 16, 13, 2, 0, 6, 19},
+        // A width scales horizontally only, until the average character is that wide.
+        {&sans, 24, 18, 24, 19, 3, 1, 18, 55},
+        {&mono, 14, 7, 14, 10, 2, 0, 7, 7},
+        {&mono, 14, -7, 14, 10, 2, 0, 7, 7},
+        {&sans, INT32_MIN, 0, 2288, 1854, 240, 67, 904, 2740},
+        {&no_win, 10, 0, 10, 8, 0, 0, 5, 6},
+        {&wide_cell, -20, 0, 24, 19, 4, 1, 10, 20},
+    };
+    for (const auto &c : cases) {
+        TEXTMETRICW m = {};
+        font_metrics_compute(*c.units, c.height, c.width, &m);
+        EXPECT_EQ(std::vector<LONG>({m.tmHeight, m.tmAscent, m.tmDescent, m.tmInternalLeading,
+                                     m.tmExternalLeading, m.tmAveCharWidth, m.tmMaxCharWidth}),
+                  std::vector<LONG>({c.tm_height, c.ascent, c.tm_height - c.ascent, c.internal,
+                                     c.external, c.average, c.max}))
+            << "height " << c.height << " width " << c.width;
+    }
+}
+
+TEST_F(Text, SameLogfontSameInstanceAndUnknownFacesFallBack) {
+    LOGFONTW lf = logfont(u"arial", 24, 0);
+    FontInstance *first = font_engine_get(lf);
+    EXPECT_EQ(font_engine_get(lf), first);
+    TEXTMETRICW tm = {};
+    font_engine_metrics(first, &tm);
+    // The weighted lowercase average, not the all-glyph average of newer OS/2 tables (12).
+    EXPECT_EQ(tm.tmAveCharWidth, 9);
+    EXPECT_EQ(tm.tmWeight, 400);
+    LOGFONTW other[5] = {lf, lf, lf, lf, lf};
+    other[0].lfFaceName[10] = u'x'; // past the terminator: not part of the name
+    other[1].lfHeight = 25;
+    other[2].lfWeight = 700;
+    other[3].lfFaceName[0] = u'A';
+    other[4].lfWidth = 9;
+    EXPECT_EQ(font_engine_get(other[0]), first);
+    for (int i = 1; i < 5; ++i)
+        EXPECT_NE(font_engine_get(other[i]), first) << i;
+    for (const char16_t *face : {u"no such face at all", u""}) {
+        FontInstance *font = font_engine_get(logfont(face, 24, 0));
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font_engine_extent(font, u"A", 1).cy, 24);
+        EXPECT_GT(font_engine_advance(font, u'A'), 0);
+    }
+}
+
+// Glyphs stay inside their cells and the clip, wherever the run starts, and never reach the
+// row padding beyond the surface's width; a run of blanks draws nothing.
+TEST_F(Text, GlyphsStayInsideTheCellsAndTheClip) {
+    FontInstance *font = font_engine_get(logfont(u"courier new", 14, 7, 700));
+    const int stride = 51;
+    auto draw = [&](const ClipRect &clip, int x, int y, const WCHAR *text) {
+        std::vector<uint32_t> pixels(size_t(stride) * 20, 0x123456);
+        font_engine_draw(font, Surface{pixels.data(), stride, 48, 20}, clip, x, y, text,
+                         length(text), 0, nullptr);
+        return pixels;
+    };
+    std::vector<uint32_t> full = draw(ClipRect{-10, -10, 100, 100}, 3, 2, u"Ag|_#");
+    std::vector<uint32_t> clipped = draw(ClipRect{10, 5, 25, 12}, 3, 2, u"Ag|_#");
+    int changed = 0;
+    for (int i = 0; i < stride * 20; ++i) {
+        int px = i % stride, py = i / stride;
+        bool in_cell = px >= 3 && px < 3 + 35 && py >= 2 && py < 2 + 14;
+        bool in_clip = px >= 10 && px < 25 && py >= 5 && py < 12;
+        changed += full[size_t(i)] != 0x123456;
+        EXPECT_TRUE(in_cell || full[size_t(i)] == 0x123456) << px << "," << py;
+        EXPECT_EQ(clipped[size_t(i)], in_clip ? full[size_t(i)] : 0x123456) << px << "," << py;
+    }
+    EXPECT_GT(changed, 40);
+    EXPECT_EQ(draw(ClipRect{0, 0, 48, 20}, 3, 2, u"   \r\n"),
+              std::vector<uint32_t>(size_t(stride) * 20, 0x123456));
+    const ClipRect all{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    for (POINT o : {POINT{-20, -12}, POINT{40, 4}, POINT{INT_MAX - 5, 0}, POINT{INT_MIN + 5, 0}}) {
+        std::vector<uint32_t> p = draw(all, int(o.x), int(o.y), u"WWW");
+        for (int py = 0; py < 20; ++py)
+            EXPECT_EQ(
+                std::vector<uint32_t>(p.begin() + py * stride + 48, p.begin() + (py + 1) * stride),
+                std::vector<uint32_t>(3, 0x123456))
+                << o.x;
+    }
+}
+
+// A bitmap with the 14 x 7 font selected, ink on paper.
 struct TextBitmap : TestBitmap {
-    HFONT font;
-    HGDIOBJ old_font;
-    TextBitmap(int w, int h, HFONT f) : TestBitmap(w, h, SENTINEL), font(f) {
-        old_font = SelectObject(dc, font);
+    HFONT font = CreateFontW(14, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, u"courier new");
+    TextBitmap(int w, int h) : TestBitmap(w, h, SENTINEL) {
+        SelectObject(dc, font);
         SetTextColor(dc, INK);
         SetBkColor(dc, PAPER);
     }
-    ~TextBitmap() {
-        SelectObject(dc, old_font);
-        DeleteObject(font);
-    }
-    // Pixels inside [l, r) x [t, b) that are not the sentinel, and those outside that are not.
-    void count_changed(const RECT &box, int *inside, int *outside) const {
-        *inside = *outside = 0;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                if (at(x, y) == SENTINEL) continue;
-                bool in = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
-                ++*(in ? inside : outside);
-            }
+    // Changed pixels inside `box` and outside it.
+    std::pair<int, int> changed(const RECT &box) const {
+        std::pair<int, int> n{0, 0};
+        for (int i = 0; i < width * height; ++i) {
+            int x = i % width, y = i / width;
+            if (at(x, y) == SENTINEL) continue;
+            ++(x >= box.left && x < box.right && y >= box.top && y < box.bottom ? n.first
+                                                                                : n.second);
         }
-    }
-    int count_colour(COLORREF c) const {
-        int n = 0;
-        for (int i = 0; i < width * height; ++i)
-            n += at(i % width, i / width) == c;
         return n;
     }
 };
 
-struct ExtentCase {
-    const char16_t *text;
-    int cx;
-};
-
-TEST(GetTextExtentPoint32W, CourierFourteenBySevenIsSevenPixelsPerCharacter) {
-    TextBitmap b(1, 1, courier());
-    const ExtentCase cases[] = {{u"", 0}, {u"A", 7}, {u"0123456789", 70}, {u"i W.", 28}};
-    for (const ExtentCase &c : cases) {
-        SIZE s{-1, -1};
-        int n = int(std::u16string(c.text).size());
-        EXPECT_TRUE(GetTextExtentPoint32W(b.dc, c.text, n, &s));
-        EXPECT_EQ(s.cx, c.cx) << n;
-        EXPECT_EQ(s.cy, 14) << n;
+// Opaque text paints its cell box (its advances wide) under the ink, transparent text only the
+// ink; ETO_OPAQUE fills the given rectangle and ETO_CLIPPED keeps everything inside it.
+TEST_F(Text, ExtTextOutPaintsTheCellBoxOrOnlyInk) {
+    const int dx[] = {20, 20};
+    const struct {
+        int mode;
+        UINT options;
+        const int *dx;
+        RECT box;
+        int inside; // -1: some ink, less than the box
+    } cases[] = {
+        {OPAQUE, 0, nullptr, {5, 4, 19, 18}, 14 * 14},
+        {OPAQUE, 0, dx, {5, 4, 45, 18}, 40 * 14},
+        {TRANSPARENT, 0, nullptr, {5, 4, 19, 18}, -1},
+        {TRANSPARENT, ETO_OPAQUE | ETO_CLIPPED, nullptr, {6, 5, 14, 10}, 8 * 5},
+    };
+    for (const auto &c : cases) {
+        TextBitmap b(60, 24);
+        SetBkMode(b.dc, c.mode);
+        EXPECT_TRUE(ExtTextOutW(b.dc, 5, 4, c.options, &c.box, u"ab", 2, c.dx));
+        std::pair<int, int> n = b.changed(c.box);
+        EXPECT_EQ(n.second, 0) << c.mode << " " << c.options;
+        bool right = c.inside < 0 ? n.first > 0 && n.first < 14 * 14 : n.first == c.inside;
+        EXPECT_TRUE(right) << c.mode << " " << c.options << ": " << n.first << " inside";
     }
-    TEXTMETRICW tm;
-    EXPECT_TRUE(GetTextMetricsW(b.dc, &tm));
-    EXPECT_EQ(tm.tmHeight, 14);
-    EXPECT_EQ(tm.tmAveCharWidth, 7);
 }
 
-TEST(GetTextExtentPoint32W, RefusesBadArguments) {
-    TextBitmap b(1, 1, courier());
-    SIZE s;
-    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, u"abc", -1, &s));
-    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, nullptr, 3, &s));
-    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, u"abc", 3, nullptr));
-    HDC gone = CreateCompatibleDC(nullptr);
-    DeleteDC(gone);
-    EXPECT_FALSE(GetTextExtentPoint32W(gone, u"abc", 3, &s));
-    TEXTMETRICW tm;
-    EXPECT_FALSE(GetTextMetricsW(gone, &tm));
-}
-
-struct CalcCase {
-    const char *name;
-    const char16_t *text;
-    UINT format;
-    int width;         // of the rectangle
-    int lines, widest; // widest -1: not checked
-};
-
-class CalcRectTest : public ::testing::TestWithParam<CalcCase> {};
-
-TEST_P(CalcRectTest, MeasuresWithoutDrawing) {
-    const CalcCase &c = GetParam();
-    TextBitmap b(80, 60, courier());
-    RECT r{3, 5, 3 + c.width, 55};
-    EXPECT_EQ(DrawTextW(b.dc, c.text, -1, &r, c.format | DT_CALCRECT), 14 * c.lines);
-    EXPECT_EQ(r.left, 3);
-    EXPECT_EQ(r.top, 5);
-    if (c.widest >= 0) {
-        EXPECT_EQ(r.right, 3 + c.widest);
-    }
-    EXPECT_EQ(r.bottom, 5 + 14 * c.lines);
-    EXPECT_EQ(b.count_colour(SENTINEL), 80 * 60);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, CalcRectTest,
-    ::testing::Values(CalcCase{"OneLine", u"abc", 0, 50, 1, 21},
-                      CalcCase{"LineBreaksStartLines", u"ab\ncdef\r\ng", 0, 50, 3, 28},
-                      CalcCase{"NoWordBreakRunsLong", u"aaa bbb ccc", 0, 50, 1, 77},
-                      CalcCase{"WordBreakFillsTheWidth", u"aaa bbb ccc", DT_WORDBREAK, 50, 2, 49},
-                      CalcCase{"WordBreakNarrow", u"aaa bbb ccc", DT_WORDBREAK, 30, 3, 21},
-                      CalcCase{"SingleLineIgnoresBreaks", u"ab\ncd", DT_SINGLELINE, 50, 1, -1}),
-    [](const ::testing::TestParamInfo<CalcCase> &i) { return std::string(i.param.name); });
-
-// Rows of the bitmap that hold ink, as a string of '#' and '.'.
-std::string inked_rows(const TextBitmap &b) {
-    std::string rows;
-    for (int y = 0; y < b.height; ++y) {
-        bool ink = false;
-        for (int x = 0; x < b.width; ++x)
-            ink = ink || b.at(x, y) != SENTINEL;
-        rows += ink ? '#' : '.';
-    }
-    return rows;
-}
-
-TEST(DrawTextW, EachLineInItsOwnCellRow) {
-    TextBitmap b(30, 45, courier());
-    SetBkMode(b.dc, TRANSPARENT);
-    RECT r{0, 0, 30, 45};
-    EXPECT_EQ(DrawTextW(b.dc, u"H\nH", -1, &r, 0), 28);
-    std::string rows = inked_rows(b);
-    // Both lines have ink within their 14-pixel cells and the third cell row stays empty.
-    EXPECT_NE(rows.substr(0, 14).find('#'), std::string::npos) << rows;
-    EXPECT_NE(rows.substr(14, 14).find('#'), std::string::npos) << rows;
-    EXPECT_EQ(rows.substr(28), std::string(17, '.')) << rows;
-    EXPECT_EQ(rows.substr(0, 14), rows.substr(14, 14)); // the same letter, one cell lower
-}
-
-TEST(DrawTextW, ClipsToTheRectangleUnlessNoClip) {
-    RECT r{2, 3, 20, 11};
-    for (UINT format : {0u, UINT(DT_NOCLIP)}) {
-        TextBitmap b(70, 20, courier());
+// DrawTextW answers its lines' height, measures without drawing under DT_CALCRECT, and clips
+// to its rectangle unless DT_NOCLIP.
+TEST_F(Text, DrawTextClipsToItsRectangleUnlessNoClip) {
+    const RECT r{2, 3, 20, 11};
+    for (UINT format : {0u, UINT(DT_NOCLIP), UINT(DT_CALCRECT)}) {
+        TextBitmap b(70, 20);
         RECT rc = r;
-        DrawTextW(b.dc, u"WWWWWWWW", -1, &rc, format);
-        int inside, outside;
-        b.count_changed(r, &inside, &outside);
-        // The opaque cell row covers the whole rectangle.
-        EXPECT_EQ(inside, 18 * 8) << format;
-        EXPECT_EQ(outside, format == 0 ? 0 : 56 * 14 - 18 * 8) << format;
+        EXPECT_EQ(DrawTextW(b.dc, u"WWWWWWWW", -1, &rc, format), 14);
+        EXPECT_EQ(rc.right, format == DT_CALCRECT ? 58 : 20);
+        std::pair<int, int> n = b.changed(r);
+        EXPECT_EQ(n.first, format == DT_CALCRECT ? 0 : 18 * 8) << format;
+        EXPECT_EQ(n.second, format == DT_NOCLIP ? 56 * 14 - 18 * 8 : 0) << format;
+        EXPECT_EQ(DrawTextW(b.dc, nullptr, 3, &rc, 0) + DrawTextW(b.dc, u"a", 1, nullptr, 0), 0);
     }
 }
 
-TEST(DrawTextW, RefusesMissingTextOrRectangle) {
-    TextBitmap b(4, 4, courier());
-    RECT r{0, 0, 4, 4};
-    EXPECT_EQ(DrawTextW(b.dc, nullptr, 3, &r, 0), 0);
-    EXPECT_EQ(DrawTextW(b.dc, u"abc", 3, nullptr, 0), 0);
-    EXPECT_EQ(b.count_colour(SENTINEL), 16);
-}
-
-struct ModeCase {
-    int mode;
-    bool box_filled; // every pixel of the cell box painted
-};
-
-// Opaque text paints its whole cell box in the background colour under the ink; transparent
-// text changes only ink pixels. Neither writes outside the box.
-TEST(ExtTextOutW, OpaqueAndTransparentBackgrounds) {
-    for (ModeCase c : {ModeCase{OPAQUE, true}, ModeCase{TRANSPARENT, false}}) {
-        TextBitmap b(40, 24, courier());
-        EXPECT_EQ(SetBkMode(b.dc, c.mode), OPAQUE); // the default before
-        EXPECT_TRUE(ExtTextOutW(b.dc, 5, 4, 0, nullptr, u"ab", 2, nullptr));
-        int inside, outside;
-        b.count_changed(RECT{5, 4, 19, 18}, &inside, &outside);
-        EXPECT_EQ(outside, 0) << c.mode;
-        EXPECT_EQ(inside == 14 * 14, c.box_filled) << c.mode;
-        EXPECT_GT(inside, 0) << c.mode;
-        EXPECT_EQ(b.count_colour(PAPER) > 0, c.box_filled) << c.mode;
-        EXPECT_GT(inside, b.count_colour(PAPER)) << c.mode; // some pixels carry ink
-    }
-}
-
-TEST(ExtTextOutW, OpaqueRectangleAndClipping) {
-    TextBitmap b(40, 20, courier());
-    SetBkMode(b.dc, TRANSPARENT);
-    RECT r{1, 1, 9, 6};
-    EXPECT_TRUE(ExtTextOutW(b.dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &r, u"WWWW", 4, nullptr));
-    int inside, outside;
-    b.count_changed(r, &inside, &outside);
-    EXPECT_EQ(inside, 8 * 5);
-    EXPECT_EQ(outside, 0);
-    // An opaque rectangle alone, without text.
-    RECT lower{0, 15, 40, 20};
-    EXPECT_TRUE(ExtTextOutW(b.dc, 0, 0, ETO_OPAQUE, &lower, nullptr, 0, nullptr));
-    EXPECT_EQ(b.at(39, 19), PAPER);
-}
-
-TEST(ExtTextOutW, AdvancesGivenPerCharacterSpaceTheCells) {
-    TextBitmap b(60, 14, courier());
-    int dx[] = {20, 20};
-    ExtTextOutW(b.dc, 0, 0, 0, nullptr, u"ab", 2, dx);
-    int inside, outside;
-    b.count_changed(RECT{0, 0, 40, 14}, &inside, &outside); // opaque box of the advances
-    EXPECT_EQ(inside, 40 * 14);
-    EXPECT_EQ(outside, 0);
-}
-
-TEST(Fonts, BoldInksMorePixelsAtTheSameAdvance) {
-    int ink[2];
-    SIZE size[2];
-    for (int bold = 0; bold < 2; ++bold) {
-        TextBitmap b(80, 14, courier(bold ? FW_BOLD : FW_NORMAL));
-        SetBkMode(b.dc, TRANSPARENT);
-        ExtTextOutW(b.dc, 0, 0, 0, nullptr, u"Hello", 5, nullptr);
-        GetTextExtentPoint32W(b.dc, u"Hello", 5, &size[bold]);
-        // Ink is blue on a sentinel of blue 3: the blue channel adds up the glyphs' coverage.
-        ink[bold] = 0;
-        for (int i = 0; i < 80 * 14; ++i)
-            ink[bold] += GetBValue(b.at(i % 80, i / 80)) - 3;
-    }
-    EXPECT_GT(ink[1], ink[0] * 5 / 4) << ink[0] << " " << ink[1];
-    EXPECT_EQ(size[0].cx, size[1].cx);
-}
-
-TEST(DcState, ColoursAndModesAnswerTheirPreviousValues) {
-    TextBitmap b(1, 1, courier());
+TEST_F(Text, DcStateAnswersPreviousValuesAndRefusesBadArguments) {
+    TextBitmap b(1, 1);
     EXPECT_EQ(SetTextColor(b.dc, RGB(1, 1, 1)), INK);
-    EXPECT_EQ(SetTextColor(b.dc, RGB(2, 2, 2)), RGB(1, 1, 1));
     EXPECT_EQ(SetBkColor(b.dc, RGB(3, 3, 3)), PAPER);
     EXPECT_EQ(SetBkMode(b.dc, 7), 0); // no such mode
     EXPECT_EQ(SetBkMode(b.dc, TRANSPARENT), OPAQUE);
     EXPECT_EQ(CreateFontIndirectW(nullptr), nullptr);
+    SIZE s;
+    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, u"abc", -1, &s));
+    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, nullptr, 3, &s));
+    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, u"abc", 3, nullptr));
+    EXPECT_TRUE(GetTextExtentPoint32W(b.dc, u"abc", 3, &s));
+    EXPECT_EQ(s.cx, 21);
     HDC fresh = CreateCompatibleDC(nullptr);
     EXPECT_EQ(SetTextColor(fresh, 0), RGB(0, 0, 0));     // black text
     EXPECT_EQ(SetBkColor(fresh, 0), RGB(255, 255, 255)); // on white
-    EXPECT_EQ(SetBkMode(fresh, OPAQUE), OPAQUE);
     DeleteDC(fresh);
+    TEXTMETRICW tm;
+    EXPECT_FALSE(GetTextMetricsW(fresh, &tm));
+    EXPECT_FALSE(GetTextExtentPoint32W(fresh, u"abc", 3, &s));
 }
 
 } // namespace
