@@ -1,28 +1,15 @@
-// One composed picture of everything the drawing layer does, compared with the stored image,
-// and the PNG writer read back.
+// One composed picture of everything the drawing layer does, compared with the stored image.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <wlgdi.h>
 
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <string>
 #include <vector>
 
 #include "support/golden.h"
 #include "support/test_bitmap.h"
 
 namespace {
-
-// Fonts stay loaded until the drawing state is torn down, as the host does at its end.
-struct GdiTearDown : ::testing::Environment {
-    void TearDown() override { wl_gdi_shutdown(); }
-};
-const ::testing::Environment *const tear_down =
-    ::testing::AddGlobalTestEnvironment(new GdiTearDown);
 
 // A 24-bit one-row DIB running from black through red to yellow over `n` points.
 std::vector<uint8_t> gradient_row(int n, BITMAPINFO *info) {
@@ -114,32 +101,7 @@ TEST(GdiGolden, ComposedPicture) {
     TestBitmap screen(200, 120, RGB(1, 2, 3));
     BitBlt(screen.dc, 0, 0, 200, 120, b.dc, 0, 0, SRCCOPY);
     EXPECT_TRUE(golden_match(Surface{screen.pixels, 200, 200, 120}, "gdi_composed"));
-}
-
-TEST(Png, WrittenPixelsReadBackExactly) {
-    std::string dir = std::string(getenv("WFAL_TEST_TMP") ? getenv("WFAL_TEST_TMP") : "/tmp");
-    std::string templ = dir + "/pngXXXXXX";
-    std::vector<char> name(templ.begin(), templ.end());
-    name.push_back(0);
-    mkdir(dir.c_str(), 0777); // may exist already
-    ASSERT_NE(mkdtemp(name.data()), nullptr);
-    std::string path = std::string(name.data()) + "/bitmap.png";
-    TestBitmap b(7, 3, RGB(1, 2, 3));
-    b.set(0, 0, RGB(255, 0, 0));
-    b.set(6, 2, RGB(0, 0, 255));
-    b.set(3, 1, RGB(12, 34, 56));
-    ASSERT_TRUE(wl_gdi_save_png(b.bitmap, path.c_str()));
-    std::vector<uint32_t> pixels;
-    int w = 0, h = 0;
-    ASSERT_TRUE(png_read(path, &pixels, &w, &h));
-    ASSERT_EQ(w, 7);
-    ASSERT_EQ(h, 3);
-    for (int i = 0; i < 21; ++i)
-        EXPECT_EQ(pixels[size_t(i)], b.pixels[i]) << i;
-    EXPECT_FALSE(wl_gdi_save_png(reinterpret_cast<HBITMAP>(b.dc), path.c_str()));
-    EXPECT_FALSE(wl_gdi_save_png(b.bitmap, (path + "/no/such/folder.png").c_str()));
-    unlink(path.c_str());
-    rmdir(name.data());
+    wl_gdi_shutdown();
 }
 
 } // namespace

@@ -1,13 +1,65 @@
+// Module resources: modules found by file name, resources by text or number without regard to
+// case, bitmap resources (packed DIBs) loaded as bitmaps, and what is refused.
 #include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
 
 #include <windows.h>
 #include <winlayer.h>
+#include <wlgdi.h>
 
 namespace {
 
 const unsigned char DATA[5][4] = {{1}, {2}, {3}, {4}, {5}};
+const DWORD SIZES[] = {4, 2, 1, 3, 0};
 
-class ResourceTest : public ::testing::Test {
+// A packed DIB: header, palette (0x00RRGGBB, stored blue first), then the rows as given.
+std::vector<BYTE> dib(LONG width, LONG height, WORD bits, const std::vector<DWORD> &palette,
+                      const std::vector<BYTE> &rows, DWORD compression = BI_RGB,
+                      DWORD colours_used = 0) {
+    BITMAPINFOHEADER h = {40, width, height, 1, bits, compression, 0, 0, 0, colours_used, 0};
+    std::vector<BYTE> out(sizeof h);
+    memcpy(out.data(), &h, sizeof h);
+    for (DWORD c : palette)
+        for (int k = 0; k < 4; ++k)
+            out.push_back(BYTE(c >> (8 * k)));
+    out.insert(out.end(), rows.begin(), rows.end());
+    return out;
+}
+
+const struct BitmapCase {
+    const char16_t *name;
+    std::vector<BYTE> data;
+    int width, height;
+    std::vector<uint32_t> pixels; // top-down, 0x00RRGGBB; empty: refused
+} BITMAPS[] = {
+    // Bottom-up: the first stored row is the bottom one; rows padded to four bytes.
+    {u"RGB24",
+     dib(2, 2, 24, {}, {0, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0}),
+     2,
+     2,
+     {0x0000FF, 0xFFFFFF, 0xFF0000, 0x00FF00}},
+    {u"TOPDOWN32", dib(1, -2, 32, {}, {1, 2, 3, 0, 4, 5, 6, 0}), 1, 2, {0x030201, 0x060504}},
+    {u"PAL8",
+     dib(3, 1, 8, {0x112233, 0x445566}, {1, 0, 1, 0}, BI_RGB, 2),
+     3,
+     1,
+     {0x445566, 0x112233, 0x445566}},
+    {u"PAL1",
+     dib(10, 1, 1, {0x000000, 0xFFFFFF}, {0xA5, 0x80, 0, 0}),
+     10,
+     1,
+     {0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0}},
+    {u"PASTPALETTE", dib(2, 1, 8, {0xFFFFFF}, {0, 7, 0, 0}, BI_RGB, 1), 2, 1, {0xFFFFFF, 0}},
+    {u"SHORT", dib(2, 2, 24, {}, std::vector<BYTE>(15, 0)), 0, 0, {}},
+    // Without biClrUsed an 8-bit palette has all 256 entries: two are too few.
+    {u"FULLPALETTE", dib(1, 1, 8, {0, 0}, {0, 0, 0, 0}), 0, 0, {}},
+    {u"RLE8", dib(2, 1, 8, {0, 0}, {0, 0, 0, 0}, 1), 0, 0, {}},
+};
+
+class Resources : public ::testing::Test {
 protected:
     void SetUp() override {
         module = wl_module_register(u"test.dll", &module);
@@ -18,38 +70,37 @@ protected:
             wl_resource_register(module, MAKEINTRESOURCEW(300), MAKEINTRESOURCEW(101), DATA[2], 1));
         ASSERT_TRUE(wl_resource_register(module, u"Custom", u"Name", DATA[3], 3));
         ASSERT_TRUE(wl_resource_register(module, RT_RCDATA, u"\u00c9T\u00c9", DATA[4], 0));
+        for (const BitmapCase &c : BITMAPS)
+            wl_resource_register(module, RT_BITMAP, c.name, c.data.data(), DWORD(c.data.size()));
     }
-    void TearDown() override { wl_module_unregister(u"test.dll"); }
+    void TearDown() override {
+        wl_module_unregister(u"test.dll");
+        wl_gdi_shutdown();
+    }
     HMODULE module = nullptr;
 };
 
-struct FindCase {
-    LPCWSTR name;
-    LPCWSTR type;
-    int found; // index into DATA, -1 for none
-};
-
-const FindCase FIND_CASES[] = {
-    {u"TXT", RT_RCDATA, 0},
-    {u"txt", RT_RCDATA, 0},
-    {u"TXT", RT_DIALOG, -1},
-    {u"dlg1", RT_DIALOG, 1},
-    {u"DLG2", RT_DIALOG, -1},
-    {MAKEINTRESOURCEW(101), MAKEINTRESOURCEW(300), 2},
-    {u"#101", u"#300", 2},
-    {u"101", MAKEINTRESOURCEW(300), -1},
-    {MAKEINTRESOURCEW(102), MAKEINTRESOURCEW(300), -1},
-    {u"NAME", u"custom", 3},
-    {u"Custom", u"Name", -1},
-    {u"\u00e9t\u00e9", RT_RCDATA, 4},
-    {u"\u00e9t\u00e8", RT_RCDATA, -1},
-};
-
-const DWORD SIZES[] = {4, 2, 1, 3, 0};
-
-TEST_F(ResourceTest, ResourcesAreFoundByTextOrNumberWithoutRegardToCase) {
-    for (const FindCase &c : FIND_CASES) {
-        SCOPED_TRACE(testing::Message() << "case " << (&c - FIND_CASES));
+TEST_F(Resources, FoundByTextOrNumberWithoutRegardToCase) {
+    const struct {
+        LPCWSTR name, type;
+        int found; // index into DATA, -1 for none
+    } cases[] = {
+        {u"TXT", RT_RCDATA, 0},
+        {u"txt", RT_RCDATA, 0},
+        {u"TXT", RT_DIALOG, -1},
+        {u"dlg1", RT_DIALOG, 1},
+        {u"DLG2", RT_DIALOG, -1},
+        {MAKEINTRESOURCEW(101), MAKEINTRESOURCEW(300), 2},
+        {u"#101", u"#300", 2},
+        {u"101", MAKEINTRESOURCEW(300), -1},
+        {MAKEINTRESOURCEW(102), MAKEINTRESOURCEW(300), -1},
+        {u"NAME", u"custom", 3},
+        {u"Custom", u"Name", -1},
+        {u"\u00e9t\u00e9", RT_RCDATA, 4},
+        {u"\u00e9t\u00e8", RT_RCDATA, -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
         HRSRC found = FindResourceW(module, c.name, c.type);
         ASSERT_EQ(found != nullptr, c.found >= 0);
         if (found == nullptr) continue;
@@ -58,7 +109,7 @@ TEST_F(ResourceTest, ResourcesAreFoundByTextOrNumberWithoutRegardToCase) {
     }
 }
 
-TEST_F(ResourceTest, ModulesAreFoundByFileNameWithoutRegardToCase) {
+TEST_F(Resources, ModulesAreFoundByFileNameWithoutRegardToCase) {
     for (const char16_t *name : {u"test.dll", u"TEST.DLL", u"test", u"\\Windows\\Test.Dll"})
         EXPECT_EQ(GetModuleHandleW(name), module);
     EXPECT_EQ(GetModuleHandleW(u"test."), nullptr);
@@ -66,14 +117,16 @@ TEST_F(ResourceTest, ModulesAreFoundByFileNameWithoutRegardToCase) {
     EXPECT_EQ(wl_module_register(u"TEST.dll", nullptr), module);
     HMODULE self = GetModuleHandleW(nullptr);
     EXPECT_TRUE(self != nullptr && self != module);
-    EXPECT_EQ(GetModuleHandleW(nullptr), self);
     EXPECT_EQ(FindResourceW(nullptr, u"TXT", RT_RCDATA), nullptr);
     ASSERT_TRUE(wl_resource_register(self, RT_RCDATA, u"OWN", DATA[3], 3));
     HRSRC own = FindResourceW(nullptr, u"own", RT_RCDATA);
     EXPECT_EQ(LockResource(LoadResource(nullptr, own)), DATA[3]);
+    EXPECT_TRUE(DisableThreadLibraryCalls(module));
+    EXPECT_FALSE(DisableThreadLibraryCalls(nullptr));
 }
 
-TEST_F(ResourceTest, BadHandlesGiveNothing) {
+// A resource belongs to its module; unregistering a module drops its resources.
+TEST_F(Resources, BadHandlesGiveNothing) {
     HRSRC text = FindResourceW(module, u"TXT", RT_RCDATA);
     ASSERT_NE(text, nullptr);
     HMODULE bogus = reinterpret_cast<HMODULE>(&text);
@@ -82,15 +135,14 @@ TEST_F(ResourceTest, BadHandlesGiveNothing) {
     EXPECT_EQ(FindResourceW(bogus, u"TXT", RT_RCDATA), nullptr);
     EXPECT_EQ(FindResourceW(module, nullptr, RT_RCDATA), nullptr);
     EXPECT_EQ(LoadResource(module, bogus_res), nullptr);
-    EXPECT_EQ(LoadResource(other, text), nullptr); // a resource belongs to its module
+    EXPECT_EQ(LoadResource(other, text), nullptr);
     EXPECT_EQ(SizeofResource(bogus, text), 0u);
     EXPECT_EQ(LockResource(bogus_res), nullptr);
     EXPECT_FALSE(wl_resource_register(bogus, RT_RCDATA, u"X", DATA[0], 1));
-    wl_module_unregister(u"other.dll");
-    EXPECT_EQ(GetModuleHandleW(u"other.dll"), nullptr);
-}
-
-TEST_F(ResourceTest, UnregisteringDropsTheResources) {
+    EXPECT_FALSE(DisableThreadLibraryCalls(bogus));
+    EXPECT_EQ(LoadBitmapW(bogus, u"RGB24"), nullptr);
+    EXPECT_EQ(LoadBitmapW(nullptr, u"RGB24"), nullptr); // no system bitmaps
+    EXPECT_EQ(LoadBitmapW(module, nullptr), nullptr);
     ASSERT_TRUE(wl_resource_register(module, RT_RCDATA, u"txt", DATA[1], 2)); // replaces
     HGLOBAL loaded = LoadResource(module, FindResourceW(module, u"TXT", RT_RCDATA));
     ASSERT_EQ(LockResource(loaded), DATA[1]);
@@ -99,6 +151,29 @@ TEST_F(ResourceTest, UnregisteringDropsTheResources) {
     EXPECT_EQ(LockResource(loaded), nullptr);
     module = wl_module_register(u"test.dll", nullptr);
     EXPECT_EQ(FindResourceW(module, u"TXT", RT_RCDATA), nullptr);
+    wl_module_unregister(u"other.dll");
+}
+
+TEST_F(Resources, BitmapsLoadTopDownOrAreRefusedWithoutLeaving) {
+    for (const BitmapCase &c : BITMAPS) {
+        std::string name(c.name, c.name + std::char_traits<char16_t>::length(c.name));
+        int objects = wl_gdi_object_count();
+        HBITMAP b = LoadBitmapW(module, c.name);
+        if (c.pixels.empty()) {
+            EXPECT_EQ(b, nullptr) << name;
+            EXPECT_EQ(wl_gdi_object_count(), objects) << name;
+            continue;
+        }
+        uint32_t *pixels = nullptr;
+        int stride = 0, width = 0, height = 0;
+        ASSERT_TRUE(wl_gdi_bitmap_pixels(b, &pixels, &stride, &width, &height)) << name;
+        EXPECT_EQ(std::vector<int>({width, height}), std::vector<int>({c.width, c.height})) << name;
+        std::vector<uint32_t> got;
+        for (int y = 0; y < c.height; ++y)
+            got.insert(got.end(), pixels + y * stride, pixels + y * stride + c.width);
+        EXPECT_EQ(got, c.pixels) << name;
+        EXPECT_TRUE(DeleteObject(b));
+    }
 }
 
 } // namespace
