@@ -1,8 +1,10 @@
-// _wfopen and the module's file calls over the instrument's file system and its simulated
-// volumes. Linked as the module is, so fwrite and friends go through the layer.
+// The file layer as the module meets it, linked with the module's redirected C runtime calls:
+// instrument paths under the device root, _wfopen's modes, simulated volumes that fill up at
+// their capacity, and the fault seam that fails the n-th call or stores a short write.
 #include <errno.h>
 #include <stdio.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -17,7 +19,46 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CrtFileTest : public ::testing::Test {
+std::string mapped(const std::u16string &path, size_t capacity = 4096) {
+    std::vector<char> out(capacity + 1, '#');
+    if (!wl_fs_map_path(path.c_str(), out.data(), capacity)) return "(refused)";
+    EXPECT_EQ(out[capacity], '#') << "wrote past the buffer";
+    return out.data();
+}
+
+TEST(PathMap, InstrumentPathsMapUnderTheDeviceRoot) {
+    const std::u16string name_255(255, u'n'),
+        path_259 = u"\\" + std::u16string(200, u'a') + u"\\" + std::u16string(57, u'b');
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"USB\\test1.res", "/root/USB/test1.res"},
+        {u"/USB//x.res\\", "/root/USB/x.res"},
+        {u"\\USB\\.\\..\\Internal\\x.res", "/root/Internal/x.res"},
+        {u"", "/root"},
+        {u"\\..\\x.res", "(refused)"},
+        {u"\\USB\\..\\..\\root\\x.res", "(refused)"},
+        {u"\\USB\\a:b", "(refused)"},
+        {u"\\USB\\a\tb", "(refused)"},
+        {u"\\USB\\\u00e9t\u00e9\U0001F600", "/root/USB/\xc3\xa9t\xc3\xa9\xf0\x9f\x98\x80"},
+        {std::u16string(u"\\USB\\") + char16_t(0xD800) + u"x", "(refused)"},
+        {u"\\" + name_255, "/root/" + std::string(255, 'n')},
+        {u"\\" + name_255 + u"n", "(refused)"},
+        {path_259, "/root/" + std::string(200, 'a') + "/" + std::string(57, 'b')},
+        {path_259 + u"b", "(refused)"},
+    };
+    wl_fs_set_root("/root/");
+    EXPECT_STREQ(wl_fs_root(), "/root");
+    for (const auto &c : cases)
+        EXPECT_EQ(mapped(c.first), c.second) << c.first.size() << " characters";
+    EXPECT_EQ(mapped(u"\\USB\\x", 12), "/root/USB/x");
+    EXPECT_EQ(mapped(u"\\USB\\x", 11), "(refused)");
+    EXPECT_EQ(mapped(u"\\USB\\x").size(), 11u);
+    wl_fs_set_root("/");
+    EXPECT_EQ(mapped(u"\\USB\\x"), "/USB/x");
+    wl_fs_set_root(nullptr);
+    EXPECT_EQ(mapped(u"\\USB\\x"), "./USB/x");
+}
+
+class CrtFile : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(root.dir() + "/USB/sub");
@@ -26,13 +67,15 @@ protected:
         wl_fs_set_sync(FALSE);
     }
     void TearDown() override {
+        wl_fault_reset();
         wl_fs_set_volume_size(u"\\USB", 0);
         wl_fs_set_sync(TRUE);
     }
-    ULONGLONG usb_free() {
-        ULARGE_INTEGER avail{};
-        EXPECT_TRUE(GetDiskFreeSpaceExW(u"\\USB\\", &avail, nullptr, nullptr));
-        return avail.QuadPart;
+    // Free to the caller, total and free bytes, or all 0 when the call fails.
+    std::array<ULONGLONG, 3> space(const char16_t *dir) {
+        ULARGE_INTEGER a{}, t{}, f{};
+        if (!GetDiskFreeSpaceExW(dir, &a, &t, &f)) return {0, 0, 0};
+        return {a.QuadPart, t.QuadPart, f.QuadPart};
     }
     size_t write(const char16_t *path, const char16_t *mode, size_t bytes, long at = -1) {
         FILE *f = _wfopen(path, mode);
@@ -46,65 +89,58 @@ protected:
     TempDeviceRoot root;
 };
 
-struct ModeCase {
-    std::u16string mode;
-    bool reads;
-    std::string after; // the file, first "abc", after writing "XY" at its start
-};
-
-const ModeCase MODE_CASES[] = {
-    {u"rb", true, "abc"},    {u"r+b", true, "XYc"},   {u"rb+", true, "XYc"},
-    {u"wb", false, "XY"},    {u"w+b", false, "XY"},   {u"wb+", false, "XY"},
-    {u"ab", false, "abcXY"}, {u"a+b", true, "abcXY"}, {u"ab+", true, "abcXY"},
-    {u"r", false, "abc"},    {u"w", false, "abc"},    {u"rt", false, "abc"},
-    {u"", false, "abc"},     {u"rbx", false, "abc"},
-};
-
-TEST_F(CrtFileTest, ModesReadWriteTruncateAndAppendAsOnWindows) {
-    for (const ModeCase &c : MODE_CASES) {
-        root.write("USB/f.bin", "abc");
-        FILE *f = _wfopen(u"\\USB\\f.bin", c.mode.c_str());
-        if (f != nullptr) {
-            char first = 0;
-            EXPECT_EQ(fread(&first, 1, 1, f) == 1, c.reads);
-            fseek(f, 0, SEEK_SET);
-            fwrite("XY", 1, 2, f);
-            fclose(f);
+// The file, first "abc", after writing "XY" at its start through each mode; "abc" also where
+// the mode does not open or does not write. A file without write permission opens for reading
+// only: the writing modes fail with EACCES before truncating anything.
+TEST_F(CrtFile, ModesAsOnWindowsAndReadOnlyFiles) {
+    const struct {
+        std::u16string mode;
+        bool reads;
+        std::string after;
+    } cases[] = {
+        {u"rb", true, "abc"},    {u"r+b", true, "XYc"},   {u"wb", false, "XY"},
+        {u"w+b", false, "XY"},   {u"ab", false, "abcXY"}, {u"a+b", true, "abcXY"},
+        {u"ab+", true, "abcXY"}, {u"r", false, "abc"},    {u"w", false, "abc"},
+        {u"", false, "abc"},     {u"rbx", false, "abc"},
+    };
+    for (const auto &c : cases) {
+        for (bool read_only : {false, true}) {
+            SCOPED_TRACE(std::string(c.mode.begin(), c.mode.end()) + (read_only ? " ro" : ""));
+            root.write("USB/f.bin", "abc");
+            fs::permissions(root.dir() + "/USB/f.bin",
+                            read_only ? fs::perms::owner_read : fs::perms::owner_all);
+            bool writes = c.after != "abc";
+            errno = 0;
+            FILE *f = _wfopen(u"\\USB\\f.bin", c.mode.c_str());
+            EXPECT_EQ(f != nullptr, (c.reads && !writes) || (writes && !read_only));
+            EXPECT_TRUE(!(writes && read_only) || errno == EACCES) << errno;
+            if (f != nullptr) {
+                char first = 0;
+                EXPECT_EQ(fread(&first, 1, 1, f) == 1, c.reads);
+                fseek(f, 0, SEEK_SET);
+                fwrite("XY", 1, 2, f);
+                fclose(f);
+            }
+            EXPECT_EQ(root.read("USB/f.bin"), read_only ? "abc" : c.after);
+            fs::permissions(root.dir() + "/USB/f.bin", fs::perms::owner_all);
         }
-        EXPECT_EQ(f != nullptr, c.after != "abc" || c.reads);
-        EXPECT_EQ(root.read("USB/f.bin"), c.after);
     }
-}
-
-TEST_F(CrtFileTest, MissingFilesFoldersAndRefusedPathsDoNotOpen) {
-    const char16_t *paths[] = {u"\\USB\\none.bin", u"\\NoVolume\\x.bin", u"\\USB", u"\\USB\\sub\\",
-                               u"\\..\\escaped.bin"};
-    for (const char16_t *path : paths) {
-        EXPECT_EQ(_wfopen(path, u"r+b"), nullptr);
-        EXPECT_EQ(_wfopen(path, path[1] == u'U' ? u"rb" : u"wb"), nullptr);
-    }
+    for (const char16_t *path : {u"\\USB\\none.bin", u"\\NoVolume\\x.bin", u"\\USB\\sub\\"})
+        EXPECT_EQ(_wfopen(path, path[5] == u'n' ? u"rb" : u"wb"), nullptr);
+    EXPECT_EQ(_wfopen(u"\\..\\escaped.bin", u"wb"), nullptr);
     EXPECT_FALSE(fs::exists(fs::path(root.dir()).parent_path() / "escaped.bin"));
-    EXPECT_EQ(write(u"usb\\..\\USB\\sub\\made.bin", u"wb", 1), 1u);
-    EXPECT_TRUE(root.exists("USB/sub/made.bin"));
 }
 
-struct FillCase {
-    size_t existing; // bytes already on the volume, capacity 1000
-    size_t size;
-    size_t count;
-    size_t returned;
-    size_t stored;
-};
-
-const FillCase FILL_CASES[] = {
-    {100, 1, 900, 900, 900}, {100, 1, 901, 900, 900}, {100, 10, 95, 90, 900},
-    {100, 7, 200, 128, 900}, // the bytes of a partial item are stored, not counted
-    {0, 1000, 1, 1, 1000},   {1000, 1, 1, 0, 0},      {1200, 4, 1, 0, 0},
-};
-
-TEST_F(CrtFileTest, AVolumeFillsUpExactlyAtItsCapacity) {
+// Capacity 1000: fwrite stores what fits, counts only whole items, and fails with ENOSPC.
+TEST_F(CrtFile, AVolumeFillsUpExactlyAtItsCapacity) {
+    const struct {
+        size_t existing, size, count, returned, stored;
+    } cases[] = {
+        {100, 1, 900, 900, 900}, {100, 1, 901, 900, 900}, {100, 10, 95, 90, 900},
+        {100, 7, 200, 128, 900}, {0, 1000, 1, 1, 1000},   {1200, 4, 1, 0, 0},
+    };
     const std::string payload(4096, 'p');
-    for (const FillCase &c : FILL_CASES) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.existing << " there, " << c.size << " x " << c.count);
         root.write("USB/sub/old.bin", std::string(c.existing, 'o'));
         wl_fs_set_volume_size(u"\\USB", 1000);
@@ -114,94 +150,151 @@ TEST_F(CrtFileTest, AVolumeFillsUpExactlyAtItsCapacity) {
         EXPECT_EQ(fwrite(payload.data(), c.size, c.count, f), c.returned);
         EXPECT_EQ(ferror(f) != 0, c.returned < c.count);
         EXPECT_EQ(errno, c.returned < c.count ? ENOSPC : 0);
-        EXPECT_EQ(usb_free(), 1000 - std::min<size_t>(1000, c.existing + c.stored));
+        EXPECT_EQ(space(u"\\USB\\")[0], 1000 - std::min<size_t>(1000, c.existing + c.stored));
         fclose(f);
         EXPECT_EQ(fs::file_size(root.dir() + "/USB/new.bin"), c.stored);
     }
 }
 
-TEST_F(CrtFileTest, BufferedBytesAndOpenFilesCountAgainstTheVolume) {
-    FILE *early = _wfopen(u"\\USB\\early.bin", u"wb");
-    ASSERT_NE(early, nullptr);
-    ASSERT_EQ(fwrite(std::string(300, 'e').data(), 1, 300, early), 300u);
-    wl_fs_set_volume_size(u"\\USB", 1000);
-    EXPECT_EQ(usb_free(), 700u);
-    EXPECT_EQ(write(u"\\USB\\sub\\b.bin", u"wb", 800), 700u);
-    // Linux keeps the blocks of a removed file until its last stream closes.
-    fs::remove(root.dir() + "/USB/early.bin");
-    EXPECT_EQ(usb_free(), 0u);
-    fclose(early);
-    EXPECT_EQ(usb_free(), 300u);
-    FILE *reader = _wfopen(u"\\USB\\sub\\b.bin", u"rb");
-    FILE *again = _wfopen(u"\\USB\\sub\\b.bin", u"wb"); // truncated while open
-    EXPECT_EQ(usb_free(), 1000u);
-    fclose(again);
-    fclose(reader);
-}
-
-TEST_F(CrtFileTest, RewritingTakesNoSpaceAndAppendingAlwaysDoes) {
-    root.write("USB/full.bin", std::string(900, 'f'));
-    root.write("USB/log.bin", std::string(100, 'l'));
-    wl_fs_set_volume_size(u"\\USB", 1000);
-    EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10), 10u);
-    EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10, 895), 5u);
-    EXPECT_EQ(root.read("USB/full.bin").substr(890), "fffffwwwww");
-    EXPECT_EQ(write(u"\\USB\\log.bin", u"a+b", 2, 0), 0u);
-    EXPECT_EQ(write(u"\\Internal\\big.bin", u"wb", 5000), 5000u);
-    EXPECT_EQ(write(u"\\top.bin", u"wb", 5000), 5000u);
-    FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "wb"); // not the module's
-    ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(fwrite(std::string(5000, 'p').data(), 1, 5000, plain), 5000u);
-    fclose(plain);
-}
-
-// A write-only stream's position is kept by the seam without asking the stream: after seeks it
-// must still charge exactly the bytes beyond the file's end.
-TEST_F(CrtFileTest, WriteOnlyStreamsAreChargedFromWhereTheyStand) {
+// Bytes rewritten take no room, bytes appended always do, whatever the stream's position says;
+// other volumes, files the module did not open and missing folders are not limited.
+TEST_F(CrtFile, OnlyBytesBeyondTheEndAreCharged) {
+    root.write("USB/full.bin", std::string(300, 'f'));
     wl_fs_set_volume_size(u"\\USB", 1000);
     FILE *f = _wfopen(u"\\USB\\w.bin", u"wb");
-    ASSERT_NE(f, nullptr);
     const std::string bytes(600, 'w');
     EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 600u);
     ASSERT_EQ(fseek(f, 100, SEEK_SET), 0);
-    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 600u); // 500 rewritten, 100 new
+    EXPECT_EQ(fwrite(bytes.data(), 1, 500, f), 500u); // rewritten
     EXPECT_EQ(fflush(f), 0);
-    EXPECT_EQ(usb_free(), 300u);
+    EXPECT_EQ(space(u"\\USB\\sub")[0], 100u);
     ASSERT_EQ(fseek(f, 0, SEEK_END), 0);
-    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 300u); // only the room that is left
+    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 100u); // only the room that is left
     fclose(f);
-    EXPECT_EQ(root.read("USB/w.bin").size(), 1000u);
+    EXPECT_EQ(space(u"USB"), (std::array<ULONGLONG, 3>{0, 1000, 0}));
+    EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10), 10u);
+    EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10, 295), 5u);
+    EXPECT_EQ(write(u"\\USB\\full.bin", u"a+b", 2, 0), 0u);
+    EXPECT_EQ(root.read("USB/full.bin").substr(290), "fffffwwwww");
+    EXPECT_EQ(write(u"\\Internal\\big.bin", u"wb", 5000), 5000u);
+    FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "wb"); // not the module's
+    EXPECT_EQ(fwrite(std::string(5000, 'p').data(), 1, 5000, plain), 5000u);
+    fclose(plain);
+    wl_fs_set_volume_size(u"\\USB", 0);
+    EXPECT_NE(space(u"\\USB\\")[1], 1000u);
+    for (const char16_t *dir : {u"\\Missing\\", u"\\USB\\full.bin", u"\\..\\", u"\\USB\\a?"})
+        EXPECT_EQ(space(dir)[1], 0u) << "only a folder that exists has free space";
 }
 
-// A file without write permission is a read-only file: every mode that writes is refused with
-// EACCES before anything is truncated, even for root, while reading still works.
-TEST_F(CrtFileTest, ReadOnlyFilesOpenOnlyForReading) {
-    struct Case {
-        fs::perms perms;
-        bool writable;
-    };
-    const Case cases[] = {{fs::perms::owner_read | fs::perms::group_read, false},
-                          {fs::perms::owner_read | fs::perms::owner_write, true},
-                          {fs::perms::owner_read | fs::perms::others_write, true}};
-    for (const Case &c : cases) {
-        for (const ModeCase &m : MODE_CASES) {
-            if (m.after == "abc") continue; // the modes that don't write, or don't open at all
-            root.write("USB/ro.bin", "abc");
-            fs::permissions(root.dir() + "/USB/ro.bin", c.perms);
-            errno = 0;
-            FILE *f = _wfopen(u"\\USB\\ro.bin", m.mode.c_str());
-            EXPECT_EQ(f != nullptr, c.writable) << std::string(m.mode.begin(), m.mode.end());
-            if (f != nullptr) fclose(f);
-            if (!c.writable) {
-                EXPECT_EQ(errno, EACCES);
-                EXPECT_EQ(root.read("USB/ro.bin"), "abc");
-            }
-            FILE *reader = _wfopen(u"\\USB\\ro.bin", u"rb");
-            EXPECT_NE(reader, nullptr);
-            if (reader != nullptr) fclose(reader);
-            fs::permissions(root.dir() + "/USB/ro.bin", fs::perms::owner_all);
-        }
+// Each call of `op` on the module's streams, '+' where it succeeded.
+std::string outcomes(WlFaultOp op, int calls, FILE *writer, FILE *reader) {
+    std::string seen;
+    for (int i = 0; i < calls; i++) {
+        char byte;
+        FILE *f = nullptr;
+        bool ok = op == WL_FAULT_OPEN    ? (f = _wfopen(u"\\USB\\o.bin", u"wb")) && !fclose(f)
+                  : op == WL_FAULT_WRITE ? fwrite("w", 1, 1, writer) == 1
+                  : op == WL_FAULT_FLUSH ? fflush(writer) == 0
+                                         : fread(&byte, 1, 1, reader) == 1;
+        seen += ok ? '+' : '-';
     }
+    return seen;
+}
+
+// The n-th call after arming fails once or for good; other kinds of call go on; a failed call
+// changes nothing and marks the stream.
+TEST_F(CrtFile, TheNthCallFailsOnceOrForGood) {
+    root.write("USB/data.bin", std::string(64, 'd'));
+    FILE *writer = _wfopen(u"\\USB\\out.bin", u"wb"), *reader = _wfopen(u"\\USB\\data.bin", u"rb");
+    const struct {
+        WlFaultOp op;
+        int nth;
+        BOOL persistent;
+        const char *outcomes; // of five calls in a row
+    } cases[] = {
+        {WL_FAULT_OPEN, 1, FALSE, "-++++"},  {WL_FAULT_OPEN, 3, TRUE, "++---"},
+        {WL_FAULT_WRITE, 2, FALSE, "+-+++"}, {WL_FAULT_WRITE, 1, TRUE, "-----"},
+        {WL_FAULT_FLUSH, 5, FALSE, "++++-"}, {WL_FAULT_FLUSH, 2, TRUE, "+----"},
+        {WL_FAULT_READ, 3, FALSE, "++-++"},  {WL_FAULT_READ, 4, TRUE, "+++--"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "op " << c.op << " nth " << c.nth);
+        wl_fault_reset();
+        outcomes(c.op, 2, writer, reader); // counting starts at the arming call, not the reset
+        wl_fault_fail(c.op, c.nth, c.persistent);
+        EXPECT_EQ(outcomes(c.op, 5, writer, reader), c.outcomes);
+        EXPECT_EQ(wl_fault_calls(c.op), 7);
+        for (WlFaultOp other : {WL_FAULT_OPEN, WL_FAULT_WRITE, WL_FAULT_FLUSH, WL_FAULT_READ})
+            EXPECT_TRUE(other == c.op || outcomes(other, 1, writer, reader) == "+") << other;
+        clearerr(writer);
+        clearerr(reader);
+    }
+    wl_fault_reset();
+    wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
+    errno = 0;
+    EXPECT_EQ(_wfopen(u"\\USB\\data.bin", u"wb"), nullptr);
+    EXPECT_EQ(errno, EIO);
+    EXPECT_EQ(root.read("USB/data.bin"), std::string(64, 'd')); // not truncated
+    long at = ftell(reader);
+    char got[4];
+    wl_fault_fail(WL_FAULT_READ, 1, FALSE);
+    EXPECT_EQ(fread(got, 1, 4, reader), 0u);
+    EXPECT_TRUE(ferror(reader));
+    EXPECT_EQ(ftell(reader), at);
+    wl_fault_fail(WL_FAULT_WRITE, 1, FALSE);
+    EXPECT_EQ(fwrite("abc", 1, 3, writer), 0u);
+    EXPECT_TRUE(ferror(writer));
+    fclose(writer);
+    fclose(reader);
+    EXPECT_EQ(root.read("USB/out.bin").find('a'), std::string::npos);
+}
+
+// A short write stores exactly the first bytes it keeps and counts the whole items among them.
+TEST_F(CrtFile, AShortWriteStoresExactlyItsFirstBytes) {
+    const std::string payload = "ABCDEFGHIJKLMNOPQRST";
+    const struct {
+        size_t size, count, keep, returned;
+    } cases[] = {{1, 10, 4, 4}, {4, 5, 10, 2}, {4, 5, 0, 0}, {4, 5, 19, 4}, {4, 5, 20, 5}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " x " << c.count << " keep " << c.keep);
+        FILE *f = _wfopen(u"\\USB\\short.bin", u"wb");
+        ASSERT_NE(f, nullptr);
+        wl_fault_short_write(2, c.keep);
+        ASSERT_EQ(fwrite("123", 1, 3, f), 3u);
+        EXPECT_EQ(fwrite(payload.data(), c.size, c.count, f), c.returned);
+        size_t kept = std::min(c.keep, c.size * c.count);
+        EXPECT_EQ(ferror(f) != 0, kept < c.size * c.count);
+        EXPECT_EQ(fwrite("zz", 1, 2, f), 2u);
+        fclose(f);
+        EXPECT_EQ(root.read("USB/short.bin"), "123" + payload.substr(0, kept) + "zz");
+    }
+}
+
+// Streams the module did not open neither count nor fail; every _wfopen counts as an open,
+// also one refused for its path or mode; a null stream fails instead of crashing.
+TEST_F(CrtFile, OnlyTheModulesCallsCount) {
+    FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "w+b");
+    ASSERT_NE(plain, nullptr);
+    for (WlFaultOp op : {WL_FAULT_WRITE, WL_FAULT_READ, WL_FAULT_FLUSH})
+        wl_fault_fail(op, 1, TRUE);
+    char got[3];
+    EXPECT_EQ(fwrite("abc", 1, 3, plain), 3u);
+    EXPECT_EQ(fflush(plain), 0);
+    rewind(plain);
+    EXPECT_EQ(fread(got, 1, 3, plain), 3u);
+    fclose(plain);
+    EXPECT_EQ(_wfopen(u"\\..\\x", u"rb"), nullptr);
+    EXPECT_EQ(_wfopen(u"\\USB\\plain.bin", u"r"), nullptr);
+    EXPECT_EQ(wl_fault_calls(WL_FAULT_OPEN), 2);
+    EXPECT_EQ(wl_fault_calls(WL_FAULT_WRITE) + wl_fault_calls(WL_FAULT_READ) +
+                  wl_fault_calls(WL_FAULT_FLUSH),
+              0);
+    FILE *volatile none = nullptr;
+    EXPECT_EQ(fwrite(got, 1, 1, none) + fread(got, 1, 1, none), 0u);
+    EXPECT_EQ(fseek(none, 0, SEEK_SET), -1);
+    EXPECT_EQ(ftell(none), -1L);
+    EXPECT_EQ(fclose(none), EOF);
+    EXPECT_EQ(errno, EINVAL);
 }
 
 } // namespace

