@@ -1,6 +1,7 @@
 // Module resources: modules found by file name, resources by text or number without regard to
 // case, bitmap resources (packed DIBs) loaded as bitmaps, and what is refused.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -17,8 +18,8 @@ const DWORD SIZES[] = {4, 2, 1, 3, 0};
 
 // A packed DIB: header, palette (0x00RRGGBB, stored blue first), then the rows as given.
 std::vector<BYTE> dib(LONG width, LONG height, WORD bits, const std::vector<DWORD> &palette,
-                      const std::vector<BYTE> &rows, DWORD compression = BI_RGB,
-                      DWORD colours_used = 0) {
+                      const std::vector<BYTE> &rows, DWORD colours_used = 0,
+                      DWORD compression = BI_RGB) {
     BITMAPINFOHEADER h = {40, width, height, 1, bits, compression, 0, 0, 0, colours_used, 0};
     std::vector<BYTE> out(sizeof h);
     memcpy(out.data(), &h, sizeof h);
@@ -29,34 +30,26 @@ std::vector<BYTE> dib(LONG width, LONG height, WORD bits, const std::vector<DWOR
     return out;
 }
 
+// Each bitmap has its DIB's size; pixels top-down as 0x00RRGGBB, none where it is refused.
 const struct BitmapCase {
     const char16_t *name;
     std::vector<BYTE> data;
-    int width, height;
-    std::vector<uint32_t> pixels; // top-down, 0x00RRGGBB; empty: refused
+    std::vector<uint32_t> pixels;
 } BITMAPS[] = {
     // Bottom-up: the first stored row is the bottom one; rows padded to four bytes.
     {u"RGB24",
-     dib(2, 2, 24, {}, {0, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0}),
-     2,
-     2,
+     dib(2, 2, 24, {}, {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}),
      {0x0000FF, 0xFFFFFF, 0xFF0000, 0x00FF00}},
-    {u"TOPDOWN32", dib(1, -2, 32, {}, {1, 2, 3, 0, 4, 5, 6, 0}), 1, 2, {0x030201, 0x060504}},
-    {u"PAL8",
-     dib(3, 1, 8, {0x112233, 0x445566}, {1, 0, 1, 0}, BI_RGB, 2),
-     3,
-     1,
-     {0x445566, 0x112233, 0x445566}},
+    {u"TOPDOWN32", dib(1, -2, 32, {}, {1, 2, 3, 0, 4, 5, 6, 0}), {0x030201, 0x060504}},
+    {u"PAL8", dib(3, 1, 8, {0x112233, 0x445566}, {1, 0, 1, 0}, 2), {0x445566, 0x112233, 0x445566}},
     {u"PAL1",
-     dib(10, 1, 1, {0x000000, 0xFFFFFF}, {0xA5, 0x80, 0, 0}),
-     10,
-     1,
+     dib(10, 1, 1, {0, 0xFFFFFF}, {0xA5, 0x80, 0, 0}),
      {0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0}},
-    {u"PASTPALETTE", dib(2, 1, 8, {0xFFFFFF}, {0, 7, 0, 0}, BI_RGB, 1), 2, 1, {0xFFFFFF, 0}},
-    {u"SHORT", dib(2, 2, 24, {}, std::vector<BYTE>(15, 0)), 0, 0, {}},
+    {u"PASTPALETTE", dib(2, 1, 8, {0xFFFFFF}, {0, 7, 0, 0}, 1), {0xFFFFFF, 0}},
+    {u"SHORT", dib(2, 2, 24, {}, std::vector<BYTE>(15, 0)), {}},
     // Without biClrUsed an 8-bit palette has all 256 entries: two are too few.
-    {u"FULLPALETTE", dib(1, 1, 8, {0, 0}, {0, 0, 0, 0}), 0, 0, {}},
-    {u"RLE8", dib(2, 1, 8, {0, 0}, {0, 0, 0, 0}, 1), 0, 0, {}},
+    {u"FULLPALETTE", dib(1, 1, 8, {0, 0}, {0, 0, 0, 0}), {}},
+    {u"RLE8", dib(2, 1, 8, {0, 0}, {0, 0, 0, 0}, 0, 1), {}},
 };
 
 class Resources : public ::testing::Test {
@@ -167,10 +160,13 @@ TEST_F(Resources, BitmapsLoadTopDownOrAreRefusedWithoutLeaving) {
         uint32_t *pixels = nullptr;
         int stride = 0, width = 0, height = 0;
         ASSERT_TRUE(wl_gdi_bitmap_pixels(b, &pixels, &stride, &width, &height)) << name;
-        EXPECT_EQ(std::vector<int>({width, height}), std::vector<int>({c.width, c.height})) << name;
+        const BITMAPINFOHEADER *h = reinterpret_cast<const BITMAPINFOHEADER *>(c.data.data());
+        EXPECT_EQ(std::vector<LONG>({width, height}),
+                  std::vector<LONG>({h->biWidth, std::abs(h->biHeight)}))
+            << name;
         std::vector<uint32_t> got;
-        for (int y = 0; y < c.height; ++y)
-            got.insert(got.end(), pixels + y * stride, pixels + y * stride + c.width);
+        for (int y = 0; y < height; ++y)
+            got.insert(got.end(), pixels + y * stride, pixels + y * stride + width);
         EXPECT_EQ(got, c.pixels) << name;
         EXPECT_TRUE(DeleteObject(b));
     }
