@@ -1,3 +1,5 @@
+// The layer's clock: the virtual clock's calendar, its ticks across switches and settings, and
+// the real clock as the PC's local time.
 #include <time.h>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Text: DrawTextW's line layout, the cell metrics of a logical size, the font instances and
-// their fallback, and where the DC's text calls paint. Glyph shapes, their blending and bold
-// faces are checked by the stored images.
+// their fallback, and where ExtTextOutW paints. Glyph shapes, their blending, bold faces and
+// DrawTextW's clipping are checked by the stored images and the windows that draw text.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -106,6 +106,9 @@ TEST(FontMetrics, LogicalSizeBecomesCell) {
         // A width scales horizontally only, until the average character is that wide.
         {&sans, 24, 18, 24, 19, 3, 1, 18, 55},
         {&mono, 14, 7, 14, 10, 2, 0, 7, 7},
+        {&mono, 14, -7, 14, 10, 2, 0, 7, 7},
+        {&sans, 0, 0, 16, 13, 2, 0, 6, 19},
+        {&sans, 100000, 0, 2048, 1660, 215, 60, 809, 2453},
         {&sans, INT32_MIN, 0, 2288, 1854, 240, 67, 904, 2740},
         {&no_win, 10, 0, 10, 8, 0, 0, 5, 6},
         {&wide_cell, -20, 0, 24, 19, 4, 1, 10, 20},
@@ -231,20 +234,6 @@ TEST_F(Text, ExtTextOutPaintsTheCellBoxOrOnlyInk) {
     }
 }
 
-// DrawTextW answers its lines' height and clips to its rectangle unless DT_NOCLIP.
-TEST_F(Text, DrawTextClipsToItsRectangleUnlessNoClip) {
-    const RECT r{2, 3, 20, 11};
-    for (UINT format : {0u, UINT(DT_NOCLIP)}) {
-        TextBitmap b(70, 20);
-        RECT rc = r;
-        EXPECT_EQ(DrawTextW(b.dc, u"WWWWWWWW", -1, &rc, format), 14);
-        std::pair<int, int> n = b.changed(r);
-        EXPECT_EQ(n.first, 18 * 8) << format;
-        EXPECT_EQ(n.second, format == DT_NOCLIP ? 56 * 14 - 18 * 8 : 0) << format;
-        EXPECT_EQ(DrawTextW(b.dc, nullptr, 3, &rc, 0) + DrawTextW(b.dc, u"a", 1, nullptr, 0), 0);
-    }
-}
-
 TEST_F(Text, DcStateAnswersPreviousValuesAndRefusesBadArguments) {
     TextBitmap b(1, 1);
     EXPECT_EQ(SetTextColor(b.dc, RGB(1, 1, 1)), INK);
@@ -252,6 +241,8 @@ TEST_F(Text, DcStateAnswersPreviousValuesAndRefusesBadArguments) {
     EXPECT_EQ(SetBkMode(b.dc, 7), 0); // no such mode
     EXPECT_EQ(SetBkMode(b.dc, TRANSPARENT), OPAQUE);
     EXPECT_EQ(CreateFontIndirectW(nullptr), nullptr);
+    RECT r{0, 0, 1, 1};
+    EXPECT_EQ(DrawTextW(b.dc, nullptr, 3, &r, 0) + DrawTextW(b.dc, u"a", 1, nullptr, 0), 0);
     SIZE s;
     EXPECT_FALSE(GetTextExtentPoint32W(b.dc, u"abc", -1, &s));
     EXPECT_FALSE(GetTextExtentPoint32W(b.dc, nullptr, 3, &s));
