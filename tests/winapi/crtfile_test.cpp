@@ -3,6 +3,7 @@
 // their capacity, and the fault seam that fails the n-th call or stores a short write.
 #include <errno.h>
 #include <stdio.h>
+#include <sys/statvfs.h>
 
 #include <array>
 #include <filesystem>
@@ -184,6 +185,17 @@ TEST_F(CrtFile, OnlyBytesBeyondTheEndAreCharged) {
     EXPECT_NE(space(u"\\USB\\")[1], 1000u);
     for (const char16_t *dir : {u"\\Missing\\", u"\\USB\\full.bin", u"\\..\\", u"\\USB\\a?"})
         EXPECT_EQ(space(dir)[1], 0u) << "only a folder that exists has free space";
+}
+
+// Without a simulated volume the host file system answers for the folder.
+TEST_F(CrtFile, WithoutSimulationTheFolderFileSystemAnswers) {
+    struct statvfs vfs;
+    ASSERT_EQ(statvfs((root.dir() + "/USB").c_str(), &vfs), 0);
+    std::array<ULONGLONG, 3> s = space(u"\\USB\\sub");
+    EXPECT_EQ(s[1], ULONGLONG(vfs.f_blocks) * vfs.f_frsize);
+    EXPECT_TRUE(s[0] <= s[2] && s[2] <= s[1]);
+    // Others may write meanwhile; 64 MiB of slack keeps the check honest but stable.
+    EXPECT_NEAR(double(s[0]), double(vfs.f_bavail) * vfs.f_frsize, 64.0 * 1024 * 1024);
 }
 
 // Each call of `op` on the module's streams, '+' where it succeeded.

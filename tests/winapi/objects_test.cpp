@@ -46,6 +46,7 @@ TEST(Handles, StaleJunkAndWrongKindsAreRefused) {
     EXPECT_TRUE(DeleteDC(dc));
     EXPECT_FALSE(DeleteDC(dc));
     EXPECT_FALSE(MoveToEx(dc, 0, 0, nullptr));
+    EXPECT_FALSE(LineTo(dc, 1, 1));
     EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_PEN)), nullptr);
     EXPECT_EQ(SetTextColor(dc, 0), CLR_INVALID);
     EXPECT_EQ(SetBkColor(dc, 0), CLR_INVALID);

@@ -288,6 +288,16 @@ TEST(StretchDIBits, RowOrderAndMirroring) {
     }
 }
 
+// A source rectangle reaching past the DIB's columns leaves those destination pixels alone.
+TEST(StretchDIBits, SourceBeyondTheDibLeavesThosePixels) {
+    Dib d = make_dib({{A0, A1, A2}}, true);
+    for (int sx : {1, -1}) {
+        TestBitmap b(4, 1, SENTINEL);
+        EXPECT_EQ(stretch(b, 0, 0, 4, 1, d, sx, 0, 4, 1), 1);
+        EXPECT_EQ(b.picture({{A0, 'a'}, {A1, 'b'}, {A2, 'c'}}), sx > 0 ? "bc.." : ".abc");
+    }
+}
+
 TEST(StretchDIBits, RefusesWhatItDoesNotUnderstand) {
     TestBitmap b(3, 1, SENTINEL);
     Dib d = make_dib({{A0, A1, A2}}, true);
