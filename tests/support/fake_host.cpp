@@ -87,6 +87,10 @@ INT_PTR prompt(FakeHost &h, int code, INT_PTR a, INT_PTR b, INT_PTR c, std::stri
 
 } // namespace
 
+std::string fake_host_quote(const std::u16string &text) {
+    return quoted(text.c_str());
+}
+
 INT_PTR CALLBACK fake_host_service(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
     FakeHost &h = fake_host;
     if (h.on_call) h.on_call(code);

@@ -38,4 +38,6 @@ struct FakeHost {
 // The one fake, reset by fake_host_reset().
 extern FakeHost fake_host;
 void fake_host_reset();
+// A text quoted as the log quotes it.
+std::string fake_host_quote(const std::u16string &text);
 INT_PTR CALLBACK fake_host_service(int code, INT_PTR a, INT_PTR b, INT_PTR c);

@@ -9,17 +9,9 @@
 #include <tuple>
 #include <vector>
 
-#include <acqsim.h>
-#include <wlgdi.h>
-#include <wluser.h>
-
-#include "module/entry.h"
-#include "module/state.h"
 #include "reports/display_setup.h"
 #include "support/lang_file.h"
-#include "support/result_file.h"
-#include "support/temp_root.h"
-#include "support/ui_driver.h"
+#include "support/report_session.h"
 #include "test/main_dialog.h"
 #include "ui/controls.h"
 
@@ -28,30 +20,6 @@ namespace {
 constexpr COLORREF GREEN = 0x00C000, GREY = 0xD0D0D0, WHITE = 0xFFFFFF, DIM = 0x808080;
 const std::u16string ABOUT_TEXT = u"Spectrogram viewer for VELMAR test equipments:\r\n\r\nTRX71"
                                   u"\r\n\r\nVersion: 2.00";
-
-// A host call as (code, title or caption, unit or text, number, whether the dialog on top took
-// input during the call).
-using HostCall = std::tuple<int, std::u16string, std::u16string, INT_PTR, bool>;
-std::vector<HostCall> host_calls;
-std::vector<INT_PTR> host_numbers; // what the host enters, in turn
-
-INT_PTR CALLBACK scripted_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    bool has_a = code == HOST_SET_TITLE || code == HOST_ENTER_NUMBER || code == HOST_MESSAGE_BOX;
-    bool has_b = code == HOST_ENTER_NUMBER || code == HOST_MESSAGE_BOX;
-    host_calls.emplace_back(code, has_a ? (const WCHAR *)a : u"", has_b ? (const WCHAR *)b : u"", c,
-                            IsWindowEnabled(wl_window_top()) != FALSE);
-    if (code != HOST_ENTER_NUMBER || host_numbers.empty()) return 0;
-    INT_PTR answer = host_numbers.front();
-    host_numbers.erase(host_numbers.begin());
-    return answer;
-}
-
-std::vector<HostCall> calls_of(int code) {
-    std::vector<HostCall> out;
-    for (const HostCall &call : host_calls)
-        if (std::get<0>(call) == code) out.push_back(call);
-    return out;
-}
 
 // The face of a button, inside its bevels.
 COLORREF face(int id) {
@@ -65,11 +33,11 @@ bool inked(int id, COLORREF colour) {
     return picture.find('x') != std::string::npos;
 }
 
-// Taps a value's key with the host's answer ready.
-UiStep enter(int key, INT_PTR answer) {
+// Taps a value's key with the host's answer queued.
+UiStep enter(int key, int answer) {
     UiStep tap = ui::tap(key);
     return UiStep{"enter at " + tap.what, [tap, answer](UiDriver &d) {
-                      host_numbers.push_back(answer);
+                      fake_host.answer_number(answer);
                       return tap.run(d);
                   }};
 }
@@ -83,47 +51,27 @@ std::vector<INT32> levels_and_thresholds() {
     return {d.white_level, d.black_level, d.find_threshold, d.change_threshold};
 }
 
-class DisplaySetup : public ::testing::Test {
+class DisplaySetup : public ReportSession {
 protected:
-    TempDeviceRoot root;
-    UiDriver ui;
     std::vector<UiStep> viewer_steps; // steps in the viewer before "Display" is tapped
 
     void SetUp() override {
-        acqsim_reset();
-        host_calls.clear();
-        host_numbers.clear();
+        ReportSession::SetUp();
         // The white level, the unit and the find mode outlive a run in the module state.
         wfal.display = DisplaySettings{};
         wfal.display.level_unit = 1;
         wfal.display.find_mode = 1;
-        ResultFileRecipe recipe;
         recipe.records = 50;
         recipe.impedance = 100; // the one a 3 MHz test records with
-        result_file_write(root.dir() + "/view.res", recipe);
+        write_result();
     }
-    void TearDown() override {
-        acqsim_reset();
-        wl_user_shutdown();
-        wl_gdi_shutdown();
-    }
-
     // A viewer session that opens "Display"; the steps must end the display dialog, and Esc
     // then ends the main dialog.
-    void run(std::vector<UiStep> steps, int help_mask = 7, int language = 1,
-             const WCHAR *language_path = u"\\none.txt") {
+    void run(std::vector<UiStep> steps) {
         steps.insert(steps.begin(), ui::tap(ID_DISPLAY));
         steps.insert(steps.begin(), viewer_steps.begin(), viewer_steps.end());
         steps.push_back(ui::tap(ID_ESC));
-        size_t count = steps.size();
-        INT_PTR r = ui.run(
-            [&] {
-                return INT_PTR(wfalstart(nullptr, scripted_host, 0, u"\\view.res", 0, language,
-                                         u"Ann", u"\\settings.dat", language_path, help_mask));
-            },
-            std::move(steps));
-        EXPECT_EQ(r, 0);
-        EXPECT_EQ(ui.steps_done(), count);
+        EXPECT_EQ(view(std::move(steps)), 0);
     }
 };
 
@@ -134,23 +82,24 @@ TEST_F(DisplaySetup, EnteredValuesKeepToTheirRanges) {
     const int C = DISPLAY_ID_CHANGE;
     const struct {
         int key;
-        INT_PTR answer;
+        int answer;
         INT32 asked_with;
         const char16_t *shown;
     } cases[] = {{W, 60, 0, u"0"},       {W, -200, 0, u"-200"}, {W, 50, -200, u"50"},
                  {W, -201, 50, u"0"},    {B, 51, -90, u"-90"},  {B, -200, -90, u"-200"},
                  {T, -201, -60, u"-60"}, {T, 50, -60, u"50"},   {C, 0, 20, u"20"},
                  {C, 200, 20, u"200"},   {C, 201, 200, u"20"},  {C, 1, 20, u"1"}};
-    const std::map<int, std::u16string> titles = {
-        {W, u"White level"}, {B, u"Black level"}, {T, u"Threshold"}, {C, u"Change"}};
+    const std::map<int, std::string> titles = {
+        {W, "White level"}, {B, "Black level"}, {T, "Threshold"}, {C, "Change"}};
     std::vector<UiStep> steps;
     for (const auto &c : cases) {
         steps.push_back(enter(c.key, c.answer));
         steps.push_back(ui::check([&c, &titles, C] {
             SCOPED_TRACE(testing::Message() << c.key << ": " << c.answer);
-            EXPECT_EQ(host_calls.back(),
-                      HostCall(HOST_ENTER_NUMBER, titles.at(c.key), c.key == C ? u"dB" : u"dBm",
-                               c.asked_with, false));
+            EXPECT_EQ(fake_host.log.back(), "enter-number \"" + titles.at(c.key) + "\" \"" +
+                                                (c.key == C ? "dB" : "dBm") + "\" " +
+                                                std::to_string(c.asked_with) + " -> " +
+                                                std::to_string(c.answer));
             EXPECT_EQ(ui_find(c.key + 1).text, c.shown);
         }));
     }
@@ -180,7 +129,7 @@ TEST_F(DisplaySetup, UseSwitchesTheChangeThreshold) {
     run({expect(true), ui::tap(DISPLAY_ID_USE), expect(false),
          ui::tap(DISPLAY_ID_CHANGE), // disabled: no entry
          ui::tap(DISPLAY_ID_USE), expect(true), ui::tap(DISPLAY_ID_USE), ui::tap(ID_ESC)});
-    EXPECT_TRUE(calls_of(HOST_ENTER_NUMBER).empty());
+    EXPECT_TRUE(fake_host.lines("enter-number").empty());
     EXPECT_EQ(wfal.display.change_threshold, 20);
     EXPECT_EQ(wfal.find.change_threshold, FIND_NO_CHANGE);
 }
@@ -193,7 +142,8 @@ TEST_F(DisplaySetup, KeysAndWaysOut) {
         {7, ui::tap(ID_ESC)}, {2, post(IDOK)}, {5, post(IDCANCEL)}, {0, ui::close()}};
     for (const auto &[mask, way_out] : cases) {
         SCOPED_TRACE(way_out.what);
-        host_calls.clear();
+        fake_host_reset();
+        help_mask = mask;
         bool kept = mask & HELP_DISPLAY_SETUP;
         std::vector<UiStep> steps = {ui::check([=] {
             RECT r = {};
@@ -210,11 +160,9 @@ TEST_F(DisplaySetup, KeysAndWaysOut) {
         if (kept) steps.push_back(ui::tap(ID_HELP));
         steps.push_back(ui::tap(DISPLAY_ID_PRINT_SCREEN));
         steps.push_back(way_out);
-        run(steps, mask);
-        EXPECT_EQ(calls_of(HOST_HELP),
-                  std::vector<HostCall>(kept, {HOST_HELP, u"", u"", HELP_DISPLAY_SETUP, false}));
-        EXPECT_EQ(calls_of(HOST_PRINT_SCREEN),
-                  std::vector<HostCall>(1, {HOST_PRINT_SCREEN, u"", u"", 0, false}));
+        run(steps);
+        EXPECT_EQ(fake_host.lines("help"), Lines(kept, "help 2"));
+        EXPECT_EQ(fake_host.lines("print-screen").size(), 1u);
         EXPECT_EQ(levels_and_thresholds(), (std::vector<INT32>{-30, -90, -5, 20}));
     }
 }
@@ -235,7 +183,8 @@ TEST_F(DisplaySetup, AboutBox) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.language);
-        host_calls.clear();
+        fake_host_reset();
+        language = c.language, language_path = c.path;
         std::u16string cut;
         run({post(DISPLAY_ID_ABOUT), ui::check([&] {
                  EXPECT_EQ(GetDlgItem(wl_window_top(), DISPLAY_ID_ABOUT), nullptr);
@@ -243,15 +192,15 @@ TEST_F(DisplaySetup, AboutBox) {
                  display_about_text(small, 21);
                  cut = small;
              }),
-             ui::tap(ID_ESC)},
-            7, c.language, c.path);
+             ui::tap(ID_ESC)});
         EXPECT_EQ(cut, c.text.substr(0, 20));
-        EXPECT_EQ(calls_of(HOST_MESSAGE_BOX),
-                  std::vector<HostCall>(
-                      1, {HOST_MESSAGE_BOX, c.caption, c.text, HOST_MB_INFORMATION, false}));
-        std::vector<HostCall> titles = calls_of(HOST_SET_TITLE);
-        ASSERT_EQ(titles.size(), 3u); // the viewer's, ours, the viewer's again on return
-        EXPECT_EQ(std::get<1>(titles[1]), c.title);
+        EXPECT_EQ(fake_host.lines("message-box"),
+                  Lines{"message-box 64 " + fake_host_quote(c.caption) + " " +
+                        fake_host_quote(c.text) + " -> 1 (no answer queued)"});
+        // The viewer's title, ours, the viewer's again on return.
+        Lines titles = fake_host.lines("title");
+        ASSERT_EQ(titles.size(), 3u);
+        EXPECT_EQ(titles[1], "title " + fake_host_quote(c.title));
     }
 }
 
@@ -287,7 +236,7 @@ TEST_F(DisplaySetup, OptionGridsAndTheSettingsThatReachTheViewAndTheFile) {
          }),
          ui::tap(ID_ESC), ui::check([&] {
              const ViewState &v = wfal.view;
-             EXPECT_EQ(std::get<1>(host_calls.back()), u"Spectrogram");
+             EXPECT_EQ(fake_host.log.back(), "title \"Spectrogram\"");
              EXPECT_EQ(std::u16string(v.level_unit), u"dBm/Hz");
              EXPECT_EQ(std::vector<int>({v.level_offset, v.black_level, v.white_level}),
                        std::vector<int>({4000 - 778, 3222 - 10000, 3222 - 1000}));
@@ -296,7 +245,7 @@ TEST_F(DisplaySetup, OptionGridsAndTheSettingsThatReachTheViewAndTheFile) {
              EXPECT_NE(readout.find(u"-82.2 dBm/Hz"), std::u16string::npos) << printable(readout);
              EXPECT_NE(ui_picture(legend, ink), before);
          })});
-    EXPECT_EQ(std::get<2>(calls_of(HOST_ENTER_NUMBER).at(0)), u"dBm/Hz");
+    EXPECT_EQ(fake_host.lines("enter-number \"White level\" \"dBm/Hz\"").size(), 1u);
     EXPECT_EQ(std::vector<INT32>({wfal.display.level_unit, wfal.display.find_mode}),
               std::vector<INT32>({2, 0}));
     EXPECT_EQ(wfal.find.point, FIND_ALL_POINTS);

@@ -122,9 +122,8 @@ TEST_F(Reports, SetupReport) {
                     u"Operator         Ann\r\n"
                     u"Notes\r\n"
                     u"line noise\r\n");
-    const std::vector<std::u16string> titles = report_titles();
-    EXPECT_EQ(std::vector(titles.begin(), titles.begin() + 3),
-              (std::vector<std::u16string>{u"Spectrogram", u"Test setup", u"Spectrogram"}));
+    EXPECT_EQ(Lines(fake_host.log.begin(), fake_host.log.begin() + 3),
+              (Lines{"title \"Spectrogram\"", "title \"Test setup\"", "title \"Spectrogram\""}));
 }
 
 // A language whose texts are longer than 16 characters: every label and heading is cut to 16.
@@ -190,7 +189,7 @@ TEST_F(Reports, ResultListOfTheCursorRecord) {
     EXPECT_EQ(lines[1] + u"|" + lines[2], u"   0.100      -45.2|   0.120      -50.0");
     lines = report_lines(per_hz);
     EXPECT_EQ(lines[0] + u"|" + lines[1], u"Freq [kHz]    Level [dBm/Hz]|   0.100      -58.2");
-    EXPECT_EQ(report_titles()[1], u"Result list");
+    EXPECT_EQ(fake_host.log[1], "title \"Result list\"");
     EXPECT_EQ(no_points, u"Freq [kHz]    Level [dBm/Hz]\r\n");
 }
 
