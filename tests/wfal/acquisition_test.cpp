@@ -17,31 +17,24 @@
 #include "module/engine.h"
 #include "module/state.h"
 #include "support/descriptors.h"
+#include "support/fake_host.h"
+#include "support/fault_loop.h"
 #include "support/lang_file.h"
 #include "support/temp_root.h"
 #include "test/acquisition.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
 using Levels = std::vector<INT16>;
 using Indices = std::vector<int>;
 
-Lines host_seen; // every host service call of the run, as a line
-
-INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    if (code == HOST_MESSAGE_BOX)
-        host_seen.push_back("box " + printable((const WCHAR *)a) + "|" +
-                            printable((const WCHAR *)b) + "|" + std::to_string(c));
-    else
-        host_seen.push_back("code " + std::to_string(code) + " " + std::to_string(c));
-    return 0;
-}
-
-const std::string RUNNING = "code 7 1", STOPPED = "code 7 0";
-const std::string CREATE_ERROR = "box Error|File write error.\\u000A\\u000ATest stopped.|16";
-const std::string WRITE_ERROR = "box Error|File write error.\\u000ATest stopped.|16";
-const std::string MAX_REACHED = "box Warning|Max test time reached.\\u000ATest stopped.|16";
+const std::string RUNNING = "test-running 1", STOPPED = "test-running 0";
+const std::string CREATE_ERROR = "message-box 16 \"Error\" \"File write error.\\n\\nTest "
+                                 "stopped.\" -> 1 (no answer queued)";
+const std::string WRITE_ERROR = "message-box 16 \"Error\" \"File write error.\\nTest stopped.\" "
+                                "-> 1 (no answer queued)";
+const std::string MAX_REACHED = "message-box 16 \"Warning\" \"Max test time reached.\\nTest "
+                                "stopped.\" -> 1 (no answer queued)";
 
 enum Source { FED, SIMULATED };
 
@@ -55,8 +48,8 @@ protected:
         std::filesystem::create_directories(root.dir() + "/USB");
         SYSTEMTIME start = {2024, 3, 0, 4, 10, 0, 0, 0};
         wl_clock_use_virtual(&start);
-        acqsim_reset(), wl_fault_reset(), host_seen.clear();
-        wfal.host = recording_host, wfal.main_dialog = nullptr, wfal.run_state = 0;
+        acqsim_reset(), wl_fault_reset(), fake_host_reset();
+        wfal.host = fake_host_service, wfal.main_dialog = nullptr, wfal.run_state = 0;
         wfal.record_file = wfal.view_file = nullptr;
         wfal.command_sequence = 8, wfal.wideband = FALSE;
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\USB\\line.res");
@@ -150,7 +143,7 @@ TEST_F(Acquisition, StartRecordsAndStop) {
     test_stop(); // not testing: nothing at all
     freeze_toggle();
     EXPECT_EQ(wfal.run_state, RUN_LOADED);
-    EXPECT_TRUE(host_seen.empty());
+    EXPECT_TRUE(fake_host.log.empty());
 
     test_start();
     EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING);
@@ -177,7 +170,7 @@ TEST_F(Acquisition, StartRecordsAndStop) {
     test_stop(); // stopping a frozen test ends the freeze too
     expect_stopped(2);
     EXPECT_EQ(records(SIMULATED), (Indices{0, 1}));
-    EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED}));
+    EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED}));
 }
 
 TEST_F(Acquisition, ProbeLevelsAreRaisedBy15dBWithin16Bits) {
@@ -267,72 +260,76 @@ TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
     }
 }
 
-// A failing open, write or flush (counted from the Start key, the header's write and flush being
-// the first), a full stick, or the size limit, with five results waiting. While the file is made,
-// any failure starts nothing; later, it stops the test with every record the file took whole
-// (the size limit after the record that passes it), a short write leaving its partial record.
+// Whatever file call fails from the Start key on, with five results waiting: while the file is
+// made (its opening for writing and reading, the header's write and flush), nothing starts;
+// later the test stops with every record the file took whole, a short write leaving its partial
+// record, and a record whose flush failed kept.
 TEST_F(Acquisition, FileFailures) {
-    const WlFaultOp OPEN = WL_FAULT_OPEN, WRITE = WL_FAULT_WRITE, FLUSH = WL_FAULT_FLUSH;
+    BOOL ticked = FALSE;
+    fault_loop(
+        [&](const std::function<void()> &arm) {
+            fake_host_reset(), acqsim_reset(), set_up(INPUT_TERMINATED);
+            wfal.run_state = RUN_LOADED, wfal.command_sequence = 8;
+            feed(5);
+            arm();
+            test_start();
+            advance(5000);
+            ticked = acquisition_tick();
+        },
+        [&](const Fault &f) {
+            EXPECT_EQ(bool(ticked), f.nth == 0);
+            const bool creating = f.nth == 1 || (f.op == WL_FAULT_OPEN && f.nth == 2);
+            const int kept = !f.nth ? 5 : creating ? -1 : f.nth - (f.op == WL_FAULT_FLUSH ? 1 : 2);
+            if (!f.nth) {
+                EXPECT_EQ(fake_host.log, Lines{RUNNING});
+                test_stop();
+            }
+            expect_stopped(kept);
+            if (kept < 0) {
+                EXPECT_EQ(wfal.command_sequence, 8) << "a measurement was started";
+                EXPECT_EQ(fake_host.log, Lines{CREATE_ERROR});
+                return;
+            }
+            Indices want;
+            while (int(want.size()) < kept)
+                want.push_back(int(want.size()));
+            EXPECT_EQ(records(FED), want);
+            EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + kept * record_bytes() + f.keep);
+            if (f.nth) {
+                EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, WRITE_ERROR}));
+            }
+        },
+        3);
+}
+
+// A full stick or the size limit stops the test: the stick holds the half record that fitted,
+// the size limit stops after the record that passes it.
+TEST_F(Acquisition, FullStickAndSizeLimit) {
     const struct {
-        const char *name;
-        WlFaultOp op;
-        int nth; // 0: none
-        BOOL persistent;
-        size_t short_keep; // a short write instead of a failure, when not 0
-        int kept;          // whole records left in the file; -1: no test started
-        ULONGLONG volume;  // the stick's size in half records after the header; 0 unlimited
-        int limit;         // records the size limit allows; -1 the default
-    } cases[] = {
-        {"open for writing", OPEN, 1, FALSE, 0, -1, 0, -1},
-        {"header write", WRITE, 1, FALSE, 0, -1, 0, -1},
-        {"header write cut short", WRITE, 1, FALSE, 1000, -1, 0, -1},
-        {"header flush", FLUSH, 1, FALSE, 0, -1, 0, -1},
-        {"open for reading", OPEN, 2, FALSE, 0, -1, 0, -1},
-        {"first record write", WRITE, 2, FALSE, 0, 0, 0, -1},
-        {"third record write", WRITE, 4, FALSE, 0, 2, 0, -1},
-        {"record writes from the second on", WRITE, 3, TRUE, 0, 1, 0, -1},
-        {"first record write keeps 391 bytes", WRITE, 2, FALSE, 391, 0, 0, -1},
-        {"third record write keeps 3 bytes", WRITE, 4, FALSE, 3, 2, 0, -1},
-        {"first record flush", FLUSH, 2, FALSE, 0, 1, 0, -1},
-        {"record flushes from the fourth on", FLUSH, 5, TRUE, 0, 4, 0, -1},
-        {"the stick fills in the third record", WRITE, 0, FALSE, 0, 2, 5, -1},
-        {"the size limit at 0 records", WRITE, 0, FALSE, 0, 1, 0, 0},
-        {"the size limit at 1 record", WRITE, 0, FALSE, 0, 2, 0, 1},
-        {"the size limit at 3 records", WRITE, 0, FALSE, 0, 4, 0, 3},
-    };
+        ULONGLONG volume; // the stick's size in half records after the header; 0 unlimited
+        int limit;        // records the size limit allows; -1 the default
+        int kept;
+    } cases[] = {{5, -1, 2}, {0, 0, 1}, {0, 1, 2}, {0, 3, 4}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        host_seen.clear();
-        acqsim_reset();
-        set_up(INPUT_TERMINATED);
-        wfal.run_state = RUN_LOADED, wfal.command_sequence = 8;
+        SCOPED_TRACE(c.limit);
+        fake_host_reset(), acqsim_reset(), set_up(INPUT_TERMINATED);
+        wfal.run_state = RUN_LOADED;
         wl_fs_set_volume_size(u"\\USB",
                               c.volume ? RESULT_HEADER_SIZE + c.volume * record_bytes() / 2 : 0);
         feed(5);
-        if (c.short_keep)
-            wl_fault_short_write(c.nth, c.short_keep);
-        else if (c.nth)
-            wl_fault_fail(c.op, c.nth, c.persistent);
         test_start();
         if (c.limit >= 0)
             wfal.max_file_size = RESULT_HEADER_SIZE + c.limit * LONGLONG(record_bytes());
         advance(5000);
         EXPECT_FALSE(acquisition_tick());
-        wl_fault_reset();
         expect_stopped(c.kept);
-        if (c.kept < 0) {
-            EXPECT_EQ(wfal.command_sequence, 8) << "a measurement was started";
-            EXPECT_EQ(host_seen, Lines{CREATE_ERROR});
-            continue;
-        }
-        Indices kept;
-        while (int(kept.size()) < c.kept)
-            kept.push_back(int(kept.size()));
-        EXPECT_EQ(records(FED), kept);
-        // A full stick holds the half record that fitted.
-        const size_t tail = c.volume ? record_bytes() / 2 : c.short_keep;
-        EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + c.kept * record_bytes() + tail);
-        EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED, c.limit < 0 ? WRITE_ERROR : MAX_REACHED}));
+        Indices want;
+        while (int(want.size()) < c.kept)
+            want.push_back(int(want.size()));
+        EXPECT_EQ(records(FED), want);
+        EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + c.kept * record_bytes() +
+                                     (c.volume ? record_bytes() / 2 : 0));
+        EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, c.limit < 0 ? WRITE_ERROR : MAX_REACHED}));
     }
 }
 
@@ -347,9 +344,9 @@ TEST_F(Acquisition, MessagesInTheChosenLanguage) {
     language(u"\\lang.txt", 1);
     wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
     test_start();
-    EXPECT_EQ(host_seen, Lines{"box E!|translated|16"});
+    EXPECT_EQ(fake_host.log, Lines{"message-box 16 \"E!\" \"translated\" -> 1 (no answer queued)"});
 
-    host_seen.clear();
+    fake_host_reset();
     language(u"\\none.txt", 3);
     wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
     test_start();
@@ -361,11 +358,15 @@ TEST_F(Acquisition, MessagesInTheChosenLanguage) {
     wl_fault_fail(WL_FAULT_WRITE, 1, FALSE);
     advance(1000);
     acquisition_tick();
-    EXPECT_EQ(
-        host_seen,
-        (Lines{"box Fehler|File write error.\\u000A\\u000ATest stopped.|16", RUNNING, STOPPED,
-               "box Warnung|Maximale Messdauer erreicht.\\u000AMessung beendet.|16", RUNNING,
-               STOPPED, "box Fehler|Fehler beim Schreiben der Datei.\\u000AMessung beendet.|16"}));
+    const std::string queued = "\" -> 1 (no answer queued)";
+    EXPECT_EQ(fake_host.log,
+              (Lines{"message-box 16 \"Fehler\" \"File write error.\\n\\nTest stopped." + queued,
+                     RUNNING, STOPPED,
+                     "message-box 16 \"Warnung\" \"Maximale Messdauer erreicht.\\nMessung beendet." +
+                         queued,
+                     RUNNING, STOPPED,
+                     "message-box 16 \"Fehler\" \"Fehler beim Schreiben der Datei.\\nMessung "
+                     "beendet." + queued}));
 }
 
 } // namespace
