@@ -16,6 +16,7 @@
 #include "lang/lang.h"
 #include "module/classes.h"
 #include "module/state.h"
+#include "support/fake_host.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
 #include "support/ui_driver.h"
@@ -26,43 +27,11 @@
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
-struct HostCall {
-    int code;
-    std::u16string text; // the title, or a message box's "caption|text|flags"
-    bool dialog_enabled; // host_call disables the dialog around what the host shows
-};
-std::vector<HostCall> host_calls;
-INT_PTR box_answer, stop_answer;
 std::vector<int> commands; // WM_COMMAND ids the dialog received
-
-INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    std::u16string text;
-    if (code == HOST_SET_TITLE) text = (const WCHAR *)a;
-    if (code == HOST_MESSAGE_BOX) {
-        std::string flags = std::to_string(c);
-        text = std::u16string((const WCHAR *)a) + u"|" + (const WCHAR *)b + u"|" +
-               std::u16string(flags.begin(), flags.end());
-    }
-    host_calls.push_back({code, text, IsWindowEnabled(wfal.main_dialog) != FALSE});
-    return code == HOST_MESSAGE_BOX ? box_answer : code == HOST_STOP_REQUESTED ? stop_answer : 0;
-}
 
 INT_PTR CALLBACK counting_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_COMMAND) commands.push_back(LOWORD(wparam));
     return main_dialog_proc(dialog, message, wparam, lparam);
-}
-
-Texts boxes() {
-    Texts out;
-    for (const HostCall &h : host_calls)
-        if (h.code == HOST_MESSAGE_BOX) out.push_back(h.text);
-    return out;
-}
-
-int calls_of(int code) {
-    return int(std::count_if(host_calls.begin(), host_calls.end(),
-                             [=](const HostCall &h) { return h.code == code; }));
 }
 
 // A child's client rectangle as x, y, width, height.
@@ -111,12 +80,11 @@ protected:
     }
     void SetUp() override {
         acqsim_reset();
-        host_calls.clear(), commands.clear();
-        box_answer = stop_answer = 0;
+        fake_host_reset(), commands.clear();
         wfal.instance = GetModuleHandleW(u"wfal.dll");
         classes_register();
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
-        wfal.host = recording_host;
+        wfal.host = fake_host_service;
         language(1);
         const std::u16string path = u"\\line.res";
         wfal.result_path[path.copy(wfal.result_path, path.size())] = 0;
@@ -148,20 +116,25 @@ TEST_F(MainDialog, OpensOrRefusesTheFile) {
     write_result(3);
     const std::string good = root.read("line.res");
     const std::string refused = "110010010000000000", junk(2000, 'x');
+    const std::string queued = " (no answer queued)";
     const struct {
         std::string bytes; // empty: no file
         int language, run_state;
-        std::u16string title, freeze;
-        Texts boxes;
+        std::u16string freeze;
+        Lines log;
         std::string keys;
     } cases[] = {
-        {"", 1, 0, u"Spectrogram", u"Freeze", {u"Error|Unknown file.|16"}, refused},
-        {junk, 3, 0, u"Spektrogramm", u"Einfrieren", {u"Fehler|Unbekannte Datei.|16"}, refused},
-        {good, 1, L, u"Spectrogram", u"Freeze", {}, "110111110011......"},
+        {"", 1, 0, u"Freeze",
+         {"title \"Spectrogram\"", "message-box 16 \"Error\" \"Unknown file.\" -> 1" + queued},
+         refused},
+        {junk, 3, 0, u"Einfrieren",
+         {"title \"Spektrogramm\"", "message-box 16 \"Fehler\" \"Unbekannte Datei.\" -> 1" + queued},
+         refused},
+        {good, 1, L, u"Freeze", {"title \"Spectrogram\""}, "110111110011......"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(int(&c - cases));
-        host_calls.clear();
+        fake_host_reset();
         language(c.language);
         if (c.bytes.empty())
             std::remove((root.dir() + "/line.res").c_str());
@@ -173,10 +146,7 @@ TEST_F(MainDialog, OpensOrRefusesTheFile) {
                  EXPECT_EQ(ui_find(ID_FREEZE).text, c.freeze);
              }),
              ui::tap(ID_ESC)});
-        ASSERT_FALSE(host_calls.empty());
-        EXPECT_EQ(host_calls[0].text, c.title);
-        EXPECT_EQ(boxes(), c.boxes);
-        EXPECT_TRUE(c.run_state || !host_calls.back().dialog_enabled) << "a box over a live dialog";
+        EXPECT_EQ(fake_host.log, c.log);
     }
     EXPECT_EQ(wfal.file_size, LONGLONG(good.size()));
     EXPECT_EQ(wfal.header.points, 300);
@@ -323,11 +293,11 @@ TEST_F(MainDialog, TicksAndClosingByRunState) {
         {0, 0, true}, {L, 0, true}, {L | T, 4, false}, {L | T | F, 4, false}, {L | S, 0, false}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
-        host_calls.clear();
+        fake_host_reset();
         std::vector<UiStep> steps = {
             set_state(c.state), ui::advance(MAIN_TIMER_MS - 1),
-            ui::check([] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), 0); }), ticks(4),
-            ui::check([&] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), c.stop_requests); })};
+            ui::check([] { EXPECT_EQ(fake_host.polls, 0); }), ticks(4),
+            ui::check([&] { EXPECT_EQ(fake_host.polls, c.stop_requests); })};
         if (!c.closes) steps.insert(steps.end(), {ui::tap(ID_ESC), ui::close(), set_state(L)});
         steps.push_back(ui::close());
         EXPECT_EQ(run(steps), 0);
@@ -339,40 +309,42 @@ TEST_F(MainDialog, TicksAndClosingByRunState) {
 // Stop ends a find; it asks before it stops a live recording, and stops it on yes only. The
 // host's stop request stops it on the next tick. PrtScr goes to the host.
 TEST_F(MainDialog, StopAndPrintScreenKeys) {
-    const std::u16string ask = u"Stop|Stop test?|52";
     const struct {
-        int state;
-        INT_PTR answer, stop_request;
-        Texts boxes;
+        int state, answer, stop_request;
+        bool asked;
         int after;
     } cases[] = {
-        {L | T, 7, 0, {ask}, L | T}, {L | T, 6, 0, {ask}, L}, {L | T | F, 6, 0, {}, L | T | F},
-        {L | S, 6, 0, {}, L | S},    {L, 6, 0, {}, L},        {L | T, 0, 1, {}, L},
+        {L | T, 7, 0, true, L | T}, {L | T, 6, 0, true, L}, {L | T | F, 6, 0, false, L | T | F},
+        {L | S, 6, 0, false, L | S}, {L, 6, 0, false, L},   {L | T, 0, 1, false, L},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
-        host_calls.clear();
-        box_answer = c.answer, stop_answer = c.stop_request;
+        fake_host_reset();
         wfal.stop_pressed = FALSE;
-        run({set_state(c.state), ui::check([] { host_calls.clear(); }),
+        run({set_state(c.state), ui::check([&] {
+                 fake_host_reset();
+                 fake_host.answer_box(c.answer);
+                 fake_host.stop_at_poll = c.stop_request;
+             }),
              c.stop_request ? ticks(1) : ui::check([] {
                  SendMessageW(wfal.main_dialog, WM_COMMAND, ID_STOP, 0);
              }),
              ui::check([&] { EXPECT_EQ(wfal.run_state, c.after); }), set_state(L),
              ui::tap(ID_PRINT_SCREEN), ui::tap(ID_ESC)});
-        EXPECT_EQ(boxes(), c.boxes);
+        Lines want;
+        if (c.asked) want.push_back("message-box 52 \"Stop\" \"Stop test?\" -> " + std::to_string(c.answer));
+        if (c.stop_request) want.push_back("stop-requested -> 1");
+        if (c.after == L && (c.state & T)) want.push_back("test-running 0");
+        want.push_back("print-screen");
+        EXPECT_EQ(fake_host.log, want);
         EXPECT_EQ(bool(wfal.stop_pressed), !c.stop_request);
-        EXPECT_EQ(calls_of(HOST_TEST_RUNNING), c.after == L && (c.state & T) ? 1 : 0);
-        ASSERT_EQ(calls_of(HOST_PRINT_SCREEN), 1);
-        EXPECT_FALSE(host_calls.back().dialog_enabled);
     }
 }
 
 // A test starts instead of opening a file: a missing result file is no "Unknown file.".
 TEST_F(MainDialog, TestModeOpensNoFile) {
     run({ui::check([] { expect_views(176); }), set_state(0), ui::close()}, MAIN_RUN_TEST);
-    for (const std::u16string &box : boxes())
-        EXPECT_EQ(box.find(u"Unknown file."), std::u16string::npos);
+    EXPECT_TRUE(fake_host.lines("message-box").empty());
 }
 
 } // namespace

@@ -14,18 +14,12 @@
 #include "module/classes.h"
 #include "module/entry.h"
 #include "module/state.h"
+#include "support/fake_host.h"
 #include "support/temp_root.h"
 #include "support/ui_driver.h"
 #include "ui/controls.h"
 
 namespace {
-
-std::vector<std::pair<int, std::u16string>> host_seen; // code, the title of HOST_SET_TITLE
-
-INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR, INT_PTR) {
-    host_seen.push_back({code, code == HOST_SET_TITLE ? (const WCHAR *)a : u""});
-    return 0;
-}
 
 // The module's classes in the order of its registration, with what each is registered with.
 const struct {
@@ -47,7 +41,7 @@ protected:
 
     void SetUp() override {
         acqsim_reset();
-        host_seen.clear();
+        fake_host_reset();
     }
     void TearDown() override {
         acqsim_reset();
@@ -55,7 +49,7 @@ protected:
         wl_gdi_shutdown(); // the font engine's caches too
     }
 
-    INT_PTR run(int test_mode, const std::vector<UiStep> &steps, HostService host = recording_host,
+    INT_PTR run(int test_mode, const std::vector<UiStep> &steps, HostService host = fake_host_service,
                 int help_mask = 7, const std::u16string &settings = u"\\settings.dat",
                 const std::u16string &result = u"\\Internal\\line.res",
                 const std::u16string &language = u"\\none.txt",
@@ -99,21 +93,16 @@ UiStep expect_dialog_on_screen() {
 
 TEST_F(Wfalstart, RunsTwiceInBothModesAndLeavesNothingBehind) {
     const int objects = wl_gdi_object_count();
-    struct Mode {
-        int test_mode;
-        std::u16string title;
-        std::vector<int> then; // host calls after the title: the viewer's file does not exist
-    };
-    const Mode modes[] = {{1, u"Set-up spectrogram test", {}},
-                          {0, u"Spectrogram", {HOST_MESSAGE_BOX}}};
-    for (int round = 0; round < 2; ++round) {
-        for (const Mode &m : modes) {
-            host_seen.clear();
-            EXPECT_EQ(run(m.test_mode, {expect_dialog_on_screen(), ui::tap(ID_ESC)}), 0);
-            decltype(host_seen) seen = {{HOST_SET_TITLE, m.title}};
-            for (int code : m.then)
-                seen.push_back({code, u""});
-            EXPECT_EQ(host_seen, seen);
+    // The viewer's file does not exist. Without a host the run is the same.
+    const std::pair<int, Lines> modes[] = {
+        {1, {"title \"Set-up spectrogram test\""}},
+        {0, {"title \"Spectrogram\"", "message-box 16 \"Error\" \"Unknown file.\" -> 1 "
+                                       "(no answer queued)"}}};
+    for (HostService host : {fake_host_service, fake_host_service, HostService(nullptr)}) {
+        for (const auto &[mode, log] : modes) {
+            fake_host_reset();
+            EXPECT_EQ(run(mode, {expect_dialog_on_screen(), ui::tap(ID_ESC)}, host), 0);
+            EXPECT_EQ(fake_host.log, host ? log : Lines{});
             expect_nothing_left(objects);
             EXPECT_EQ(root.read("settings.dat").size(), SETTINGS_BYTES);
             EXPECT_EQ(root.read("settings.dat").substr(0, 4), "WFAI");
@@ -131,22 +120,15 @@ TEST_F(Wfalstart, HelpKeyOnlyWithItsBit) {
     for (const Case &c : cases) {
         bool shown = false;
         run(1, {ui::check([&] { shown = ui_find(ID_HELP).hwnd != nullptr; }), ui::tap(ID_ESC)},
-            recording_host, c.help_mask);
+            fake_host_service, c.help_mask);
         EXPECT_EQ(shown, c.help_key) << c.help_mask;
     }
-}
-
-TEST_F(Wfalstart, RunsWithoutAHostCallback) {
-    const int objects = wl_gdi_object_count();
-    EXPECT_EQ(run(1, {expect_dialog_on_screen(), ui::tap(ID_ESC)}, nullptr), 0);
-    EXPECT_EQ(run(0, {expect_dialog_on_screen(), ui::tap(ID_ESC)}, nullptr), 0);
-    expect_nothing_left(objects);
 }
 
 TEST_F(Wfalstart, LongTextsAreCut) {
     std::u16string long_path = u"\\" + std::u16string(299, u'p');
     std::u16string long_name(40, u'n');
-    run(0, {ui::tap(ID_ESC)}, recording_host, 7, long_path, long_path, long_path, long_name);
+    run(0, {ui::tap(ID_ESC)}, fake_host_service, 7, long_path, long_path, long_path, long_name);
     EXPECT_EQ(std::u16string(wfal.result_path), long_path.substr(0, 259));
     EXPECT_EQ(std::u16string(wfal.settings_path), long_path.substr(0, 259));
     EXPECT_EQ(std::u16string(wfal.language_path), long_path.substr(0, 259));
@@ -173,21 +155,6 @@ TEST_F(Wfalstart, SettingsFileOverridesTheIdentification) {
     root.write("settings.dat", "");
     run(1, {ui::tap(ID_ESC)});
     EXPECT_EQ(std::u16string(wfal.header.device), u"SECOND");
-}
-
-// The window words the button keeps, the splitter's sizing cursor and grey face: what the
-// registration gives each class.
-TEST(ModuleClasses, RegisteredWithTheirWordsCursorAndBackground) {
-    ASSERT_EQ(MODULE_CLASS_COUNT, 4);
-    for (int k = 0; k < MODULE_CLASS_COUNT; k++) {
-        const auto &want = MODULE_CLASSES[k];
-        const WNDCLASSW wc = classes_describe(k);
-        EXPECT_EQ(std::u16string(wc.lpszClassName), want.name);
-        EXPECT_EQ(wc.cbWndExtra, want.window_words * int(sizeof(LONG_PTR))) << k;
-        EXPECT_EQ(wc.hCursor, LoadCursorW(nullptr, want.cursor)) << k;
-        EXPECT_EQ(wc.hbrBackground != nullptr, want.background) << k;
-        if (wc.hbrBackground) DeleteObject(wc.hbrBackground);
-    }
 }
 
 } // namespace
