@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 
 struct FakeHost {
     Lines log;
-    std::deque<int> boxes;                          // message box buttons
+    std::deque<int> boxes;                           // message box buttons
     std::deque<std::optional<std::u16string>> texts; // notes; none: cancel
     std::deque<std::optional<int>> numbers;          // none: cancel
     // A path and the volume answered for it (by default the host's: 1 "\Internal", 2 else);

@@ -22,7 +22,9 @@ struct Fault {
         static const char *const OPS[] = {"open", "write", "flush", "read"};
         if (!nth) return "clean";
         return std::string(OPS[op]) + " " + std::to_string(nth) +
-               (keep ? " short" : persistent ? " for good" : " once");
+               (keep         ? " short"
+                : persistent ? " for good"
+                             : " once");
     }
 };
 

@@ -77,8 +77,8 @@ protected:
         const INT_PTR result = ui.run(
             [&] {
                 return INT_PTR(wfalstart(nullptr, fake_host_service, test_mode,
-                                         test_mode ? u"\\Internal\\line.res" : u"\\view.res", memory_reserve,
-                                         language, u"Ann", u"\\settings.dat",
+                                         test_mode ? u"\\Internal\\line.res" : u"\\view.res",
+                                         memory_reserve, language, u"Ann", u"\\settings.dat",
                                          language_path.c_str(), help_mask));
             },
             std::move(steps));

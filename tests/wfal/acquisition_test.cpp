@@ -329,7 +329,8 @@ TEST_F(Acquisition, FullStickAndSizeLimit) {
         EXPECT_EQ(records(FED), want);
         EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + c.kept * record_bytes() +
                                      (c.volume ? record_bytes() / 2 : 0));
-        EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, c.limit < 0 ? WRITE_ERROR : MAX_REACHED}));
+        EXPECT_EQ(fake_host.log,
+                  (Lines{RUNNING, STOPPED, c.limit < 0 ? WRITE_ERROR : MAX_REACHED}));
     }
 }
 
@@ -359,14 +360,16 @@ TEST_F(Acquisition, MessagesInTheChosenLanguage) {
     advance(1000);
     acquisition_tick();
     const std::string queued = "\" -> 1 (no answer queued)";
-    EXPECT_EQ(fake_host.log,
-              (Lines{"message-box 16 \"Fehler\" \"File write error.\\n\\nTest stopped." + queued,
-                     RUNNING, STOPPED,
-                     "message-box 16 \"Warnung\" \"Maximale Messdauer erreicht.\\nMessung beendet." +
-                         queued,
-                     RUNNING, STOPPED,
-                     "message-box 16 \"Fehler\" \"Fehler beim Schreiben der Datei.\\nMessung "
-                     "beendet." + queued}));
+    EXPECT_EQ(
+        fake_host.log,
+        (Lines{"message-box 16 \"Fehler\" \"File write error.\\n\\nTest stopped." + queued, RUNNING,
+               STOPPED,
+               "message-box 16 \"Warnung\" \"Maximale Messdauer erreicht.\\nMessung beendet." +
+                   queued,
+               RUNNING, STOPPED,
+               "message-box 16 \"Fehler\" \"Fehler beim Schreiben der Datei.\\nMessung "
+               "beendet." +
+                   queued}));
 }
 
 } // namespace

@@ -96,10 +96,9 @@ TEST_F(DisplaySetup, EnteredValuesKeepToTheirRanges) {
         steps.push_back(enter(c.key, c.answer));
         steps.push_back(ui::check([&c, &titles, C] {
             SCOPED_TRACE(testing::Message() << c.key << ": " << c.answer);
-            EXPECT_EQ(fake_host.log.back(), "enter-number \"" + titles.at(c.key) + "\" \"" +
-                                                (c.key == C ? "dB" : "dBm") + "\" " +
-                                                std::to_string(c.asked_with) + " -> " +
-                                                std::to_string(c.answer));
+            EXPECT_EQ(fake_host.log.back(),
+                      "enter-number \"" + titles.at(c.key) + "\" \"" + (c.key == C ? "dB" : "dBm") +
+                          "\" " + std::to_string(c.asked_with) + " -> " + std::to_string(c.answer));
             EXPECT_EQ(ui_find(c.key + 1).text, c.shown);
         }));
     }

@@ -172,7 +172,7 @@ TEST_F(SaveSection, RefusedBeforeWriting) {
     const struct {
         const char *what;
         std::u16string path;
-        int kind; // the volume answered; 0 cancelled
+        int kind;         // the volume answered; 0 cancelled
         ULONGLONG volume; // simulated capacity of the path's volume; 0 none
         Lines boxes;
     } cases[] = {

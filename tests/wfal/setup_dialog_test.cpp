@@ -16,6 +16,7 @@
 
 #include "module/entry.h"
 #include "module/state.h"
+#include "support/fake_host.h"
 #include "support/temp_root.h"
 #include "support/ui_driver.h"
 #include "test/setup_dialog.h"
@@ -27,36 +28,6 @@ constexpr ULONGLONG MB = 1024 * 1024;
 constexpr COLORREF GREEN = 0x00C000;
 constexpr COLORREF GREY = 0xD0D0D0;
 const WCHAR *const VOLUMES[] = {u"\\Internal", u"\\USB", u"\\line"};
-
-struct HostCall {
-    int code;
-    std::u16string a, b; // texts of title, caption, message
-    INT_PTR c;
-    std::u16string field; // field 102 while the host had the call
-};
-
-// The path the host enters and its answer for it; every call is recorded.
-struct HostScript {
-    std::u16string path;
-    INT_PTR path_answer = 0;
-    std::vector<HostCall> calls;
-} host;
-
-INT_PTR CALLBACK scripted_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    bool texts = code == HOST_SET_TITLE || code == HOST_EDIT_PATH || code == HOST_MESSAGE_BOX;
-    host.calls.push_back({code, texts ? (const WCHAR *)a : u"",
-                          code == HOST_MESSAGE_BOX ? (const WCHAR *)b : u"", c,
-                          ui_find(SETUP_ID_DESTINATION).text});
-    if (code != HOST_EDIT_PATH) return code == HOST_MESSAGE_BOX ? HOST_ANSWER_YES : 0;
-    if (host.path_answer) StringCchCopyW((WCHAR *)b, size_t(c) + 1, host.path.c_str());
-    return host.path_answer;
-}
-
-bool host_saw(int code, const std::u16string &a, const std::u16string &b = u"", INT_PTR c = 0) {
-    for (const HostCall &call : host.calls)
-        if (call.code == code && call.a == a && call.b == b && call.c == c) return true;
-    return false;
-}
 
 // The face of a button, inside its bevels.
 COLORREF face(int id) {
@@ -84,7 +55,7 @@ protected:
 
     void SetUp() override {
         acqsim_reset();
-        host = HostScript{};
+        fake_host_reset();
         for (const char *folder : {"Internal", "USB", "line"})
             std::filesystem::create_directories(root.dir() + "/" + folder);
     }
@@ -102,7 +73,7 @@ protected:
         root.write("settings.dat", "");
         INT_PTR r = ui.run(
             [&] {
-                return INT_PTR(wfalstart(nullptr, scripted_host, 1, u"\\Internal\\line.res",
+                return INT_PTR(wfalstart(nullptr, fake_host_service, 1, u"\\Internal\\line.res",
                                          memory_reserve, 1, u"Ann", u"\\settings.dat",
                                          u"\\none.txt", 7));
             },
@@ -147,13 +118,18 @@ TEST_F(SetupDialog, DestinationAndLongestTest) {
         acqsim_set_options(range_id == 208 ? ACQSIM_OPTION_WIDEBAND : 0);
         for (const WCHAR *volume : VOLUMES)
             wl_fs_set_volume_size(volume, volume_bytes);
-        host = HostScript{path, 1, {}};
-        std::u16string shown;
+        fake_host_reset();
+        fake_host.answer_path(path, 1);
+        std::u16string shown, field_when_asked = u"-";
+        fake_host.on_call = [&](int code) {
+            if (code == HOST_EDIT_PATH) field_when_asked = ui_find(SETUP_ID_DESTINATION).text;
+        };
         bool start = false;
         LONGLONG limit = -1;
-        run({ui::tap(range_id), ui::tap(SETUP_ID_NAME),
-             ui::check([a = answer] { host.path_answer = a; }), ui::tap(SETUP_ID_NAME),
-             ui::check([&] {
+        run({ui::tap(range_id), ui::tap(SETUP_ID_NAME), ui::check([&, a = answer] {
+                 a ? fake_host.answer_path(path, a) : fake_host.cancel_path();
+             }),
+             ui::tap(SETUP_ID_NAME), ui::check([&] {
                  shown = ui_find(SETUP_ID_DESTINATION).text;
                  start = ui_find(SETUP_ID_START).enabled;
                  limit = wfal.max_file_size;
@@ -166,9 +142,8 @@ TEST_F(SetupDialog, DestinationAndLongestTest) {
         EXPECT_EQ(start, !time.empty() && time.find(u"0 ") != 0);
         EXPECT_EQ(limit, max_file_size);
         // The field is emptied before the host is asked.
-        const HostCall &e = host.calls.back();
-        EXPECT_EQ(std::tie(e.code, e.a, e.c, e.field),
-                  std::make_tuple(HOST_EDIT_PATH, u"Result name", 259, u""));
+        EXPECT_EQ(field_when_asked, u"");
+        EXPECT_EQ(fake_host.lines("edit-path \"Result name\"").size(), 2u);
     }
 }
 
@@ -218,38 +193,40 @@ TEST_F(SetupDialog, RangeRestrictsImpedanceAndInput) {
 // main dialog records a test (Stop, answered yes, then Esc ends both dialogs).
 TEST_F(SetupDialog, StartChecksTheProbe) {
     wl_fs_set_volume_size(u"\\Internal", 10 * MB);
-    const std::u16string NO_PROBE = u"High Impedance Probe not connected.";
+    const Lines no_probe = {"message-box 16 \"Error\" \"High Impedance Probe not connected.\" -> 1 "
+                            "(no answer queued)"};
     const std::tuple<BOOL, int, bool> cases[] = {
         {FALSE, 403, true}, {FALSE, 401, false}, {TRUE, 403, false}};
     for (const auto &[probe, input_id, refused] : cases) {
         SCOPED_TRACE(input_id);
         acqsim_set_probe(probe);
-        host = HostScript{u"\\Internal\\line.res", 1, {}};
+        fake_host_reset();
+        fake_host.answer_path(u"\\Internal\\line.res");
+        if (!refused) fake_host.answer_box(HOST_ANSWER_YES); // Stop test?
         root.write("Internal/line.res", "");
         bool in_main = false;
         run({ui::tap(input_id), ui::tap(SETUP_ID_NAME), ui::tap(SETUP_ID_START),
              ui::check([&] { in_main = wl_window_top() == wfal.main_dialog; }),
              refused ? ui::check([] {}, "nothing to stop") : ui::tap(115), ui::tap(ID_ESC)});
         EXPECT_EQ(in_main, !refused);
-        EXPECT_EQ(host_saw(HOST_MESSAGE_BOX, u"Error", NO_PROBE, HOST_MB_ERROR), refused);
-        EXPECT_EQ(host_saw(HOST_SET_TITLE, u"Spectrogram"), !refused);
+        EXPECT_EQ(fake_host.lines("message-box 16"), refused ? no_probe : Lines{});
+        EXPECT_EQ(fake_host.lines("title \"Spectrogram\"").size(), refused ? 0u : 1u);
         EXPECT_EQ(root.read("Internal/line.res").size() >= 1320, !refused); // the test's file
     }
 }
 
 TEST_F(SetupDialog, KeysAndTheWindowClose) {
     const auto post_cancel = [] { PostMessageW(wl_window_top(), WM_COMMAND, IDCANCEL, 0); };
-    const std::tuple<UiStep, int, INT_PTR> cases[] = {
-        {ui::tap(SETUP_ID_PRINT_SCREEN), HOST_PRINT_SCREEN, 0},
-        {ui::tap(ID_HELP), HOST_HELP, HELP_TEST_SETUP},
-        {ui::close(), HOST_SET_TITLE, 0},
-        {ui::check(post_cancel), HOST_SET_TITLE, 0}};
-    for (const auto &[step, code, c] : cases) {
-        host = HostScript{};
+    const std::pair<UiStep, std::string> cases[] = {
+        {ui::tap(SETUP_ID_PRINT_SCREEN), "print-screen"},
+        {ui::tap(ID_HELP), "help 1"},
+        {ui::close(), "title \"Set-up spectrogram test\""},
+        {ui::check(post_cancel), "title \"Set-up spectrogram test\""}};
+    for (const auto &[step, last] : cases) {
+        fake_host_reset();
         // Print screen and help leave the dialog open: Esc ends it.
-        run(code == HOST_SET_TITLE ? std::vector{step} : std::vector{step, ui::tap(ID_ESC)});
-        EXPECT_EQ(std::tie(host.calls.back().code, host.calls.back().c), std::tie(code, c))
-            << step.what;
+        run(last[0] == 't' ? std::vector{step} : std::vector{step, ui::tap(ID_ESC)});
+        EXPECT_EQ(fake_host.log.back(), last) << step.what;
     }
 }
 

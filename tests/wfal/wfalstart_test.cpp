@@ -49,8 +49,9 @@ protected:
         wl_gdi_shutdown(); // the font engine's caches too
     }
 
-    INT_PTR run(int test_mode, const std::vector<UiStep> &steps, HostService host = fake_host_service,
-                int help_mask = 7, const std::u16string &settings = u"\\settings.dat",
+    INT_PTR run(int test_mode, const std::vector<UiStep> &steps,
+                HostService host = fake_host_service, int help_mask = 7,
+                const std::u16string &settings = u"\\settings.dat",
                 const std::u16string &result = u"\\Internal\\line.res",
                 const std::u16string &language = u"\\none.txt",
                 const std::u16string &operator_name = u"Ann") {
@@ -96,8 +97,9 @@ TEST_F(Wfalstart, RunsTwiceInBothModesAndLeavesNothingBehind) {
     // The viewer's file does not exist. Without a host the run is the same.
     const std::pair<int, Lines> modes[] = {
         {1, {"title \"Set-up spectrogram test\""}},
-        {0, {"title \"Spectrogram\"", "message-box 16 \"Error\" \"Unknown file.\" -> 1 "
-                                       "(no answer queued)"}}};
+        {0,
+         {"title \"Spectrogram\"", "message-box 16 \"Error\" \"Unknown file.\" -> 1 "
+                                   "(no answer queued)"}}};
     for (HostService host : {fake_host_service, fake_host_service, HostService(nullptr)}) {
         for (const auto &[mode, log] : modes) {
             fake_host_reset();
