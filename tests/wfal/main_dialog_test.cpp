@@ -1,6 +1,6 @@
-// The main spectrogram dialog run headless from "DLG1": opening a file, the places of the views
-// and keys, the split cycle, the key repeat and the recording tick of its timer, the keys'
-// enabling by run_state, and what the keys ask of the host.
+// The main spectrogram dialog run headless from "DLG1", beside its stored screens: opening a file,
+// the keys and views through a resize, the split cycle, the key repeat and the recording tick of
+// its timer, the keys' enabling by run_state, and what the keys ask of the host.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -110,77 +110,44 @@ protected:
     }
 };
 
-// A refused file is reported in the run's language with the dialog disabled, and leaves only
-// the keys that need no file; an accepted one brings its header and size into the module.
+// A missing file is reported with the dialog disabled and leaves only the keys that need no
+// file; an accepted one brings its header and size into the module.
 TEST_F(MainDialog, OpensOrRefusesTheFile) {
-    write_result(3);
-    const std::string good = root.read("line.res");
-    const std::string refused = "110010010000000000", junk(2000, 'x');
-    const std::string queued = " (no answer queued)";
+    const Lines refused = {"title \"Spectrogram\"",
+                           "message-box 16 \"Error\" \"Unknown file.\" -> 1 (no answer queued)"};
     const struct {
-        std::string bytes; // empty: no file
-        int language, run_state;
-        std::u16string freeze;
+        long long records; // -1: no file
+        int run_state;
         Lines log;
         std::string keys;
-    } cases[] = {
-        {"",
-         1,
-         0,
-         u"Freeze",
-         {"title \"Spectrogram\"", "message-box 16 \"Error\" \"Unknown file.\" -> 1" + queued},
-         refused},
-        {junk,
-         3,
-         0,
-         u"Einfrieren",
-         {"title \"Spektrogramm\"",
-          "message-box 16 \"Fehler\" \"Unbekannte Datei.\" -> 1" + queued},
-         refused},
-        {good, 1, L, u"Freeze", {"title \"Spectrogram\""}, "110111110011......"},
-    };
+    } cases[] = {{-1, 0, refused, "110010010000000000"},
+                 {3, L, {"title \"Spectrogram\""}, "110111110011......"}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(int(&c - cases));
         fake_host_reset();
-        language(c.language);
-        if (c.bytes.empty())
-            std::remove((root.dir() + "/line.res").c_str());
-        else
-            root.write("line.res", c.bytes);
-        run({ui::check([&] {
-                 EXPECT_EQ(wfal.run_state, c.run_state);
-                 EXPECT_EQ(keys(c.keys), c.keys);
-                 EXPECT_EQ(ui_find(ID_FREEZE).text, c.freeze);
-             }),
+        if (c.records >= 0) write_result(c.records);
+        run({expect_keys(c.keys), ui::check([&] { EXPECT_EQ(wfal.run_state, c.run_state); }),
              ui::tap(ID_ESC)});
         EXPECT_EQ(fake_host.log, c.log);
     }
-    EXPECT_EQ(wfal.file_size, LONGLONG(good.size()));
+    EXPECT_EQ(wfal.file_size, LONGLONG(root.read("line.res").size()));
     EXPECT_EQ(wfal.header.points, 300);
 }
 
-// The keys at the right edge of a dialog of any width; the views keep the splitter's top
-// through a resize unless the dialog gets too low for it.
+// The key columns keep to the right edge through a resize (the stored screens show every key at
+// the first size); the views keep the splitter's top unless the dialog gets too low for it.
 TEST_F(MainDialog, KeysAndViewsFollowTheDialogSize) {
     const struct {
-        int id, from_right, y, width;
-    } keys[] = {
-        {100, 105, 5, 100},   {101, 180, 5, 70},    {102, 180, 60, 70},   {103, 180, 115, 70},
-        {104, 180, 170, 70},  {105, 180, 225, 70},  {106, 180, 280, 70},  {107, 180, 335, 70},
-        {108, 180, 390, 70},  {109, 105, 60, 100},  {110, 105, 115, 100}, {111, 105, 170, 100},
-        {112, 105, 225, 100}, {113, 105, 280, 100}, {114, 105, 335, 100}, {115, 105, 390, 100},
-    };
-    const struct {
         int w, h, split; // split: the splitter's top after the resize
-    } sizes[] = {{800, 443, 176}, {640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
+    } sizes[] = {{640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
     std::vector<UiStep> steps;
     for (const auto &s : sizes) {
         steps.push_back(ui::check([&] {
             SCOPED_TRACE(testing::Message() << s.w << " x " << s.h);
             MoveWindow(wfal.main_dialog, 0, 37, s.w, s.h, TRUE);
-            for (const auto &k : keys)
-                EXPECT_EQ(placed(k.id), (std::array<LONG, 4>{s.w - k.from_right, k.y, k.width, 50}))
-                    << "key " << k.id;
+            using Box = std::array<LONG, 4>;
+            EXPECT_EQ(placed(ID_ESC), (Box{s.w - 105, 5, 100, 50}));
+            EXPECT_EQ(placed(ID_PAGE_DOWN), (Box{s.w - 180, 390, 70, 50}));
+            EXPECT_EQ(placed(ID_STOP), (Box{s.w - 105, 390, 100, 50}));
             expect_views(s.split, s.w, s.h);
         }));
     }
@@ -347,13 +314,6 @@ TEST_F(MainDialog, StopAndPrintScreenKeys) {
         EXPECT_EQ(fake_host.log, want);
         EXPECT_EQ(bool(wfal.stop_pressed), !c.stop_request);
     }
-}
-
-// A test starts instead of opening a file: a missing result file is no "Unknown file.".
-TEST_F(MainDialog, TestModeOpensNoFile) {
-    run({ui::check([] { expect_views(176); }), set_state(0), ui::close()}, MAIN_RUN_TEST);
-    for (const std::string &box : fake_host.lines("message-box"))
-        EXPECT_EQ(box.find("Unknown file."), std::string::npos);
 }
 
 } // namespace
