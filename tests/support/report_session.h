@@ -51,7 +51,11 @@ protected:
     TempDeviceRoot root;
     UiDriver ui;
     ResultFileRecipe recipe;
-    std::u16string language_path = u"\\none.txt"; // missing: the built-in text
+    // wfalstart's parameters. No result path: "\view.res" viewing, "\Internal\line.res" testing;
+    // the language file is missing, so the text is the built-in one.
+    HostService host = fake_host_service;
+    std::u16string result_path, settings_path = u"\\settings.dat";
+    std::u16string language_path = u"\\none.txt", operator_name = u"Ann";
     int language = 1, help_mask = 7, memory_reserve = 0;
 
     void SetUp() override {
@@ -74,11 +78,13 @@ protected:
     // which must run; returns its result.
     INT_PTR view(std::vector<UiStep> steps, int test_mode = 0) {
         const size_t count = steps.size();
+        const std::u16string path = !result_path.empty() ? result_path
+                                    : test_mode          ? u"\\Internal\\line.res"
+                                                         : u"\\view.res";
         const INT_PTR result = ui.run(
             [&] {
-                return INT_PTR(wfalstart(nullptr, fake_host_service, test_mode,
-                                         test_mode ? u"\\Internal\\line.res" : u"\\view.res",
-                                         memory_reserve, language, u"Ann", u"\\settings.dat",
+                return INT_PTR(wfalstart(nullptr, host, test_mode, path.c_str(), memory_reserve,
+                                         language, operator_name.c_str(), settings_path.c_str(),
                                          language_path.c_str(), help_mask));
             },
             std::move(steps));

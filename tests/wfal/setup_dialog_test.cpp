@@ -11,14 +11,9 @@
 #include <acqsim.h>
 #include <strsafe.h>
 #include <winlayer.h>
-#include <wlgdi.h>
-#include <wluser.h>
 
-#include "module/entry.h"
 #include "module/state.h"
-#include "support/fake_host.h"
-#include "support/temp_root.h"
-#include "support/ui_driver.h"
+#include "support/report_session.h"
 #include "test/setup_dialog.h"
 #include "ui/controls.h"
 
@@ -48,38 +43,22 @@ std::string looks(const std::string &want) {
     return text;
 }
 
-class SetupDialog : public ::testing::Test {
+class SetupDialog : public ReportSession {
 protected:
-    TempDeviceRoot root;
-    UiDriver ui;
-
     void SetUp() override {
-        acqsim_reset();
-        fake_host_reset();
+        ReportSession::SetUp();
         for (const char *folder : {"Internal", "USB", "line"})
             std::filesystem::create_directories(root.dir() + "/" + folder);
     }
     void TearDown() override {
         for (const WCHAR *volume : VOLUMES)
             wl_fs_set_volume_size(volume, 0);
-        acqsim_reset();
-        wl_user_shutdown();
-        wl_gdi_shutdown();
+        ReportSession::TearDown();
     }
-
-    // A test-mode session from the defaults; the steps must end it, every one of them run.
-    void run(std::vector<UiStep> steps, int memory_reserve = 0) {
-        size_t count = steps.size();
+    // A test-mode session from the defaults; the steps must end it.
+    void run(std::vector<UiStep> steps) {
         root.write("settings.dat", "");
-        INT_PTR r = ui.run(
-            [&] {
-                return INT_PTR(wfalstart(nullptr, fake_host_service, 1, u"\\Internal\\line.res",
-                                         memory_reserve, 1, u"Ann", u"\\settings.dat",
-                                         u"\\none.txt", 7));
-            },
-            std::move(steps));
-        EXPECT_EQ(r, 0);
-        EXPECT_EQ(ui.steps_done(), count);
+        EXPECT_EQ(view(std::move(steps), 1), 0);
     }
 };
 
@@ -106,12 +85,10 @@ TEST_F(SetupDialog, DestinationAndLongestTest) {
             {"below the spare bytes", 201, u"\\USB\\a.res", 2, 16000, 16000 - 16384, u"a",
              u"0 minutes"},
             {"no such folder", 201, u"\\Nowhere\\a.res", 2, 10 * MB, 0, u"a", u"0 minutes"},
-            {"no backslash, no dot: name and the folder \"line\", 17448 records at 3 MHz", 206,
-             u"line", 2, 10 * MB, 10469376, u"line", u"4 hours"},
             // Nothing to show and nothing to start; no reserve either.
             {"entry cancelled", 201, u"\\USB\\a.res", 0, 10 * MB, 10469376, u"", u""},
-            {"empty name", 201, u"\\USB\\", 2, 10 * MB, 10469376, u"", u""},
-            {"only an extension", 201, u"\\USB\\.res", 2, 10 * MB, 10469376, u"", u""}};
+            {"empty name", 201, u"\\USB\\", 2, 10 * MB, 10469376, u"", u""}};
+    memory_reserve = int(2 * MB);
     for (const auto &[what, range_id, path, answer, volume_bytes, max_file_size, name, time] :
          cases) {
         SCOPED_TRACE(what);
@@ -134,8 +111,7 @@ TEST_F(SetupDialog, DestinationAndLongestTest) {
                  start = ui_find(SETUP_ID_START).enabled;
                  limit = wfal.max_file_size;
              }),
-             ui::tap(ID_ESC)},
-            int(2 * MB));
+             ui::tap(ID_ESC)});
         const std::u16string where = answer == 1 ? u"Memory" : u"USB stick";
         const std::u16string text = name + (u"  (" + where) + u", Max test time: " + time + u")";
         EXPECT_EQ(shown, time.empty() ? u"" : text);
@@ -228,6 +204,71 @@ TEST_F(SetupDialog, KeysAndTheWindowClose) {
         run(last[0] == 't' ? std::vector{step} : std::vector{step, ui::tap(ID_ESC)});
         EXPECT_EQ(fake_host.log.back(), last) << step.what;
     }
+}
+
+// ---- wfalstart around the dialogs
+// ----------------------------------------------------------------
+
+// Twice in each mode in one process, and without a host the same: the dialog on the screen below
+// the title bar, and everything made released again (the viewer's file does not exist).
+TEST_F(SetupDialog, WfalstartRunsTwiceInBothModesAndLeavesNothingBehind) {
+    const int objects = wl_gdi_object_count();
+    const std::pair<int, Lines> modes[] = {
+        {1, {"title \"Set-up spectrogram test\""}},
+        {0,
+         {"title \"Spectrogram\"",
+          "message-box 16 \"Error\" \"Unknown file.\" -> 1 (no answer queued)"}}};
+    const UiStep on_screen = ui::check([] {
+        EXPECT_EQ(ui_pixel(692, 37 + 441), RGB(11, 25, 255)); // between the main dialog's keys
+        EXPECT_NE(ui_pixel(400, 20), RGB(11, 25, 255));
+        EXPECT_EQ(ui_find(ID_ESC).rect.left, 695);
+        EXPECT_EQ(ui_find(ID_ESC).rect.top, 37 + 5);
+    });
+    for (HostService h : {fake_host_service, fake_host_service, HostService(nullptr)}) {
+        for (const auto &[mode, log] : modes) {
+            fake_host_reset();
+            host = h;
+            EXPECT_EQ(view({on_screen, ui::tap(ID_ESC)}, mode), 0);
+            EXPECT_EQ(fake_host.log, h ? log : Lines{});
+            EXPECT_EQ(wl_window_list(nullptr, 0), 0);
+            for (const WCHAR *name : {u"btn", u"splt", u"graph", u"wfaw"})
+                EXPECT_FALSE(UnregisterClassW(name, GetModuleHandleW(u"wfal.dll")));
+            EXPECT_EQ(wl_gdi_object_count(), objects);
+            ULONGLONG due;
+            EXPECT_FALSE(wl_timer_next_due(&due));
+            EXPECT_TRUE(wfal.dialog_brush == nullptr && wfal.lang.pool == nullptr);
+            EXPECT_EQ(wfal.lang.entry_count, 0);
+            EXPECT_EQ(root.read("settings.dat").substr(0, 4), "WFAI");
+            root.write("settings.dat", ""); // saved again by the next run
+        }
+    }
+}
+
+// The "?" key by help_mask bit 0; paths and the operator's name cut to their fields.
+TEST_F(SetupDialog, WfalstartParameters) {
+    for (const auto &[mask, shown] : {std::pair(6, false), std::pair(1, true)}) {
+        help_mask = mask;
+        bool found = false;
+        run({ui::check([&] { found = ui_find(ID_HELP).hwnd != nullptr; }), ui::tap(ID_ESC)});
+        EXPECT_EQ(found, shown) << mask;
+    }
+    const std::u16string long_path = u"\\" + std::u16string(299, u'p');
+    result_path = settings_path = language_path = long_path;
+    operator_name = std::u16string(40, u'n');
+    view({ui::tap(ID_ESC)});
+    for (const WCHAR *path : {wfal.result_path, wfal.settings_path, wfal.language_path})
+        EXPECT_EQ(std::u16string(path), long_path.substr(0, 259));
+    EXPECT_EQ(std::u16string(wfal.operator_name), operator_name.substr(0, 31));
+}
+
+// The engine's name goes into the header first; a settings file then replaces the whole header.
+TEST_F(SetupDialog, SettingsFileOverridesTheIdentification) {
+    ASSERT_TRUE(acqsim_set_device_name("FIRST"));
+    run({ui::tap(ID_ESC)});
+    EXPECT_EQ(std::u16string(wfal.header.device), u"FIRST");
+    ASSERT_TRUE(acqsim_set_device_name("SECOND"));
+    EXPECT_EQ(view({ui::tap(ID_ESC)}, 1), 0);
+    EXPECT_EQ(std::u16string(wfal.header.device), u"FIRST");
 }
 
 } // namespace
