@@ -85,7 +85,7 @@ protected:
         classes_register();
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
         wfal.host = fake_host_service;
-        language(1);
+        wfal.language_path[0] = 0, wfal.language_number = 1, lang_load();
         const std::u16string path = u"\\line.res";
         wfal.result_path[path.copy(wfal.result_path, path.size())] = 0;
         wfal.run_state = 0;
@@ -94,18 +94,14 @@ protected:
         lang_free(), DeleteObject(wfal.dialog_brush), classes_unregister();
         ui_release_fonts(), acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
     }
-    // The built-in text in that language.
-    void language(int n) {
-        lang_free(), wfal.language_path[0] = 0, wfal.language_number = n, lang_load();
-    }
     void write_result(long long n) {
         ResultFileRecipe file;
         file.records = n;
         result_file_write(root.dir() + "/line.res", file);
     }
-    INT_PTR run(std::vector<UiStep> steps, LPARAM mode = MAIN_VIEW_FILE) {
+    INT_PTR run(std::vector<UiStep> steps) {
         return ui.run(
-            [&] { return DialogBoxParamW(wfal.instance, u"DLG1", nullptr, counting_proc, mode); },
+            [&] { return DialogBoxParamW(wfal.instance, u"DLG1", nullptr, counting_proc, 0); },
             std::move(steps));
     }
 };
