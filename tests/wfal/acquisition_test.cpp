@@ -5,7 +5,9 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <array>
+#include <numeric>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -36,6 +38,12 @@ const std::string MAX_REACHED = "message-box 16 \"Warning\" \"Max test time reac
                                 "stopped.\" -> 1 (no answer queued)";
 
 enum Source { FED, SIMULATED };
+
+Indices first(int n) {
+    Indices out(size_t(std::max(n, 0)));
+    std::iota(out.begin(), out.end(), 0);
+    return out;
+}
 
 class Acquisition : public ::testing::Test {
 protected:
@@ -277,10 +285,7 @@ TEST_F(Acquisition, FileFailures) {
                 EXPECT_EQ(fake_host.log, Lines{CREATE_ERROR});
                 return;
             }
-            Indices want;
-            while (int(want.size()) < kept)
-                want.push_back(int(want.size()));
-            EXPECT_EQ(records(FED), want);
+            EXPECT_EQ(records(FED), first(kept));
             EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + kept * record_bytes() + f.keep);
             if (f.nth) {
                 EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, WRITE_ERROR}));
@@ -302,10 +307,7 @@ TEST_F(Acquisition, SizeLimit) {
         advance(5000);
         EXPECT_FALSE(acquisition_tick());
         expect_stopped(limit + 1);
-        Indices want;
-        while (int(want.size()) <= limit)
-            want.push_back(int(want.size()));
-        EXPECT_EQ(records(FED), want);
+        EXPECT_EQ(records(FED), first(limit + 1));
         EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, MAX_REACHED}));
     }
 }

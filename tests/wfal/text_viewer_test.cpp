@@ -148,15 +148,20 @@ TEST_F(TextViewer, NotesFieldWrittenInPlace) {
 // report and the section's header take them. A file gone since gets the error (failing calls are
 // the fault loop's above), is not made again, and the report stays as it was.
 TEST_F(TextViewer, NotesFromTheReport) {
-    enum Fault { NONE, GONE };
+    const std::string edit = "edit-text \"Write notes\" -> ";
     const struct {
-        const char *what;
-        bool confirm;
-        Fault fault;
-    } cases[] = {{"cancel", false, NONE}, {"confirm", true, NONE}, {"removed", true, GONE}};
+        bool confirm, gone;
+        Lines prompts; // and boxes
+    } cases[] = {
+        {false, false, {edit + "cancel"}},
+        {true, false, {edit + "\"new notes\""}},
+        {true,
+         true,
+         {edit + "\"new notes\"", "message-box 16 \"Write notes\" \"File write error.\" -> 1 "
+                                  "(no answer queued)"}}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        const bool written = c.confirm && c.fault == NONE;
+        SCOPED_TRACE(int(&c - cases));
+        const bool written = c.confirm && !c.gone;
         fake_host_reset();
         fake_host.answer_text(c.confirm ? std::optional(NEW_NOTES) : std::nullopt);
         write_noted_result();
@@ -165,7 +170,7 @@ TEST_F(TextViewer, NotesFromTheReport) {
         view({ui::tap(ID_SETUP), ui::check([&] {
                   report_before = report_box_text();
                   section_before = wfal.section_header;
-                  if (c.fault == GONE) remove(path().c_str());
+                  if (c.gone) remove(path().c_str());
               }),
               ui::tap(TEXT_ID_NOTES), ui::check([&] {
                   std::u16string expected = report_before;
@@ -177,16 +182,10 @@ TEST_F(TextViewer, NotesFromTheReport) {
                   EXPECT_EQ(std::u16string(wfal.header.notes), c.confirm ? NEW_NOTES : OLD_NOTES);
               }),
               ui::tap(ID_ESC), ui::tap(ID_ESC)});
-        const std::string edit = c.confirm ? "edit-text \"Write notes\" -> \"new notes\""
-                                           : "edit-text \"Write notes\" -> cancel";
-        Lines want = {edit};
-        if (c.confirm && !written)
-            want.push_back("message-box 16 \"Write notes\" \"File write error.\" -> 1 "
-                           "(no answer queued)");
         Lines prompts = fake_host.lines("edit-text"), boxes = fake_host.lines("message-box");
         prompts.insert(prompts.end(), boxes.begin(), boxes.end());
-        EXPECT_EQ(prompts, want);
-        EXPECT_EQ(root.exists("view.res"), c.fault != GONE) << "made again";
+        EXPECT_EQ(prompts, c.prompts);
+        EXPECT_EQ(root.exists("view.res"), !c.gone) << "made again";
     }
 }
 
