@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,6 @@
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
 using Records = std::vector<long long>;
 constexpr size_t RECORD = 600; // 300 points
 constexpr size_t HEADER = sizeof(ResultHeader);
@@ -42,9 +42,8 @@ INT16 level(long long record, int point) {
 }
 
 Records range(long long first, long long last) {
-    Records out;
-    for (long long i = first; i <= last; i++)
-        out.push_back(i);
+    Records out(size_t(last - first + 1));
+    std::iota(out.begin(), out.end(), first);
     return out;
 }
 
@@ -165,8 +164,10 @@ TEST_F(SaveSection, TimesAndSaveKey) {
 // the reserve besides; a name equal to the loaded file's is refused in any folder. A refused
 // save writes nothing.
 TEST_F(SaveSection, RefusedBeforeWriting) {
-    const std::string space = "message-box 16 \"Save section\" \"Not enough space.\" -> 1 "
-                              "(no answer queued)";
+    const std::string box = "message-box 16 \"Save section\" \"",
+                      queued = "\" -> 1 (no answer queued)";
+    const std::string space = box + "Not enough space." + queued;
+    const std::string same = box + "Cannot save section into the original file." + queued;
     const ULONGLONG fit = 3120 + 16384;
     const struct {
         const char *what;
@@ -176,12 +177,7 @@ TEST_F(SaveSection, RefusedBeforeWriting) {
         Lines boxes;
     } cases[] = {
         {"cancelled", u"\\USB\\a.res", 0, 0, {}},
-        {"same name elsewhere",
-         u"\\USB\\line.res",
-         2,
-         0,
-         {"message-box 16 \"Save section\" \"Cannot save section into the original file.\" -> "
-          "1 (no answer queued)"}},
+        {"same name elsewhere", u"\\USB\\line.res", 2, 0, {same}},
         {"same name, other case", u"\\USB\\LINE.res", 2, 0, {}},
         {"stick just big enough", u"\\USB\\a.res", 2, fit, {}},
         {"stick a byte short", u"\\USB\\a.res", 2, fit - 1, {space}},
