@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "module/calendar.h"
+#include "reports/report_text.h"
 #include "reports/result_list.h"
 #include "reports/setup_report.h"
 #include "reports/text_viewer.h"
@@ -129,6 +130,17 @@ TEST_F(Reports, ResultListLines) {
         for (const auto &[k, text] : c.at)
             EXPECT_EQ(lines.at(k), text);
     }
+}
+
+// Lines past the buffer's end are cut there, the text still terminated.
+TEST_F(Reports, TextStopsAtTheBuffersEnd) {
+    ReportText text;
+    ASSERT_TRUE(report_begin(parent, u"Test setup", &text));
+    for (int i = 0; i < 2000; i++) // 33 characters a line
+        report_add(&text, REPORT_LINE_CHARS, u"%s\r\n", u"0123456789012345678901234567890");
+    EXPECT_EQ(text.length, REPORT_CHARS - 1);
+    EXPECT_EQ(text.chars[REPORT_CHARS - 1], 0);
+    report_end(parent, &text);
 }
 
 } // namespace

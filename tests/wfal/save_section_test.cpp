@@ -149,8 +149,9 @@ TEST_F(SaveSection, TimesAndSaveKey) {
             EXPECT_TRUE(ui_find(ID_HELP).visible);
         }));
     }
+    steps.insert(steps.end(), {ui::tap(SECTION_ID_PRINT_SCREEN), ui::tap(ID_HELP)});
     run(steps);
-    EXPECT_EQ(fake_host.log, Lines{"title \"Section\""});
+    EXPECT_EQ(fake_host.log, (Lines{"title \"Section\"", "print-screen", "help 4"}));
     // Without its help bit the dialog has no "?"; a single-record file can't be saved.
     wfal.help_mask = HELP_TEST_SETUP | HELP_DISPLAY_SETUP;
     load(1);
