@@ -151,11 +151,7 @@ TEST_F(SetupDialog, RangeRestrictsImpedanceAndInput) {
             EXPECT_EQ(looks(want), want);
         });
     };
-    run({ui::check([] {
-             // Grids fill column by column; no name chosen yet, so nothing to start.
-             const RECT r206 = ui_find(206).rect, r403 = ui_find(403).rect;
-             EXPECT_EQ((std::vector<LONG>{r206.left, r403.top, r403.right}),
-                       (std::vector<LONG>{125, 37 + 150, 370 + 150}));
+    run({ui::check([] { // no name chosen yet, so nothing to start
              EXPECT_TRUE(ui_find(SETUP_ID_DESTINATION).text.empty() &&
                          !ui_find(SETUP_ID_START).enabled);
          }),
