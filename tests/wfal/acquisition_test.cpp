@@ -5,7 +5,9 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <array>
+#include <numeric>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,33 +19,31 @@
 #include "module/engine.h"
 #include "module/state.h"
 #include "support/descriptors.h"
-#include "support/lang_file.h"
+#include "support/fake_host.h"
+#include "support/fault_loop.h"
 #include "support/temp_root.h"
 #include "test/acquisition.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
 using Levels = std::vector<INT16>;
 using Indices = std::vector<int>;
 
-Lines host_seen; // every host service call of the run, as a line
-
-INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    if (code == HOST_MESSAGE_BOX)
-        host_seen.push_back("box " + printable((const WCHAR *)a) + "|" +
-                            printable((const WCHAR *)b) + "|" + std::to_string(c));
-    else
-        host_seen.push_back("code " + std::to_string(code) + " " + std::to_string(c));
-    return 0;
-}
-
-const std::string RUNNING = "code 7 1", STOPPED = "code 7 0";
-const std::string CREATE_ERROR = "box Error|File write error.\\u000A\\u000ATest stopped.|16";
-const std::string WRITE_ERROR = "box Error|File write error.\\u000ATest stopped.|16";
-const std::string MAX_REACHED = "box Warning|Max test time reached.\\u000ATest stopped.|16";
+const std::string RUNNING = "test-running 1", STOPPED = "test-running 0";
+const std::string CREATE_ERROR = "message-box 16 \"Error\" \"File write error.\\n\\nTest "
+                                 "stopped.\" -> 1 (no answer queued)";
+const std::string WRITE_ERROR = "message-box 16 \"Error\" \"File write error.\\nTest stopped.\" "
+                                "-> 1 (no answer queued)";
+const std::string MAX_REACHED = "message-box 16 \"Warning\" \"Max test time reached.\\nTest "
+                                "stopped.\" -> 1 (no answer queued)";
 
 enum Source { FED, SIMULATED };
+
+Indices first(int n) {
+    Indices out(size_t(std::max(n, 0)));
+    std::iota(out.begin(), out.end(), 0);
+    return out;
+}
 
 class Acquisition : public ::testing::Test {
 protected:
@@ -55,8 +55,8 @@ protected:
         std::filesystem::create_directories(root.dir() + "/USB");
         SYSTEMTIME start = {2024, 3, 0, 4, 10, 0, 0, 0};
         wl_clock_use_virtual(&start);
-        acqsim_reset(), wl_fault_reset(), host_seen.clear();
-        wfal.host = recording_host, wfal.main_dialog = nullptr, wfal.run_state = 0;
+        acqsim_reset(), wl_fault_reset(), fake_host_reset();
+        wfal.host = fake_host_service, wfal.main_dialog = nullptr, wfal.run_state = 0;
         wfal.record_file = wfal.view_file = nullptr;
         wfal.command_sequence = 8, wfal.wideband = FALSE;
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\USB\\line.res");
@@ -64,8 +64,8 @@ protected:
         descriptors = open_descriptors();
     }
     void TearDown() override {
-        test_stop(), wl_fault_reset(), wl_fs_set_volume_size(u"\\USB", 0), acqsim_reset();
-        lang_free(), wfal.host = nullptr, wl_clock_use_real();
+        test_stop(), wl_fault_reset(), acqsim_reset();
+        wfal.host = nullptr, wl_clock_use_real();
     }
     // As the set-up dialog leaves the header and the limit.
     void set_up(INT32 input) {
@@ -145,39 +145,27 @@ protected:
     }
 };
 
+// The whole session is the host's recording; here what it cannot see: Stop and Freeze do nothing
+// without a test, the viewer's handle sees a record as soon as the tick wrote it, and stopping a
+// frozen test ends the freeze too.
 TEST_F(Acquisition, StartRecordsAndStop) {
     wfal.run_state = RUN_LOADED;
-    test_stop(); // not testing: nothing at all
-    freeze_toggle();
+    test_stop(), freeze_toggle();
     EXPECT_EQ(wfal.run_state, RUN_LOADED);
-    EXPECT_TRUE(host_seen.empty());
-
     test_start();
-    EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING);
     EXPECT_EQ(wfal.command_sequence, 9);
-    EXPECT_EQ(wfal.file_size, RESULT_HEADER_SIZE);
-    ASSERT_NE(wfal.view_file, nullptr);
-    EXPECT_EQ(file(), std::string((const char *)&wfal.header, sizeof wfal.header));
     EXPECT_FALSE(acquisition_tick()) << "nothing is due yet";
     advance(1000);
     EXPECT_TRUE(acquisition_tick());
-    // The view's handle sees the record as soon as the tick has written it.
     Levels seen(record_bytes() / 2);
     ASSERT_EQ(fseek(wfal.view_file, RESULT_HEADER_SIZE, SEEK_SET), 0);
     ASSERT_EQ(fread(seen.data(), record_bytes(), 1, wfal.view_file), 1u);
     EXPECT_EQ(seen, simulated(0));
-
-    freeze_toggle(); // frozen, the recording goes on
+    freeze_toggle();
     EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING | RUN_FROZEN);
-    advance(1000);
-    EXPECT_TRUE(acquisition_tick());
-    freeze_toggle();
-    EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING);
-    freeze_toggle();
-    test_stop(); // stopping a frozen test ends the freeze too
-    expect_stopped(2);
-    EXPECT_EQ(records(SIMULATED), (Indices{0, 1}));
-    EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED}));
+    test_stop();
+    expect_stopped(1);
+    EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED}));
 }
 
 TEST_F(Acquisition, ProbeLevelsAreRaisedBy15dBWithin16Bits) {
@@ -222,9 +210,10 @@ TEST_F(Acquisition, OnlyMeasureResultsOfTheCurrentCommandAreWritten) {
     }
 }
 
-// Each step sets the local clock on by some seconds (the engine's pace unchanged), then advances
-// both by some milliseconds and runs one tick, which must write or not; `written` are the results
-// of the measurement that became records.
+// One record a second through a day's change is the recording session's (tests/host); here the
+// results that come faster, and the local clock moved. Each step sets the local clock on by some
+// seconds (the engine's pace unchanged), then advances both by some milliseconds and runs one tick,
+// which must write or not; `written` are the results of the measurement that became records.
 struct PacingCase {
     const char *name;
     DWORD interval_ms;                     // of the engine's results
@@ -235,7 +224,6 @@ struct PacingCase {
 
 // clang-format off
 const PacingCase PACING_CASES[] = {
-    {"one per second", 1000, 0, {{0, 1000, TRUE}, {0, 1000, TRUE}, {0, 0, FALSE}}, {0, 1}},
     {"a result while the count is up to date is dropped", 500, 0,
      {{0, 1000, TRUE}, {0, 1000, TRUE}}, {0, 2}},
     {"clock jumps ahead: the waiting results catch up in one tick", 1000, 0,
@@ -267,105 +255,61 @@ TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
     }
 }
 
-// A failing open, write or flush (counted from the Start key, the header's write and flush being
-// the first), a full stick, or the size limit, with five results waiting. While the file is made,
-// any failure starts nothing; later, it stops the test with every record the file took whole
-// (the size limit after the record that passes it), a short write leaving its partial record.
+// Whatever file call fails from the Start key on, with five results waiting: while the file is
+// made (its opening for writing and reading, the header's write and flush), nothing starts;
+// later the test stops with every record the file took whole, a short write leaving its partial
+// record, and a record whose flush failed kept.
 TEST_F(Acquisition, FileFailures) {
-    const WlFaultOp OPEN = WL_FAULT_OPEN, WRITE = WL_FAULT_WRITE, FLUSH = WL_FAULT_FLUSH;
-    const struct {
-        const char *name;
-        WlFaultOp op;
-        int nth; // 0: none
-        BOOL persistent;
-        size_t short_keep; // a short write instead of a failure, when not 0
-        int kept;          // whole records left in the file; -1: no test started
-        ULONGLONG volume;  // the stick's size in half records after the header; 0 unlimited
-        int limit;         // records the size limit allows; -1 the default
-    } cases[] = {
-        {"open for writing", OPEN, 1, FALSE, 0, -1, 0, -1},
-        {"header write", WRITE, 1, FALSE, 0, -1, 0, -1},
-        {"header write cut short", WRITE, 1, FALSE, 1000, -1, 0, -1},
-        {"header flush", FLUSH, 1, FALSE, 0, -1, 0, -1},
-        {"open for reading", OPEN, 2, FALSE, 0, -1, 0, -1},
-        {"first record write", WRITE, 2, FALSE, 0, 0, 0, -1},
-        {"third record write", WRITE, 4, FALSE, 0, 2, 0, -1},
-        {"record writes from the second on", WRITE, 3, TRUE, 0, 1, 0, -1},
-        {"first record write keeps 391 bytes", WRITE, 2, FALSE, 391, 0, 0, -1},
-        {"third record write keeps 3 bytes", WRITE, 4, FALSE, 3, 2, 0, -1},
-        {"first record flush", FLUSH, 2, FALSE, 0, 1, 0, -1},
-        {"record flushes from the fourth on", FLUSH, 5, TRUE, 0, 4, 0, -1},
-        {"the stick fills in the third record", WRITE, 0, FALSE, 0, 2, 5, -1},
-        {"the size limit at 0 records", WRITE, 0, FALSE, 0, 1, 0, 0},
-        {"the size limit at 1 record", WRITE, 0, FALSE, 0, 2, 0, 1},
-        {"the size limit at 3 records", WRITE, 0, FALSE, 0, 4, 0, 3},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        host_seen.clear();
-        acqsim_reset();
-        set_up(INPUT_TERMINATED);
-        wfal.run_state = RUN_LOADED, wfal.command_sequence = 8;
-        wl_fs_set_volume_size(u"\\USB",
-                              c.volume ? RESULT_HEADER_SIZE + c.volume * record_bytes() / 2 : 0);
-        feed(5);
-        if (c.short_keep)
-            wl_fault_short_write(c.nth, c.short_keep);
-        else if (c.nth)
-            wl_fault_fail(c.op, c.nth, c.persistent);
-        test_start();
-        if (c.limit >= 0)
-            wfal.max_file_size = RESULT_HEADER_SIZE + c.limit * LONGLONG(record_bytes());
-        advance(5000);
-        EXPECT_FALSE(acquisition_tick());
-        wl_fault_reset();
-        expect_stopped(c.kept);
-        if (c.kept < 0) {
-            EXPECT_EQ(wfal.command_sequence, 8) << "a measurement was started";
-            EXPECT_EQ(host_seen, Lines{CREATE_ERROR});
-            continue;
-        }
-        Indices kept;
-        while (int(kept.size()) < c.kept)
-            kept.push_back(int(kept.size()));
-        EXPECT_EQ(records(FED), kept);
-        // A full stick holds the half record that fitted.
-        const size_t tail = c.volume ? record_bytes() / 2 : c.short_keep;
-        EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + c.kept * record_bytes() + tail);
-        EXPECT_EQ(host_seen, (Lines{RUNNING, STOPPED, c.limit < 0 ? WRITE_ERROR : MAX_REACHED}));
-    }
+    BOOL ticked = FALSE;
+    fault_loop(
+        [&](const std::function<void()> &arm) {
+            fake_host_reset(), acqsim_reset(), set_up(INPUT_TERMINATED);
+            wfal.run_state = RUN_LOADED, wfal.command_sequence = 8;
+            feed(5);
+            arm();
+            test_start();
+            advance(5000);
+            ticked = acquisition_tick();
+        },
+        [&](const Fault &f) {
+            EXPECT_EQ(bool(ticked), f.nth == 0);
+            const bool creating = f.nth == 1 || (f.op == WL_FAULT_OPEN && f.nth == 2);
+            const int kept = !f.nth ? 5 : creating ? -1 : f.nth - (f.op == WL_FAULT_FLUSH ? 1 : 2);
+            if (!f.nth) {
+                EXPECT_EQ(fake_host.log, Lines{RUNNING});
+                test_stop();
+            }
+            expect_stopped(kept);
+            if (kept < 0) {
+                EXPECT_EQ(wfal.command_sequence, 8) << "a measurement was started";
+                EXPECT_EQ(fake_host.log, Lines{CREATE_ERROR});
+                return;
+            }
+            EXPECT_EQ(records(FED), first(kept));
+            EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + kept * record_bytes() + f.keep);
+            if (f.nth) {
+                EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, WRITE_ERROR}));
+            }
+        },
+        3);
 }
 
-// Every message comes in the chosen language; the creation failure's text, which the built-in
-// text has no key for, stays English there.
-TEST_F(Acquisition, MessagesInTheChosenLanguage) {
-    auto language = [](const char16_t *path, int number) {
-        lang_free(), lang_file_set_path(path), wfal.language_number = number, lang_load();
-    };
-    root.write("lang.txt", utf16le(u"\uFEFF#Error\r\n<1>E!\r\n"
-                                   u"#File write error.\\n\\nTest stopped.\r\n<1>translated\r\n"));
-    language(u"\\lang.txt", 1);
-    wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
-    test_start();
-    EXPECT_EQ(host_seen, Lines{"box E!|translated|16"});
-
-    host_seen.clear();
-    language(u"\\none.txt", 3);
-    wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
-    test_start();
-    test_start();
-    wfal.max_file_size = RESULT_HEADER_SIZE;
-    advance(1000);
-    acquisition_tick();
-    test_start();
-    wl_fault_fail(WL_FAULT_WRITE, 1, FALSE);
-    advance(1000);
-    acquisition_tick();
-    EXPECT_EQ(
-        host_seen,
-        (Lines{"box Fehler|File write error.\\u000A\\u000ATest stopped.|16", RUNNING, STOPPED,
-               "box Warnung|Maximale Messdauer erreicht.\\u000AMessung beendet.|16", RUNNING,
-               STOPPED, "box Fehler|Fehler beim Schreiben der Datei.\\u000AMessung beendet.|16"}));
+// The size limit stops the test after the record that passes it (a full stick is the host's
+// recording session's).
+TEST_F(Acquisition, SizeLimit) {
+    for (int limit : {0, 3}) { // records the limit allows
+        SCOPED_TRACE(limit);
+        fake_host_reset(), acqsim_reset(), set_up(INPUT_TERMINATED);
+        wfal.run_state = RUN_LOADED;
+        feed(5);
+        test_start();
+        wfal.max_file_size = RESULT_HEADER_SIZE + limit * LONGLONG(record_bytes());
+        advance(5000);
+        EXPECT_FALSE(acquisition_tick());
+        expect_stopped(limit + 1);
+        EXPECT_EQ(records(FED), first(limit + 1));
+        EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, MAX_REACHED}));
+    }
 }
 
 } // namespace

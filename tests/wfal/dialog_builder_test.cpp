@@ -66,76 +66,43 @@ const ControlDesc TABLE[] = {
     {0, {}, 0, 0, 0, 0, 0, 0, nullptr, {}, {}, nullptr},
 };
 
-TEST_F(DialogBuilder, CreatesBackwardsSoThatTheFirstEntryIsOnTop) {
+// Created from the last entry to the first, so that the first is on top; captions translated
+// (none: the key's own), styles as given, buttons holding their looks (a null one too), and other
+// classes getting the look's font.
+TEST_F(DialogBuilder, CreatesBackwardsWithCaptionsStylesAndLooks) {
     ui_build_controls(parent, TABLE);
     EXPECT_EQ(probe_seen, (Lines{"8 created", "7 created", "7 font"}));
-    std::vector<int> ids;
-    for (HWND h : children())
-        ids.push_back(GetDlgCtrlID(h));
-    EXPECT_EQ(ids, (std::vector<int>{100, 7, 8, 101}));
-}
-
-TEST_F(DialogBuilder, CaptionsStylesAndLooks) {
-    ui_build_controls(parent, TABLE);
-    struct Expected {
+    const struct {
         int id;
         std::u16string text;
-        DWORD style;
-        DWORD ex_style;
-        RECT rect; // screen; the parent's client area starts at (0, 0)
+        DWORD style, ex_style;
+        LONG left, bottom; // screen; the parent's client area starts at (0, 0)
+        LONG_PTR look;
+    } expected[] = {
+        {100, u"Back", 0, 0, 10, 70, LONG_PTR(&style_normal)},
+        {7, u"File name", WS_DISABLED, WS_EX_CLIENTEDGE, 1, 6, -1},
+        {8, u"PrtScr", 0, 0, 0, 0, -1},
+        {101, u"", WS_DISABLED, 0, 0, 0, 0},
     };
-    const Expected expected[] = {
-        {100, u"Back", WS_CHILD | WS_VISIBLE, 0, {10, 20, 110, 70}},
-        {7, u"File name", WS_CHILD | WS_VISIBLE | WS_DISABLED, WS_EX_CLIENTEDGE, {1, 2, 4, 6}},
-        {8, u"PrtScr", WS_CHILD | WS_VISIBLE, 0, {0, 0, 0, 0}}, // no text: the key itself
-        {101, u"", WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, {0, 0, 0, 0}},
-    };
-    for (const Expected &e : expected) {
-        UiControl c = ui_control(GetDlgItem(parent, e.id));
+    const std::vector<HWND> order = children();
+    ASSERT_EQ(order.size(), 4u);
+    for (const auto &e : expected) {
+        SCOPED_TRACE(e.id);
+        UiControl c = ui_control(order[size_t(&e - expected)]);
         WlWindowInfo info;
-        ASSERT_TRUE(wl_window_info(c.hwnd, &info)) << e.id;
-        EXPECT_EQ(c.text, e.text) << e.id;
-        EXPECT_EQ(info.style, e.style) << e.id;
-        EXPECT_EQ(info.ex_style, e.ex_style) << e.id;
-        EXPECT_EQ(info.rect.left, e.rect.left) << e.id;
-        EXPECT_EQ(info.rect.bottom, e.rect.bottom) << e.id;
+        ASSERT_TRUE(wl_window_info(c.hwnd, &info));
+        EXPECT_EQ(c.text, e.text);
+        EXPECT_EQ(std::vector<LONG>(
+                      {LONG(info.style), LONG(info.ex_style), info.rect.left, info.rect.bottom}),
+                  std::vector<LONG>(
+                      {LONG(WS_CHILD | WS_VISIBLE | e.style), LONG(e.ex_style), e.left, e.bottom}));
+        if (e.look >= 0) {
+            EXPECT_EQ(GetWindowLongPtrW(c.hwnd, sizeof(LONG_PTR)), e.look);
+        }
     }
-    // The buttons hold their looks, a null one included; other classes get the look's font.
-    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(parent, 100), sizeof(LONG_PTR)),
-              (LONG_PTR)&style_normal);
-    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(parent, 101), sizeof(LONG_PTR)), 0);
-    ASSERT_NE(test_look.font, nullptr);
-    LOGFONTW made;
-    ASSERT_EQ(GetObjectW(test_look.font, sizeof made, &made), int(sizeof made));
-    EXPECT_EQ(made.lfHeight, 24);
-    EXPECT_EQ(made.lfWeight, 700);
-    EXPECT_EQ(std::u16string(made.lfFaceName), u"courier new");
     DeleteObject(test_look.font);
     test_look.font = nullptr;
 }
-
-TEST_F(DialogBuilder, EmptyTableCreatesNothing) {
-    ui_build_controls(parent, &TABLE[4]);
-    EXPECT_TRUE(children().empty());
-}
-
-TEST_F(DialogBuilder, MainDialogControlsWaitForTheirLayout) {
-    ui_build_controls(parent, main_dialog_controls);
-    std::vector<HWND> made = children();
-    // graph, wfaw and splt on top, then the keys from Esc (100) to Stop (115).
-    const int views[] = {202, 203, 201};
-    ASSERT_EQ(made.size(), 19u);
-    for (size_t i = 0; i < made.size(); ++i) {
-        RECT r;
-        GetWindowRect(made[i], &r);
-        const int id = i < 3 ? views[i] : 97 + int(i);
-        EXPECT_EQ(GetDlgCtrlID(made[i]), id);
-        EXPECT_TRUE(r.left == r.right && r.top == r.bottom) << id;
-    }
-    EXPECT_EQ(ui_control(GetDlgItem(parent, 101)).text, u"\u00F7");
-}
-
-// ---- host_call -------------------------------------------------------------------------------
 
 struct HostSeen {
     int code;
@@ -154,24 +121,21 @@ TEST_F(DialogBuilder, HostCallDisablesTheWindowAroundWhatTheUserSees) {
     host_window = parent;
     wfal.host = recording_host;
     for (int code = HOST_SET_TITLE; code <= HOST_HELP; ++code) {
+        SCOPED_TRACE(code);
         host_seen.clear();
         DWORD result = host_call(parent, code, 11, 22, 33);
         bool shows =
             code != HOST_SET_TITLE && code != HOST_TEST_RUNNING && code != HOST_STOP_REQUESTED;
-        ASSERT_EQ(host_seen.size(), 1u) << code;
-        EXPECT_EQ(host_seen[0].enabled_during_call, !shows) << code;
-        EXPECT_EQ(host_seen[0].a + host_seen[0].b + host_seen[0].c, 66) << code;
-        EXPECT_TRUE(IsWindowEnabled(parent)) << code;
-        EXPECT_EQ(INT32(result), code == HOST_ENTER_NUMBER ? -80 : code * 10) << code;
+        ASSERT_EQ(host_seen.size(), 1u);
+        EXPECT_EQ(host_seen[0].enabled_during_call, !shows);
+        EXPECT_EQ(host_seen[0].a + host_seen[0].b + host_seen[0].c, 66);
+        EXPECT_TRUE(IsWindowEnabled(parent));
+        EXPECT_EQ(INT32(result), code == HOST_ENTER_NUMBER ? -80 : code * 10);
     }
-    // Without a window the call is made all the same.
+    // Without a window the call is made all the same; without a host, every service yields 0.
     host_seen.clear();
     EXPECT_EQ(host_call(nullptr, HOST_MESSAGE_BOX, 1, 2, HOST_MB_ERROR), 50u);
     EXPECT_EQ(host_seen.size(), 1u);
-    wfal.host = nullptr;
-}
-
-TEST_F(DialogBuilder, WithoutAHostEveryServiceYieldsZero) {
     wfal.host = nullptr;
     for (int code = HOST_SET_TITLE; code <= HOST_HELP; ++code) {
         EXPECT_EQ(host_call(parent, code, 0, 0, 0), 0u) << code;

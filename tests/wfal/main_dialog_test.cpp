@@ -1,6 +1,6 @@
-// The main spectrogram dialog run headless from "DLG1": opening a file, the places of the views
-// and keys, the split cycle, the key repeat and the recording tick of its timer, the keys'
-// enabling by run_state, and what the keys ask of the host.
+// The main spectrogram dialog run headless from "DLG1", beside its stored screens: opening a file,
+// the keys and views through a resize, the split cycle, the key repeat and the recording tick of
+// its timer, the keys' enabling by run_state, and what the keys ask of the host.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "lang/lang.h"
 #include "module/classes.h"
 #include "module/state.h"
+#include "support/fake_host.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
 #include "support/ui_driver.h"
@@ -26,43 +27,11 @@
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
-struct HostCall {
-    int code;
-    std::u16string text; // the title, or a message box's "caption|text|flags"
-    bool dialog_enabled; // host_call disables the dialog around what the host shows
-};
-std::vector<HostCall> host_calls;
-INT_PTR box_answer, stop_answer;
 std::vector<int> commands; // WM_COMMAND ids the dialog received
-
-INT_PTR CALLBACK recording_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    std::u16string text;
-    if (code == HOST_SET_TITLE) text = (const WCHAR *)a;
-    if (code == HOST_MESSAGE_BOX) {
-        std::string flags = std::to_string(c);
-        text = std::u16string((const WCHAR *)a) + u"|" + (const WCHAR *)b + u"|" +
-               std::u16string(flags.begin(), flags.end());
-    }
-    host_calls.push_back({code, text, IsWindowEnabled(wfal.main_dialog) != FALSE});
-    return code == HOST_MESSAGE_BOX ? box_answer : code == HOST_STOP_REQUESTED ? stop_answer : 0;
-}
 
 INT_PTR CALLBACK counting_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_COMMAND) commands.push_back(LOWORD(wparam));
     return main_dialog_proc(dialog, message, wparam, lparam);
-}
-
-Texts boxes() {
-    Texts out;
-    for (const HostCall &h : host_calls)
-        if (h.code == HOST_MESSAGE_BOX) out.push_back(h.text);
-    return out;
-}
-
-int calls_of(int code) {
-    return int(std::count_if(host_calls.begin(), host_calls.end(),
-                             [=](const HostCall &h) { return h.code == code; }));
 }
 
 // A child's client rectangle as x, y, width, height.
@@ -111,13 +80,12 @@ protected:
     }
     void SetUp() override {
         acqsim_reset();
-        host_calls.clear(), commands.clear();
-        box_answer = stop_answer = 0;
+        fake_host_reset(), commands.clear();
         wfal.instance = GetModuleHandleW(u"wfal.dll");
         classes_register();
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
-        wfal.host = recording_host;
-        language(1);
+        wfal.host = fake_host_service;
+        wfal.language_path[0] = 0, wfal.language_number = 1, lang_load();
         const std::u16string path = u"\\line.res";
         wfal.result_path[path.copy(wfal.result_path, path.size())] = 0;
         wfal.run_state = 0;
@@ -126,84 +94,56 @@ protected:
         lang_free(), DeleteObject(wfal.dialog_brush), classes_unregister();
         ui_release_fonts(), acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
     }
-    // The built-in text in that language.
-    void language(int n) {
-        lang_free(), wfal.language_path[0] = 0, wfal.language_number = n, lang_load();
-    }
     void write_result(long long n) {
         ResultFileRecipe file;
         file.records = n;
         result_file_write(root.dir() + "/line.res", file);
     }
-    INT_PTR run(std::vector<UiStep> steps, LPARAM mode = MAIN_VIEW_FILE) {
+    INT_PTR run(std::vector<UiStep> steps) {
         return ui.run(
-            [&] { return DialogBoxParamW(wfal.instance, u"DLG1", nullptr, counting_proc, mode); },
+            [&] { return DialogBoxParamW(wfal.instance, u"DLG1", nullptr, counting_proc, 0); },
             std::move(steps));
     }
 };
 
-// A refused file is reported in the run's language with the dialog disabled, and leaves only
-// the keys that need no file; an accepted one brings its header and size into the module.
+// A missing file is reported with the dialog disabled and leaves only the keys that need no
+// file; an accepted one brings its header and size into the module.
 TEST_F(MainDialog, OpensOrRefusesTheFile) {
-    write_result(3);
-    const std::string good = root.read("line.res");
-    const std::string refused = "110010010000000000", junk(2000, 'x');
+    const Lines refused = {"title \"Spectrogram\"",
+                           "message-box 16 \"Error\" \"Unknown file.\" -> 1 (no answer queued)"};
     const struct {
-        std::string bytes; // empty: no file
-        int language, run_state;
-        std::u16string title, freeze;
-        Texts boxes;
+        long long records; // -1: no file
+        int run_state;
+        Lines log;
         std::string keys;
-    } cases[] = {
-        {"", 1, 0, u"Spectrogram", u"Freeze", {u"Error|Unknown file.|16"}, refused},
-        {junk, 3, 0, u"Spektrogramm", u"Einfrieren", {u"Fehler|Unbekannte Datei.|16"}, refused},
-        {good, 1, L, u"Spectrogram", u"Freeze", {}, "110111110011......"},
-    };
+    } cases[] = {{-1, 0, refused, "110010010000000000"},
+                 {3, L, {"title \"Spectrogram\""}, "110111110011......"}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(int(&c - cases));
-        host_calls.clear();
-        language(c.language);
-        if (c.bytes.empty())
-            std::remove((root.dir() + "/line.res").c_str());
-        else
-            root.write("line.res", c.bytes);
-        run({ui::check([&] {
-                 EXPECT_EQ(wfal.run_state, c.run_state);
-                 EXPECT_EQ(keys(c.keys), c.keys);
-                 EXPECT_EQ(ui_find(ID_FREEZE).text, c.freeze);
-             }),
+        fake_host_reset();
+        if (c.records >= 0) write_result(c.records);
+        run({expect_keys(c.keys), ui::check([&] { EXPECT_EQ(wfal.run_state, c.run_state); }),
              ui::tap(ID_ESC)});
-        ASSERT_FALSE(host_calls.empty());
-        EXPECT_EQ(host_calls[0].text, c.title);
-        EXPECT_EQ(boxes(), c.boxes);
-        EXPECT_TRUE(c.run_state || !host_calls.back().dialog_enabled) << "a box over a live dialog";
+        EXPECT_EQ(fake_host.log, c.log);
     }
-    EXPECT_EQ(wfal.file_size, LONGLONG(good.size()));
+    EXPECT_EQ(wfal.file_size, LONGLONG(root.read("line.res").size()));
     EXPECT_EQ(wfal.header.points, 300);
 }
 
-// The keys at the right edge of a dialog of any width; the views keep the splitter's top
-// through a resize unless the dialog gets too low for it.
+// The key columns keep to the right edge through a resize (the stored screens show every key at
+// the first size); the views keep the splitter's top unless the dialog gets too low for it.
 TEST_F(MainDialog, KeysAndViewsFollowTheDialogSize) {
     const struct {
-        int id, from_right, y, width;
-    } keys[] = {
-        {100, 105, 5, 100},   {101, 180, 5, 70},    {102, 180, 60, 70},   {103, 180, 115, 70},
-        {104, 180, 170, 70},  {105, 180, 225, 70},  {106, 180, 280, 70},  {107, 180, 335, 70},
-        {108, 180, 390, 70},  {109, 105, 60, 100},  {110, 105, 115, 100}, {111, 105, 170, 100},
-        {112, 105, 225, 100}, {113, 105, 280, 100}, {114, 105, 335, 100}, {115, 105, 390, 100},
-    };
-    const struct {
         int w, h, split; // split: the splitter's top after the resize
-    } sizes[] = {{800, 443, 176}, {640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
+    } sizes[] = {{640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
     std::vector<UiStep> steps;
     for (const auto &s : sizes) {
         steps.push_back(ui::check([&] {
             SCOPED_TRACE(testing::Message() << s.w << " x " << s.h);
             MoveWindow(wfal.main_dialog, 0, 37, s.w, s.h, TRUE);
-            for (const auto &k : keys)
-                EXPECT_EQ(placed(k.id), (std::array<LONG, 4>{s.w - k.from_right, k.y, k.width, 50}))
-                    << "key " << k.id;
+            using Box = std::array<LONG, 4>;
+            EXPECT_EQ(placed(ID_ESC), (Box{s.w - 105, 5, 100, 50}));
+            EXPECT_EQ(placed(ID_PAGE_DOWN), (Box{s.w - 180, 390, 70, 50}));
+            EXPECT_EQ(placed(ID_STOP), (Box{s.w - 105, 390, 100, 50}));
             expect_views(s.split, s.w, s.h);
         }));
     }
@@ -323,11 +263,11 @@ TEST_F(MainDialog, TicksAndClosingByRunState) {
         {0, 0, true}, {L, 0, true}, {L | T, 4, false}, {L | T | F, 4, false}, {L | S, 0, false}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
-        host_calls.clear();
+        fake_host_reset();
         std::vector<UiStep> steps = {
             set_state(c.state), ui::advance(MAIN_TIMER_MS - 1),
-            ui::check([] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), 0); }), ticks(4),
-            ui::check([&] { EXPECT_EQ(calls_of(HOST_STOP_REQUESTED), c.stop_requests); })};
+            ui::check([] { EXPECT_EQ(fake_host.polls, 0); }), ticks(4),
+            ui::check([&] { EXPECT_EQ(fake_host.polls, c.stop_requests); })};
         if (!c.closes) steps.insert(steps.end(), {ui::tap(ID_ESC), ui::close(), set_state(L)});
         steps.push_back(ui::close());
         EXPECT_EQ(run(steps), 0);
@@ -339,40 +279,37 @@ TEST_F(MainDialog, TicksAndClosingByRunState) {
 // Stop ends a find; it asks before it stops a live recording, and stops it on yes only. The
 // host's stop request stops it on the next tick. PrtScr goes to the host.
 TEST_F(MainDialog, StopAndPrintScreenKeys) {
-    const std::u16string ask = u"Stop|Stop test?|52";
     const struct {
-        int state;
-        INT_PTR answer, stop_request;
-        Texts boxes;
+        int state, answer, stop_request;
+        bool asked;
         int after;
     } cases[] = {
-        {L | T, 7, 0, {ask}, L | T}, {L | T, 6, 0, {ask}, L}, {L | T | F, 6, 0, {}, L | T | F},
-        {L | S, 6, 0, {}, L | S},    {L, 6, 0, {}, L},        {L | T, 0, 1, {}, L},
+        {L | T, 7, 0, true, L | T},  {L | T, 6, 0, true, L}, {L | T | F, 6, 0, false, L | T | F},
+        {L | S, 6, 0, false, L | S}, {L, 6, 0, false, L},    {L | T, 0, 1, false, L},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
-        host_calls.clear();
-        box_answer = c.answer, stop_answer = c.stop_request;
+        fake_host_reset();
         wfal.stop_pressed = FALSE;
-        run({set_state(c.state), ui::check([] { host_calls.clear(); }),
+        run({set_state(c.state), ui::check([&] {
+                 fake_host_reset();
+                 fake_host.answer_box(c.answer);
+                 fake_host.stop_at_poll = c.stop_request;
+             }),
              c.stop_request ? ticks(1) : ui::check([] {
                  SendMessageW(wfal.main_dialog, WM_COMMAND, ID_STOP, 0);
              }),
              ui::check([&] { EXPECT_EQ(wfal.run_state, c.after); }), set_state(L),
              ui::tap(ID_PRINT_SCREEN), ui::tap(ID_ESC)});
-        EXPECT_EQ(boxes(), c.boxes);
+        Lines want;
+        if (c.asked)
+            want.push_back("message-box 52 \"Stop\" \"Stop test?\" -> " + std::to_string(c.answer));
+        if (c.stop_request) want.push_back("stop-requested -> 1");
+        if (c.after == L && (c.state & T)) want.push_back("test-running 0");
+        want.push_back("print-screen");
+        EXPECT_EQ(fake_host.log, want);
         EXPECT_EQ(bool(wfal.stop_pressed), !c.stop_request);
-        EXPECT_EQ(calls_of(HOST_TEST_RUNNING), c.after == L && (c.state & T) ? 1 : 0);
-        ASSERT_EQ(calls_of(HOST_PRINT_SCREEN), 1);
-        EXPECT_FALSE(host_calls.back().dialog_enabled);
     }
-}
-
-// A test starts instead of opening a file: a missing result file is no "Unknown file.".
-TEST_F(MainDialog, TestModeOpensNoFile) {
-    run({ui::check([] { expect_views(176); }), set_state(0), ui::close()}, MAIN_RUN_TEST);
-    for (const std::u16string &box : boxes())
-        EXPECT_EQ(box.find(u"Unknown file."), std::u16string::npos);
 }
 
 } // namespace

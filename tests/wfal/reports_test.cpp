@@ -1,197 +1,146 @@
-// The set-up report and the result list as the viewer's "Setup" and "List" keys show them.
+// The set-up report's and the result list's fillers called on a dialog of one text box; the stored
+// screens (text_setup_report, text_result_list) show one whole report and list.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "spectrogram/spectrum_graph.h"
-#include "spectrogram/view_update.h"
+#include "module/calendar.h"
+#include "reports/report_text.h"
+#include "reports/result_list.h"
+#include "reports/setup_report.h"
+#include "reports/text_viewer.h"
 #include "support/lang_file.h"
+#include "support/module_ui.h"
 #include "support/report_session.h"
-#include "test/main_dialog.h"
-#include "ui/controls.h"
+#include "support/temp_root.h"
+#include "ui/choice.h"
 
 namespace {
 
-// Fills the whole field, without a terminator when the text is as long as the field.
 template <size_t N>
-void set_text(WCHAR (&field)[N], const std::u16string &text) {
+void set_text(WCHAR (&field)[N], const std::u16string &text) { // no terminator when it fills N
     std::fill(field, field + N, WCHAR(0));
     text.copy(field, std::min(text.size(), N));
 }
 
-void set_path(const std::u16string &path) {
-    set_text(wfal.result_path, path);
-}
+class Reports : public ModuleUiTest {
+protected:
+    HWND box = nullptr;
+    void SetUp() override {
+        ModuleUiTest::SetUp();
+        box = log.create("box", WS_CHILD, 0, 0, 10, 10, parent, TEXT_ID_BOX);
+        ResultFileRecipe recipe; // one hour and a part record, from 01/02/2020-10:00:00
+        wfal.header = result_file_header(recipe);
+        wfal.view = ViewState{};
+        wfal.view.record_size = 600, wfal.view.data_offset = RESULT_HEADER_SIZE;
+        wfal.file_size = RESULT_HEADER_SIZE + 3600 * 600 + 100;
+        wfal.start_seconds = calendar_set(2020, 1, 2, 10, 0, 0);
+        wfal.run_state = RUN_LOADED, wfal.input_table = choice_input_a;
+        set_text(wfal.result_path, u"\\view.res");
+    }
+    void TearDown() override { lang_free(), ModuleUiTest::TearDown(); }
+    std::vector<std::u16string> filled(void (*filler)(HWND)) {
+        filler(parent);
+        std::vector<WCHAR> text(30000);
+        GetWindowTextW(box, text.data(), int(text.size()));
+        return report_lines(text.data());
+    }
+};
 
-// Adds the steps that open the report or the list from the main dialog, read it, and close it.
-void read_report(std::vector<UiStep> &steps, int key, std::u16string *text) {
-    steps.insert(steps.end(),
-                 {ui::tap(key), ui::check([text] { *text = report_box_text(); }), ui::tap(ID_ESC)});
-}
-
-class Reports : public ReportSession {};
-
-// A recording of one hour: every line, the stop time at the end of the last whole record (a
-// partial record after it does not count). Then each line's edge cases: the name from the path,
-// the range's unit, Auto gain, an input without a label, fields that fill their whole width
-// without a terminator, the longest notes, and no stop time unless the file is only loaded (the
-// rows that look at line 7 find Range there).
-TEST_F(Reports, SetupReport) {
-    struct LineCase {
-        const char *what;
-        std::function<void()> change; // of the module state, after the file was opened
+// Each field's cut, the range's unit at its bounds, Auto gain, an input without a label, and the
+// stop time only for a file that is just loaded (the end of its last whole record).
+TEST_F(Reports, SetupReportLines) {
+    const std::u16string notes = std::u16string(512, u'n'), range = u"Range            3 MHz";
+    const struct {
+        std::function<void()> change;
         size_t line;
         std::u16string want;
-    };
-    const std::u16string notes = std::u16string(510, u'n') + u"!";
-    const std::u16string range = u"Range            3 MHz";
-    auto name = [](const char16_t *name) { return u"Result name      " + std::u16string(name); };
-    const LineCase cases[] = {
-        {"path", [] { set_path(u"\\USB\\test1.res"); }, 1, name(u"test1")},
-        {"no folder", [] { set_path(u"plain.res"); }, 1, name(u"plain")},
-        {"no dot", [] { set_path(u"\\USB\\noext"); }, 1, name(u"noext")},
-        {"dot in folder", [] { set_path(u"\\dir.d\\name"); }, 1, name(u"name")},
-        {"two dots", [] { set_path(u"\\USB\\a.b.res"); }, 1, name(u"a.b")},
-        {"long name", [] { set_path(u"\\USB\\abcdefghijklmnopqr.res"); }, 1,
-         name(u"abcdefghijklmnop")},
-        {"device full",
-         [] {
-             set_text(wfal.header.device, u"ABCDEFGHIJKLMNOP"),
-                 set_text(wfal.header.serial, u"XYZ");
-         },
-         2, u"Device           ABCDEFGHIJKLMNOP"},
-        {"range 4000", [] { wfal.header.range = 4000; }, 8, u"Range            4 kHz"},
-        {"range 35000000", [] { wfal.header.range = 35000000; }, 8, u"Range            35 MHz"},
-        {"range 99999", [] { wfal.header.range = 99999; }, 8, u"Range            99.999 kHz"},
-        {"range 100000", [] { wfal.header.range = 100000; }, 8, u"Range            0.1 MHz"},
-        {"imped 75", [] { wfal.header.impedance = 75; }, 9, u"Imped            75 Ohm"},
-        {"probe", [] { wfal.header.input = 2; }, 10, u"Input            High imp probe"},
-        {"no input", [] { wfal.header.input = 7; }, 10, u"Input            "},
-        {"auto gain", [] { wfal.header.gain = -1; }, 11, u"Gain             Auto"},
-        {"gain 20", [] { wfal.header.gain = 20; }, 11, u"Gain             20 dB"},
-        {"operator full",
-         [] {
-             set_text(wfal.header.operator_name, std::u16string(32, u'o')),
-                 set_text(wfal.header.notes, u"zz");
-         },
-         12, u"Operator         " + std::u16string(32, u'o')},
-        {"longest notes", [&] { set_text(wfal.header.notes, notes); }, 14, notes},
-        {"finding", [] { wfal.run_state = RUN_LOADED | RUN_FINDING; }, 7, range},
-        {"frozen test", [] { wfal.run_state = RUN_LOADED | RUN_TESTING | RUN_FROZEN; }, 7, range}};
-    recipe.records = 3600;
-    recipe.partial_bytes = 100;
-    write_result();
-    static ResultHeader opened;
-    std::u16string text;
-    std::vector<UiStep> steps = {ui::check([] {
-        opened = wfal.header;
-        set_text(wfal.header.serial, u"12345");
-        set_text(wfal.header.software_version, u"2.00");
-        set_text(wfal.header.operator_name, u"Ann");
-        set_text(wfal.header.notes, u"line noise");
-    })};
-    read_report(steps, ID_SETUP, &text);
-    for (const LineCase &c : cases)
-        steps.insert(steps.end(),
-                     {ui::check(c.change, c.what), ui::tap(ID_SETUP), ui::check([&c] {
-                          std::vector<std::u16string> lines = report_lines(report_box_text());
-                          EXPECT_EQ(lines.size() > c.line ? lines[c.line] : u"-", c.want) << c.what;
-                          EXPECT_EQ(lines.size(), c.line == 7 ? 15u : 16u) << c.what;
-                      }),
-                      ui::tap(ID_ESC), ui::check([] {
-                          wfal.header = opened;
-                          wfal.run_state = RUN_LOADED;
-                          set_path(u"\\view.res");
-                      })});
-    steps.push_back(ui::tap(ID_ESC));
-    view(steps);
-    EXPECT_EQ(text, u"Test setup\r\n"
-                    u"Result name      view\r\n"
-                    u"Device           SIM-1\r\n"
-                    u"Serial number    12345\r\n"
-                    u"SW version       2.00\r\n"
-                    u"Test mode        Spectrogram\r\n"
-                    u"Start time       01/02/2020-10:00:00\r\n"
-                    u"Stop time        01/02/2020-11:00:00\r\n"
-                    u"Range            3 MHz\r\n"
-                    u"Imped            600 Ohm\r\n"
-                    u"Input            Terminated\r\n"
-                    u"Gain             0 dB\r\n"
-                    u"Operator         Ann\r\n"
-                    u"Notes\r\n"
-                    u"line noise\r\n");
-    const std::vector<std::u16string> titles = report_titles();
-    EXPECT_EQ(std::vector(titles.begin(), titles.begin() + 3),
-              (std::vector<std::u16string>{u"Spectrogram", u"Test setup", u"Spectrogram"}));
+    } cases[] = {{[] {}, 7, u"Stop time        01/02/2020-11:00:00"},
+                 {[] { set_text(wfal.result_path, u"\\USB\\abcdefghijklmnopqr.res"); }, 1,
+                  u"Result name      abcdefghijklmnop"},
+                 {[] { set_text(wfal.header.device, u"ABCDEFGHIJKLMNOP"); }, 2,
+                  u"Device           ABCDEFGHIJKLMNOP"},
+                 {[] { wfal.header.range = 4000; }, 8, u"Range            4 kHz"},
+                 {[] { wfal.header.range = 99999; }, 8, u"Range            99.999 kHz"},
+                 {[] { wfal.header.range = 100000; }, 8, u"Range            0.1 MHz"},
+                 {[] { wfal.header.input = 7; }, 10, u"Input            "},
+                 {[] { wfal.header.gain = -1; }, 11, u"Gain             Auto"},
+                 {[] { set_text(wfal.header.operator_name, std::u16string(32, u'o')); }, 12,
+                  u"Operator         " + std::u16string(32, u'o')},
+                 {[&] { set_text(wfal.header.notes, notes + u"!!"); }, 14, notes},
+                 {[] { wfal.run_state = RUN_LOADED | RUN_FINDING; }, 7, range},
+                 {[] { wfal.run_state = RUN_LOADED | RUN_TESTING | RUN_FROZEN; }, 7, range}};
+    const ResultHeader opened = wfal.header;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(&c - cases));
+        wfal.header = opened, wfal.run_state = RUN_LOADED;
+        set_text(wfal.result_path, u"\\view.res");
+        c.change();
+        const std::vector<std::u16string> lines = filled(report_fill_setup);
+        EXPECT_EQ(lines.size(), c.line == 7 && c.want == range ? 15u : 16u);
+        EXPECT_EQ(lines.at(c.line), c.want);
+    }
 }
 
-// A language whose texts are longer than 16 characters: every label and heading is cut to 16.
+// Labels and headings of a language are cut to 16 characters.
 TEST_F(Reports, LongLabelsAreCut) {
-    const std::u16string lang = u"\uFEFF#Result name\r\n<1>Name of this result file\r\n"
-                                u"#Notes\r\n<1>Notes written by the operator\r\n"
-                                u"#Freq\r\n<1>Frequency of the point\r\n"
-                                u"#Level\r\n<1>Level at the frequency\r\n";
-    root.write("lang.txt", utf16le(lang));
-    language_path = u"\\lang.txt";
-    recipe.records = 1;
-    write_result();
-    std::u16string report, list;
-    std::vector<UiStep> steps;
-    read_report(steps, ID_SETUP, &report);
-    read_report(steps, ID_LIST, &list);
-    steps.push_back(ui::tap(ID_ESC));
-    view(steps);
-    std::vector<std::u16string> lines = report_lines(report);
-    ASSERT_EQ(lines.size(), 16u);
-    EXPECT_EQ(lines[1], u"Name of this res view");
-    EXPECT_EQ(lines[13], u"Notes written by");
-    EXPECT_EQ(report_lines(list)[0], u"Frequency of the [MHz]    Level at the fre [dBm]");
+    TempDeviceRoot root;
+    root.write("lang.txt", utf16le(u"\uFEFF#Result name\r\n<1>Name of this result file\r\n"
+                                   u"#Notes\r\n<1>Notes written by the operator\r\n"
+                                   u"#Freq\r\n<1>Frequency of the point\r\n"));
+    lang_file_set_path(u"\\lang.txt"), wfal.language_number = 1, lang_load();
+    set_text(wfal.view.level_unit, u"dBm"), set_text(wfal.view.frequency_unit, u"MHz");
+    const std::vector<std::u16string> report = filled(report_fill_setup);
+    EXPECT_EQ(report.at(1) + u"|" + report.at(13), u"Name of this res view|Notes written by");
+    EXPECT_EQ(filled(report_fill_list).at(0), u"Frequency of the [MHz]    Level [dBm]");
 }
 
-// The list of the record at the time cursor: kHz with three decimals for range 4000, levels
-// with one decimal, and shifted by the unit's offset for dBm/Hz (20 Hz a point: 13.01 dB); a
-// header of no points lists the heading alone.
-TEST_F(Reports, ResultListOfTheCursorRecord) {
-    recipe.range = 4000, recipe.points = 196, recipe.records = 5;
-    recipe.start_frequency = 200, recipe.frequency_step = 40;
-    recipe.level = [](long long record, int point) {
-        if (record == 1 && point == 0) return INT16(-4523);
-        return INT16(point == 195 ? 1234 : -5000 - record);
+// The view's spectrum in its units: kHz with three decimals, levels less the unit's offset with
+// one; no points, or no frequency unit yet, list the heading alone; at most 800 points.
+TEST_F(Reports, ResultListLines) {
+    using Lines16 = std::vector<std::pair<size_t, std::u16string>>;
+    const struct {
+        int points, divisor, offset;
+        size_t count; // of lines, the empty one after the last CR LF included
+        Lines16 at;
+    } cases[] = {
+        {196,
+         2000,
+         0,
+         198,
+         {{1, u"   0.100      -45.2"}, {2, u"   0.120      -50.0"}, {196, u"   4.000       12.3"}}},
+        {196, 2000, 1301, 198, {{1, u"   0.100      -58.2"}}},
+        {0, 2000, 0, 2, {}},
+        {196, 0, 0, 2, {}},
+        {900, 2000, 0, 802, {}},
     };
-    write_result();
-    std::u16string at_0, at_1, per_hz, no_points;
-    std::vector<UiStep> steps;
-    read_report(steps, ID_LIST, &at_0);
-    steps.push_back(ui::tap(ID_LINE_DOWN));
-    read_report(steps, ID_LIST, &at_1);
-    steps.push_back(ui::check([] {
-        wfal.display.level_unit = LEVEL_UNIT_DBM_HZ;
-        view_update(VIEW_DISPLAY);
-    }));
-    read_report(steps, ID_LIST, &per_hz);
-    // The display settings outlive the session in this process.
-    steps.push_back(ui::check([] {
-        wfal.display.level_unit = LEVEL_UNIT_DBM;
-        wfal.header.points = 0;
-    }));
-    read_report(steps, ID_LIST, &no_points);
-    steps.push_back(ui::tap(ID_ESC));
-    view(steps);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(&c - cases));
+        wfal.header.points = c.points;
+        wfal.header.start_frequency = 200, wfal.header.frequency_step = 40;
+        wfal.view.frequency_divisor = c.divisor, wfal.view.level_offset = c.offset;
+        set_text(wfal.view.level_unit, u"dBm/Hz"), set_text(wfal.view.frequency_unit, u"kHz");
+        std::fill(wfal.view.spectrum, wfal.view.spectrum + VIEW_MAX_POINTS, INT16(-5000));
+        wfal.view.spectrum[0] = -4523, wfal.view.spectrum[195] = 1234;
+        const std::vector<std::u16string> lines = filled(report_fill_list);
+        EXPECT_EQ(lines.size(), c.count);
+        EXPECT_EQ(lines.at(0), u"Freq [kHz]    Level [dBm/Hz]");
+        for (const auto &[k, text] : c.at)
+            EXPECT_EQ(lines.at(k), text);
+    }
+}
 
-    std::vector<std::u16string> lines = report_lines(at_0);
-    ASSERT_EQ(lines.size(), 198u); // the heading, 196 points, and nothing after the last CR LF
-    // The last point: (200 + 195 x 40) / 2000 kHz.
-    EXPECT_EQ(lines[0] + u"|" + lines[1] + u"|" + lines[2] + u"|" + lines[196] + u"|" + lines[197],
-              u"Freq [kHz]    Level [dBm]|   0.100      -50.0|   0.120      -50.0|"
-              u"   4.000       12.3|");
-    lines = report_lines(at_1);
-    EXPECT_EQ(lines[1] + u"|" + lines[2], u"   0.100      -45.2|   0.120      -50.0");
-    lines = report_lines(per_hz);
-    EXPECT_EQ(lines[0] + u"|" + lines[1], u"Freq [kHz]    Level [dBm/Hz]|   0.100      -58.2");
-    EXPECT_EQ(report_titles()[1], u"Result list");
-    EXPECT_EQ(no_points, u"Freq [kHz]    Level [dBm/Hz]\r\n");
+// Lines past the buffer's end are cut there, the text still terminated.
+TEST_F(Reports, TextStopsAtTheBuffersEnd) {
+    ReportText text;
+    ASSERT_TRUE(report_begin(parent, u"Test setup", &text));
+    for (int i = 0; i < 2000; i++) // 33 characters a line
+        report_add(&text, REPORT_LINE_CHARS, u"%s\r\n", u"0123456789012345678901234567890");
+    EXPECT_EQ(text.length, REPORT_CHARS - 1);
+    EXPECT_EQ(text.chars[REPORT_CHARS - 1], 0);
+    report_end(parent, &text);
 }
 
 } // namespace

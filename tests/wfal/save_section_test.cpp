@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@
 #include "module/state.h"
 #include "reports/save_section.h"
 #include "reports/text_viewer.h"
+#include "support/fake_host.h"
+#include "support/fault_loop.h"
 #include "support/module_ui.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
@@ -29,43 +32,9 @@
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
 using Records = std::vector<long long>;
 constexpr size_t RECORD = 600; // 300 points
 constexpr size_t HEADER = sizeof(ResultHeader);
-
-// What the host answers, and what it was asked.
-struct Host {
-    std::u16string path;     // entered for HOST_EDIT_PATH
-    INT_PTR kind = 2;        // its answer: 0 cancelled, 1 internal memory, 2 USB stick
-    std::u16string notes;    // typed for HOST_EDIT_TEXT
-    int stop_at_poll = 0;    // answers "stop" at this poll (1 the first); 0 never
-    const char *golden = ""; // compared with the screen at the first poll
-    UiDriver *driver = nullptr;
-    int polls = 0;
-    std::u16string title;
-    Texts boxes; // "caption|text|flags"
-} host;
-
-INT_PTR CALLBACK scripted_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    switch (code) {
-    case HOST_SET_TITLE: host.title = (const WCHAR *)a; return 0;
-    case HOST_EDIT_PATH:
-        if (host.kind) StringCchCopyW((WCHAR *)b, size_t(c) + 1, host.path.c_str());
-        return host.kind;
-    case HOST_EDIT_TEXT: StringCchCopyW((WCHAR *)b, size_t(c) + 1, host.notes.c_str()); return 1;
-    case HOST_MESSAGE_BOX: {
-        std::string flags = std::to_string(c);
-        host.boxes.push_back(std::u16string((const WCHAR *)a) + u"|" + (const WCHAR *)b + u"|" +
-                             std::u16string(flags.begin(), flags.end()));
-        return 1;
-    }
-    case HOST_STOP_REQUESTED:
-        if (++host.polls == 1 && *host.golden) ui::expect_golden(host.golden).run(*host.driver);
-        return host.polls == host.stop_at_poll;
-    default: return 0;
-    }
-}
 
 // Levels that differ in every record and point, so that a shifted record shows.
 INT16 level(long long record, int point) {
@@ -73,9 +42,8 @@ INT16 level(long long record, int point) {
 }
 
 Records range(long long first, long long last) {
-    Records out;
-    for (long long i = first; i <= last; i++)
-        out.push_back(i);
+    Records out(size_t(last - first + 1));
+    std::iota(out.begin(), out.end(), first);
     return out;
 }
 
@@ -87,10 +55,10 @@ protected:
     std::string source; // the loaded file's bytes
 
     void SetUp() override {
-        fresh_host();
+        fake_host_reset();
         module_ui_register_classes();
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
-        wfal.host = scripted_host, wfal.help_mask = HELP_SAVE_SECTION, wfal.memory_reserve = 0;
+        wfal.host = fake_host_service, wfal.help_mask = HELP_SAVE_SECTION, wfal.memory_reserve = 0;
         wfal.language_path[0] = 0, wfal.language_number = 1;
         lang_load();
         recipe.level = level;
@@ -101,11 +69,6 @@ protected:
             wl_fs_set_volume_size(volume, 0);
         lang_free(), ui_release_fonts(), DeleteObject(wfal.dialog_brush);
         wl_user_shutdown(), wl_gdi_shutdown();
-    }
-    Host &fresh_host() {
-        host = Host{};
-        host.driver = &ui;
-        return host;
     }
     // The file loaded as the viewer leaves it: the whole file as the section, the cursor at 0;
     // the volumes' folders empty.
@@ -136,8 +99,8 @@ protected:
         EXPECT_EQ(ui.steps_done(), count + 1);
     }
     // Sets the section with the marker keys and saves with the host entering `path`.
-    void save(const std::u16string &path, int first, int last) {
-        host.path = path;
+    void save(const std::u16string &path, int first, int last, int volume = 0) {
+        fake_host.answer_path(path, volume);
         run({ui::check([=] { wfal.view.cursor_record = first; }),
              ui::tap(SECTION_ID_START_AT_MARKER),
              ui::check([=] { wfal.view.cursor_record = last; }), ui::tap(SECTION_ID_END_AT_MARKER),
@@ -172,7 +135,6 @@ TEST_F(SaveSection, TimesAndSaveKey) {
         {4, SECTION_ID_START_AT_MARKER, u"01/01/2020-00:00:02", u"01/01/2020-00:00:02", false},
         {1, SECTION_ID_END_AT_MARKER, u"01/01/2020-00:00:02", u"12/31/2019-23:59:59", false},
         {0, SECTION_ID_START_AT_MARKER, u"12/31/2019-23:59:58", u"12/31/2019-23:59:59", true},
-        {0, SECTION_ID_END_AT_MARKER, u"12/31/2019-23:59:58", u"12/31/2019-23:59:58", false},
     };
     std::vector<UiStep> steps;
     for (const auto &c : cases) {
@@ -187,8 +149,9 @@ TEST_F(SaveSection, TimesAndSaveKey) {
             EXPECT_TRUE(ui_find(ID_HELP).visible);
         }));
     }
+    steps.insert(steps.end(), {ui::tap(SECTION_ID_PRINT_SCREEN), ui::tap(ID_HELP)});
     run(steps);
-    EXPECT_EQ(host.title, u"Section");
+    EXPECT_EQ(fake_host.log, (Lines{"title \"Section\"", "print-screen", "help 4"}));
     // Without its help bit the dialog has no "?"; a single-record file can't be saved.
     wfal.help_mask = HELP_TEST_SETUP | HELP_DISPLAY_SETUP;
     load(1);
@@ -202,21 +165,20 @@ TEST_F(SaveSection, TimesAndSaveKey) {
 // the reserve besides; a name equal to the loaded file's is refused in any folder. A refused
 // save writes nothing.
 TEST_F(SaveSection, RefusedBeforeWriting) {
-    const std::u16string space = u"Save section|Not enough space.|16";
+    const std::string box = "message-box 16 \"Save section\" \"",
+                      queued = "\" -> 1 (no answer queued)";
+    const std::string space = box + "Not enough space." + queued;
+    const std::string same = box + "Cannot save section into the original file." + queued;
     const ULONGLONG fit = 3120 + 16384;
     const struct {
         const char *what;
         std::u16string path;
-        INT_PTR kind;
+        int kind;         // the volume answered; 0 cancelled
         ULONGLONG volume; // simulated capacity of the path's volume; 0 none
-        Texts boxes;
+        Lines boxes;
     } cases[] = {
         {"cancelled", u"\\USB\\a.res", 0, 0, {}},
-        {"same name elsewhere",
-         u"\\USB\\line.res",
-         2,
-         0,
-         {u"Save section|Cannot save section into the original file.|16"}},
+        {"same name elsewhere", u"\\USB\\line.res", 2, 0, {same}},
         {"same name, other case", u"\\USB\\LINE.res", 2, 0, {}},
         {"stick just big enough", u"\\USB\\a.res", 2, fit, {}},
         {"stick a byte short", u"\\USB\\a.res", 2, fit - 1, {space}},
@@ -229,12 +191,13 @@ TEST_F(SaveSection, RefusedBeforeWriting) {
         SCOPED_TRACE(c.what);
         load(3);
         wfal.memory_reserve = 5000;
-        fresh_host().kind = c.kind;
+        fake_host_reset();
+        if (!c.kind) fake_host.cancel_path();
         const WCHAR *volume = c.path.substr(0, 4) == u"\\USB" ? u"\\USB" : u"\\Internal";
         wl_fs_set_volume_size(volume, c.volume);
-        save(c.path, 0, 2);
+        save(c.path, 0, 2, c.kind);
         wl_fs_set_volume_size(volume, 0);
-        EXPECT_EQ(host.boxes, c.boxes);
+        EXPECT_EQ(fake_host.lines("message-box"), c.boxes);
         std::string name(c.path.begin() + 1, c.path.end()); // "USB\a.res" as "USB/a.res"
         std::replace(name.begin(), name.end(), '\\', '/');
         const bool written = c.kind != 0 && c.boxes.empty();
@@ -251,16 +214,17 @@ TEST_F(SaveSection, NewFileHeaderAndRecords) {
     recipe.second = 57;
     load(8);
     const ResultHeader loaded = wfal.header;
-    host.notes = u"Line 7, after the repair";
-    host.path = u"\\USB\\part.res";
+    const std::u16string notes = u"Line 7, after the repair";
+    fake_host.answer_text(notes);
+    fake_host.answer_path(u"\\USB\\part.res");
     ULONGLONG before = 0;
     run({ui::check([] { wfal.section_start = 4, wfal.section_end = 6; }), ui::tap(SECTION_ID_NOTES),
          ui::check([&] { before = wl_clock_ms(); }), ui::tap(SECTION_ID_SAVE), ui::check([&] {
              EXPECT_GE(wl_clock_ms() - before, 1000u) << "the notice was up for less than 1 s";
              EXPECT_FALSE(ui_find(SECTION_ID_NOTICE).visible);
          })});
-    EXPECT_TRUE(host.boxes.empty());
-    EXPECT_EQ(host.polls, 0); // no record index of 4..6 is a multiple of 300
+    EXPECT_TRUE(fake_host.lines("message-box").empty());
+    EXPECT_EQ(fake_host.polls, 0); // no record index of 4..6 is a multiple of 300
     expect_records("USB/part.res", {4, 5, 6});
     ResultHeader h;
     memcpy(&h, root.read("USB/part.res").data(), HEADER);
@@ -268,11 +232,8 @@ TEST_F(SaveSection, NewFileHeaderAndRecords) {
     EXPECT_EQ((std::vector<int>{h.start_year, h.start_month, h.start_day, h.start_hour,
                                 h.start_minute, h.start_second}),
               (std::vector<int>{2020, 1, 1, 0, 0, 1}));
-    int sum = 0;
-    for (size_t i = 0; i < offsetof(ResultHeader, checksum); i++)
-        sum += reinterpret_cast<const BYTE *>(&h)[i];
-    EXPECT_EQ(h.checksum, BYTE(sum));
-    EXPECT_EQ(std::u16string(h.notes), host.notes);
+    EXPECT_TRUE(header_accepted(h)) << "sealed again";
+    EXPECT_EQ(std::u16string(h.notes), notes);
     // Every other byte as loaded: from the reserved bytes to the start time, and from the range
     // to the notes.
     const char *a = reinterpret_cast<const char *>(&h),
@@ -287,121 +248,66 @@ TEST_F(SaveSection, NewFileHeaderAndRecords) {
 // stopped, it copies every record.
 TEST_F(SaveSection, StopRequestDuringACopy) {
     load(1000);
-    host.stop_at_poll = 2;
-    host.golden = "section_saving";
+    fake_host.stop_at_poll = 2;
+    fake_host.on_call = [this](int code) {
+        if (code == HOST_STOP_REQUESTED && fake_host.polls == 0)
+            ui::expect_golden("section_saving").run(ui);
+    };
     save(u"\\USB\\long.res", 10, 999);
-    EXPECT_EQ(host.polls, 2);
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_EQ(fake_host.polls, 2);
+    EXPECT_TRUE(fake_host.lines("message-box").empty());
     expect_records("USB/long.res", range(10, 599));
 
-    fresh_host();
+    fake_host_reset();
     save(u"\\USB\\long.res", 10, 999);
-    EXPECT_EQ(host.polls, 3);
+    EXPECT_EQ(fake_host.polls, 3);
     expect_records("USB/long.res", range(10, 999));
 
     // Record 650 torn (the header is write 1): the rewrite of 10..649 is asked at 300 and 600
     // again, and stopped at the second, it keeps 10..599 and reports nothing.
-    fresh_host().stop_at_poll = 4;
+    fake_host_reset();
+    fake_host.stop_at_poll = 4;
     wl_fault_short_write(650 - 10 + 2, 100);
     save(u"\\USB\\long.res", 10, 999);
     wl_fault_reset();
-    EXPECT_EQ(host.polls, 4);
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_EQ(fake_host.polls, 4);
+    EXPECT_TRUE(fake_host.lines("message-box").empty());
     expect_records("USB/long.res", range(10, 599));
 }
 
-// Failing opens, reads and writes of the copy of records 0..9: "File write error." for a write,
-// nothing for the source, and whatever failed, the new file is left with its header and whole
-// records of the section in order, or with nothing at all.
+// Whatever call of the copy of records 0..9 fails, the source stays and the new file is left
+// with its header and whole records of the section in order, or with nothing at all: a failing
+// write ends it after the records before it with "File write error.", an unreadable record is
+// left out silently, and an unreadable source writes nothing.
 TEST_F(SaveSection, FailuresLeaveWholeRecords) {
-    const struct {
-        const char *what;
-        WlFaultOp op;
-        int nth; // counted from the save; 0 none
-        bool persistent;
-        int short_nth; // a write that stores only its first 100 bytes; 0 none
-        bool box, exists;
-        Records records; // in the new file, when it has a header
-    } cases[] = {
-        {"source unreadable", WL_FAULT_OPEN, 1, false, 0, false, false, {}},
-        {"new file not created", WL_FAULT_OPEN, 2, false, 0, true, false, {}},
-        {"header not written", WL_FAULT_WRITE, 1, false, 0, true, true, {}},
-        {"fifth record not written", WL_FAULT_WRITE, 6, false, 0, true, true, range(0, 3)},
-        {"no write from the fifth record", WL_FAULT_WRITE, 6, true, 0, true, true, range(0, 3)},
-        {"fifth record torn", WL_FAULT_WRITE, 0, false, 6, true, true, range(0, 3)},
-        {"header torn", WL_FAULT_WRITE, 0, false, 1, true, true, {}},
-        {"torn, and the rewrite fails", WL_FAULT_WRITE, 7, true, 6, true, true, {}},
-        {"fifth record unreadable",
-         WL_FAULT_READ,
-         5,
-         false,
-         0,
-         false,
-         true,
-         {0, 1, 2, 3, 5, 6, 7, 8, 9}},
-    };
     load(10);
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        std::filesystem::remove(root.dir() + "/USB/cut.res");
-        fresh_host().path = u"\\USB\\cut.res";
-        run({ui::check([&] {
-                 wl_fault_reset();
-                 if (c.nth) wl_fault_fail(c.op, c.nth, c.persistent);
-                 if (c.short_nth) wl_fault_short_write(c.short_nth, 100);
-             }),
-             ui::tap(SECTION_ID_SAVE), ui::check([] { wl_fault_reset(); })});
-        EXPECT_EQ(host.boxes, c.box ? Texts{u"Save section|File write error.|16"} : Texts{});
-        EXPECT_EQ(root.exists("USB/cut.res"), c.exists);
-        std::string bytes = c.exists ? root.read("USB/cut.res") : "";
-        if (bytes.size() >= HEADER)
-            expect_records("USB/cut.res", c.records);
-        else
-            EXPECT_EQ(bytes.size(), 0u) << "a torn header";
-        EXPECT_EQ(root.read("line.res"), source);
-    }
-}
-
-// From the viewer: the set-up report's "Section" opens the dialog on the section the loaded file
-// set up, with the time cursor moved three records down in the main dialog.
-TEST(SaveSectionFromViewer, SavesFromTheCursorToTheEnd) {
-    acqsim_reset();
-    TempDeviceRoot root;
-    UiDriver ui;
-    host = Host{};
-    host.driver = &ui;
-    host.path = u"\\cut.res";
-    ResultFileRecipe recipe;
-    recipe.records = 20;
-    recipe.level = level;
-    result_file_write(root.dir() + "/view.res", recipe);
-    const std::string source = root.read("view.res");
-    auto times = [](const char16_t *start, const char16_t *end) {
-        return ui::check([=] {
-            EXPECT_EQ(ui_find(SECTION_ID_START_TIME).text, start);
-            EXPECT_EQ(ui_find(SECTION_ID_END_TIME).text, end);
-        });
-    };
-    std::vector<UiStep> steps(3, ui::tap(ID_LINE_DOWN));
-    steps.insert(steps.end(),
-                 {ui::tap(ID_SETUP), ui::tap(TEXT_ID_SECTION),
-                  times(u"01/02/2020-10:00:00", u"01/02/2020-10:00:19"),
-                  ui::tap(SECTION_ID_START_AT_MARKER),
-                  times(u"01/02/2020-10:00:03", u"01/02/2020-10:00:19"), ui::tap(SECTION_ID_SAVE),
-                  ui::tap(ID_ESC), ui::tap(ID_ESC), ui::tap(ID_ESC)});
-    ui.run(
-        [] {
-            return INT_PTR(wfalstart(nullptr, scripted_host, 0, u"\\view.res", 0, 1, u"Ann",
-                                     u"\\settings.dat", u"\\none.txt", 0));
+    const std::string write_error =
+        "message-box 16 \"Save section\" \"File write error.\" -> 1 (no answer queued)";
+    fault_loop(
+        [&](const std::function<void()> &arm) {
+            std::filesystem::remove(root.dir() + "/USB/cut.res");
+            fake_host_reset();
+            fake_host.answer_path(u"\\USB\\cut.res");
+            run({ui::check(arm), ui::tap(SECTION_ID_SAVE)});
         },
-        steps);
-    EXPECT_EQ(ui.steps_done(), steps.size());
-    const std::string copy = root.read("cut.res");
-    ASSERT_EQ(copy.size(), HEADER + 17 * RECORD);
-    EXPECT_TRUE(copy.compare(HEADER, std::string::npos, source, HEADER + 3 * RECORD) == 0);
-    EXPECT_EQ(root.read("view.res"), source);
-    EXPECT_TRUE(host.boxes.empty());
-    wl_user_shutdown(), wl_gdi_shutdown();
+        [&](const Fault &f) {
+            const bool writing = f.op == WL_FAULT_WRITE || f.op == WL_FAULT_FLUSH;
+            const bool no_source = f.op == WL_FAULT_OPEN && f.nth == 1;
+            const std::string bytes = root.exists("USB/cut.res") ? root.read("USB/cut.res") : "";
+            EXPECT_EQ(root.exists("USB/cut.res"), !(f.op == WL_FAULT_OPEN && f.nth));
+            EXPECT_EQ(fake_host.lines("message-box"),
+                      Lines(f.nth && !no_source && f.op != WL_FAULT_READ, write_error));
+            Records want = range(0, 9);
+            if (f.op == WL_FAULT_READ) want.erase(want.begin() + (f.nth - 1));
+            if (writing || (f.op == WL_FAULT_READ && f.persistent))
+                want.resize(size_t(std::max(0, f.nth - (writing ? 2 : 1))));
+            if (f.op == WL_FAULT_WRITE && f.nth == 1 && !f.keep) {
+                EXPECT_EQ(bytes.size(), 0u) << "a torn header";
+            } else if (root.exists("USB/cut.res")) {
+                expect_records("USB/cut.res", want);
+            }
+            EXPECT_EQ(root.read("line.res"), source);
+        });
 }
 
 // The folder asked for free space (a file in the root asks for the root), and the space a

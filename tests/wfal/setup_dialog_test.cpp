@@ -11,13 +11,9 @@
 #include <acqsim.h>
 #include <strsafe.h>
 #include <winlayer.h>
-#include <wlgdi.h>
-#include <wluser.h>
 
-#include "module/entry.h"
 #include "module/state.h"
-#include "support/temp_root.h"
-#include "support/ui_driver.h"
+#include "support/report_session.h"
 #include "test/setup_dialog.h"
 #include "ui/controls.h"
 
@@ -27,36 +23,6 @@ constexpr ULONGLONG MB = 1024 * 1024;
 constexpr COLORREF GREEN = 0x00C000;
 constexpr COLORREF GREY = 0xD0D0D0;
 const WCHAR *const VOLUMES[] = {u"\\Internal", u"\\USB", u"\\line"};
-
-struct HostCall {
-    int code;
-    std::u16string a, b; // texts of title, caption, message
-    INT_PTR c;
-    std::u16string field; // field 102 while the host had the call
-};
-
-// The path the host enters and its answer for it; every call is recorded.
-struct HostScript {
-    std::u16string path;
-    INT_PTR path_answer = 0;
-    std::vector<HostCall> calls;
-} host;
-
-INT_PTR CALLBACK scripted_host(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
-    bool texts = code == HOST_SET_TITLE || code == HOST_EDIT_PATH || code == HOST_MESSAGE_BOX;
-    host.calls.push_back({code, texts ? (const WCHAR *)a : u"",
-                          code == HOST_MESSAGE_BOX ? (const WCHAR *)b : u"", c,
-                          ui_find(SETUP_ID_DESTINATION).text});
-    if (code != HOST_EDIT_PATH) return code == HOST_MESSAGE_BOX ? HOST_ANSWER_YES : 0;
-    if (host.path_answer) StringCchCopyW((WCHAR *)b, size_t(c) + 1, host.path.c_str());
-    return host.path_answer;
-}
-
-bool host_saw(int code, const std::u16string &a, const std::u16string &b = u"", INT_PTR c = 0) {
-    for (const HostCall &call : host.calls)
-        if (call.code == code && call.a == a && call.b == b && call.c == c) return true;
-    return false;
-}
 
 // The face of a button, inside its bevels.
 COLORREF face(int id) {
@@ -77,38 +43,22 @@ std::string looks(const std::string &want) {
     return text;
 }
 
-class SetupDialog : public ::testing::Test {
+class SetupDialog : public ReportSession {
 protected:
-    TempDeviceRoot root;
-    UiDriver ui;
-
     void SetUp() override {
-        acqsim_reset();
-        host = HostScript{};
+        ReportSession::SetUp();
         for (const char *folder : {"Internal", "USB", "line"})
             std::filesystem::create_directories(root.dir() + "/" + folder);
     }
     void TearDown() override {
         for (const WCHAR *volume : VOLUMES)
             wl_fs_set_volume_size(volume, 0);
-        acqsim_reset();
-        wl_user_shutdown();
-        wl_gdi_shutdown();
+        ReportSession::TearDown();
     }
-
-    // A test-mode session from the defaults; the steps must end it, every one of them run.
-    void run(std::vector<UiStep> steps, int memory_reserve = 0) {
-        size_t count = steps.size();
+    // A test-mode session from the defaults; the steps must end it.
+    void run(std::vector<UiStep> steps) {
         root.write("settings.dat", "");
-        INT_PTR r = ui.run(
-            [&] {
-                return INT_PTR(wfalstart(nullptr, scripted_host, 1, u"\\Internal\\line.res",
-                                         memory_reserve, 1, u"Ann", u"\\settings.dat",
-                                         u"\\none.txt", 7));
-            },
-            std::move(steps));
-        EXPECT_EQ(r, 0);
-        EXPECT_EQ(ui.steps_done(), count);
+        EXPECT_EQ(view(std::move(steps), 1), 0);
     }
 };
 
@@ -135,40 +85,41 @@ TEST_F(SetupDialog, DestinationAndLongestTest) {
             {"below the spare bytes", 201, u"\\USB\\a.res", 2, 16000, 16000 - 16384, u"a",
              u"0 minutes"},
             {"no such folder", 201, u"\\Nowhere\\a.res", 2, 10 * MB, 0, u"a", u"0 minutes"},
-            {"no backslash, no dot: name and the folder \"line\", 17448 records at 3 MHz", 206,
-             u"line", 2, 10 * MB, 10469376, u"line", u"4 hours"},
             // Nothing to show and nothing to start; no reserve either.
             {"entry cancelled", 201, u"\\USB\\a.res", 0, 10 * MB, 10469376, u"", u""},
-            {"empty name", 201, u"\\USB\\", 2, 10 * MB, 10469376, u"", u""},
-            {"only an extension", 201, u"\\USB\\.res", 2, 10 * MB, 10469376, u"", u""}};
+            {"empty name", 201, u"\\USB\\", 2, 10 * MB, 10469376, u"", u""}};
+    memory_reserve = int(2 * MB);
     for (const auto &[what, range_id, path, answer, volume_bytes, max_file_size, name, time] :
          cases) {
         SCOPED_TRACE(what);
         acqsim_set_options(range_id == 208 ? ACQSIM_OPTION_WIDEBAND : 0);
         for (const WCHAR *volume : VOLUMES)
             wl_fs_set_volume_size(volume, volume_bytes);
-        host = HostScript{path, 1, {}};
-        std::u16string shown;
+        fake_host_reset();
+        fake_host.answer_path(path, 1);
+        std::u16string shown, field_when_asked = u"-";
+        fake_host.on_call = [&](int code) {
+            if (code == HOST_EDIT_PATH) field_when_asked = ui_find(SETUP_ID_DESTINATION).text;
+        };
         bool start = false;
         LONGLONG limit = -1;
-        run({ui::tap(range_id), ui::tap(SETUP_ID_NAME),
-             ui::check([a = answer] { host.path_answer = a; }), ui::tap(SETUP_ID_NAME),
-             ui::check([&] {
+        run({ui::tap(range_id), ui::tap(SETUP_ID_NAME), ui::check([&, a = answer] {
+                 a ? fake_host.answer_path(path, a) : fake_host.cancel_path();
+             }),
+             ui::tap(SETUP_ID_NAME), ui::check([&] {
                  shown = ui_find(SETUP_ID_DESTINATION).text;
                  start = ui_find(SETUP_ID_START).enabled;
                  limit = wfal.max_file_size;
              }),
-             ui::tap(ID_ESC)},
-            int(2 * MB));
+             ui::tap(ID_ESC)});
         const std::u16string where = answer == 1 ? u"Memory" : u"USB stick";
         const std::u16string text = name + (u"  (" + where) + u", Max test time: " + time + u")";
         EXPECT_EQ(shown, time.empty() ? u"" : text);
         EXPECT_EQ(start, !time.empty() && time.find(u"0 ") != 0);
         EXPECT_EQ(limit, max_file_size);
         // The field is emptied before the host is asked.
-        const HostCall &e = host.calls.back();
-        EXPECT_EQ(std::tie(e.code, e.a, e.c, e.field),
-                  std::make_tuple(HOST_EDIT_PATH, u"Result name", 259, u""));
+        EXPECT_EQ(field_when_asked, u"");
+        EXPECT_EQ(fake_host.lines("edit-path \"Result name\"").size(), 2u);
     }
 }
 
@@ -200,11 +151,7 @@ TEST_F(SetupDialog, RangeRestrictsImpedanceAndInput) {
             EXPECT_EQ(looks(want), want);
         });
     };
-    run({ui::check([] {
-             // Grids fill column by column; no name chosen yet, so nothing to start.
-             const RECT r206 = ui_find(206).rect, r403 = ui_find(403).rect;
-             EXPECT_EQ((std::vector<LONG>{r206.left, r403.top, r403.right}),
-                       (std::vector<LONG>{125, 37 + 150, 370 + 150}));
+    run({ui::check([] { // no name chosen yet, so nothing to start
              EXPECT_TRUE(ui_find(SETUP_ID_DESTINATION).text.empty() &&
                          !ui_find(SETUP_ID_START).enabled);
          }),
@@ -218,39 +165,106 @@ TEST_F(SetupDialog, RangeRestrictsImpedanceAndInput) {
 // main dialog records a test (Stop, answered yes, then Esc ends both dialogs).
 TEST_F(SetupDialog, StartChecksTheProbe) {
     wl_fs_set_volume_size(u"\\Internal", 10 * MB);
-    const std::u16string NO_PROBE = u"High Impedance Probe not connected.";
+    const Lines no_probe = {"message-box 16 \"Error\" \"High Impedance Probe not connected.\" -> 1 "
+                            "(no answer queued)"};
     const std::tuple<BOOL, int, bool> cases[] = {
         {FALSE, 403, true}, {FALSE, 401, false}, {TRUE, 403, false}};
     for (const auto &[probe, input_id, refused] : cases) {
         SCOPED_TRACE(input_id);
         acqsim_set_probe(probe);
-        host = HostScript{u"\\Internal\\line.res", 1, {}};
+        fake_host_reset();
+        fake_host.answer_path(u"\\Internal\\line.res");
+        if (!refused) fake_host.answer_box(HOST_ANSWER_YES); // Stop test?
         root.write("Internal/line.res", "");
         bool in_main = false;
         run({ui::tap(input_id), ui::tap(SETUP_ID_NAME), ui::tap(SETUP_ID_START),
              ui::check([&] { in_main = wl_window_top() == wfal.main_dialog; }),
              refused ? ui::check([] {}, "nothing to stop") : ui::tap(115), ui::tap(ID_ESC)});
         EXPECT_EQ(in_main, !refused);
-        EXPECT_EQ(host_saw(HOST_MESSAGE_BOX, u"Error", NO_PROBE, HOST_MB_ERROR), refused);
-        EXPECT_EQ(host_saw(HOST_SET_TITLE, u"Spectrogram"), !refused);
+        EXPECT_EQ(fake_host.lines("message-box 16"), refused ? no_probe : Lines{});
+        EXPECT_EQ(fake_host.lines("title \"Spectrogram\"").size(), refused ? 0u : 1u);
         EXPECT_EQ(root.read("Internal/line.res").size() >= 1320, !refused); // the test's file
     }
 }
 
 TEST_F(SetupDialog, KeysAndTheWindowClose) {
     const auto post_cancel = [] { PostMessageW(wl_window_top(), WM_COMMAND, IDCANCEL, 0); };
-    const std::tuple<UiStep, int, INT_PTR> cases[] = {
-        {ui::tap(SETUP_ID_PRINT_SCREEN), HOST_PRINT_SCREEN, 0},
-        {ui::tap(ID_HELP), HOST_HELP, HELP_TEST_SETUP},
-        {ui::close(), HOST_SET_TITLE, 0},
-        {ui::check(post_cancel), HOST_SET_TITLE, 0}};
-    for (const auto &[step, code, c] : cases) {
-        host = HostScript{};
+    const std::pair<UiStep, std::string> cases[] = {
+        {ui::tap(SETUP_ID_PRINT_SCREEN), "print-screen"},
+        {ui::tap(ID_HELP), "help 1"},
+        {ui::close(), "title \"Set-up spectrogram test\""},
+        {ui::check(post_cancel), "title \"Set-up spectrogram test\""}};
+    for (const auto &[step, last] : cases) {
+        fake_host_reset();
         // Print screen and help leave the dialog open: Esc ends it.
-        run(code == HOST_SET_TITLE ? std::vector{step} : std::vector{step, ui::tap(ID_ESC)});
-        EXPECT_EQ(std::tie(host.calls.back().code, host.calls.back().c), std::tie(code, c))
-            << step.what;
+        run(last[0] == 't' ? std::vector{step} : std::vector{step, ui::tap(ID_ESC)});
+        EXPECT_EQ(fake_host.log.back(), last) << step.what;
     }
+}
+
+// ---- wfalstart around the dialogs
+// ----------------------------------------------------------------
+
+// Twice in each mode in one process, and without a host the same: the dialog on the screen below
+// the title bar, and everything made released again (the viewer's file does not exist).
+TEST_F(SetupDialog, WfalstartRunsTwiceInBothModesAndLeavesNothingBehind) {
+    const int objects = wl_gdi_object_count();
+    const std::pair<int, Lines> modes[] = {
+        {1, {"title \"Set-up spectrogram test\""}},
+        {0,
+         {"title \"Spectrogram\"",
+          "message-box 16 \"Error\" \"Unknown file.\" -> 1 (no answer queued)"}}};
+    const UiStep on_screen = ui::check([] {
+        EXPECT_EQ(ui_pixel(692, 37 + 441), RGB(11, 25, 255)); // between the main dialog's keys
+        EXPECT_NE(ui_pixel(400, 20), RGB(11, 25, 255));
+        EXPECT_EQ(ui_find(ID_ESC).rect.left, 695);
+        EXPECT_EQ(ui_find(ID_ESC).rect.top, 37 + 5);
+    });
+    for (HostService h : {fake_host_service, fake_host_service, HostService(nullptr)}) {
+        for (const auto &[mode, log] : modes) {
+            fake_host_reset();
+            host = h;
+            EXPECT_EQ(view({on_screen, ui::tap(ID_ESC)}, mode), 0);
+            EXPECT_EQ(fake_host.log, h ? log : Lines{});
+            EXPECT_EQ(wl_window_list(nullptr, 0), 0);
+            for (const WCHAR *name : {u"btn", u"splt", u"graph", u"wfaw"})
+                EXPECT_FALSE(UnregisterClassW(name, GetModuleHandleW(u"wfal.dll")));
+            EXPECT_EQ(wl_gdi_object_count(), objects);
+            ULONGLONG due;
+            EXPECT_FALSE(wl_timer_next_due(&due));
+            EXPECT_TRUE(wfal.dialog_brush == nullptr && wfal.lang.pool == nullptr);
+            EXPECT_EQ(wfal.lang.entry_count, 0);
+            EXPECT_EQ(root.read("settings.dat").substr(0, 4), "WFAI");
+            root.write("settings.dat", ""); // saved again by the next run
+        }
+    }
+}
+
+// The "?" key by help_mask bit 0; paths and the operator's name cut to their fields.
+TEST_F(SetupDialog, WfalstartParameters) {
+    for (const auto &[mask, shown] : {std::pair(6, false), std::pair(1, true)}) {
+        help_mask = mask;
+        bool found = false;
+        run({ui::check([&] { found = ui_find(ID_HELP).hwnd != nullptr; }), ui::tap(ID_ESC)});
+        EXPECT_EQ(found, shown) << mask;
+    }
+    const std::u16string long_path = u"\\" + std::u16string(299, u'p');
+    result_path = settings_path = language_path = long_path;
+    operator_name = std::u16string(40, u'n');
+    view({ui::tap(ID_ESC)});
+    for (const WCHAR *path : {wfal.result_path, wfal.settings_path, wfal.language_path})
+        EXPECT_EQ(std::u16string(path), long_path.substr(0, 259));
+    EXPECT_EQ(std::u16string(wfal.operator_name), operator_name.substr(0, 31));
+}
+
+// The engine's name goes into the header first; a settings file then replaces the whole header.
+TEST_F(SetupDialog, SettingsFileOverridesTheIdentification) {
+    ASSERT_TRUE(acqsim_set_device_name("FIRST"));
+    run({ui::tap(ID_ESC)});
+    EXPECT_EQ(std::u16string(wfal.header.device), u"FIRST");
+    ASSERT_TRUE(acqsim_set_device_name("SECOND"));
+    EXPECT_EQ(view({ui::tap(ID_ESC)}, 1), 0);
+    EXPECT_EQ(std::u16string(wfal.header.device), u"FIRST");
 }
 
 } // namespace
