@@ -34,10 +34,6 @@ std::string str(const GraphPlot &p) {
     return str(RECT{p.left, p.top, p.width, p.height});
 }
 
-std::u16string text16(const WCHAR *t) {
-    return std::u16string(t);
-}
-
 // The spectrum view's layout with 401 values spanning the axis.
 class GraphScale : public ::testing::Test {
 protected:
@@ -183,12 +179,13 @@ TEST_F(GraphScale, LevelRangeAndLabels) {
         EXPECT_EQ((std::vector<int>{low, high}), (std::vector<int>{level_min, level_max}));
         ASSERT_EQ(graph_level_labels(low, high, levels, texts), 14);
         EXPECT_EQ(levels[13], high);
-        EXPECT_EQ(text16(texts[0]) + u"|" + texts[12] + u"|" + texts[13], first_twelfth_last);
+        EXPECT_EQ(std::u16string(texts[0]) + u"|" + texts[12] + u"|" + texts[13],
+                  first_twelfth_last);
     }
     EXPECT_EQ(graph_level_labels(-12000, -50, levels, texts), 12) << "not above level_max";
     EXPECT_EQ(graph_level_labels(-30000, 30000, levels, texts), GRAPH_LABELS);
     EXPECT_EQ(graph_level_labels(-12050, -12000, levels, texts), 1);
-    EXPECT_EQ(text16(texts[0]), u"-120.5");
+    EXPECT_EQ(std::u16string(texts[0]), u"-120.5");
 }
 
 TEST_F(GraphScale, FrequencyTexts) {
@@ -199,7 +196,7 @@ TEST_F(GraphScale, FrequencyTexts) {
     for (const auto &[half_hertz, divisor, expected] : cases) {
         WCHAR text[GRAPH_TEXT_CHARS];
         graph_frequency_text(half_hertz, divisor, text);
-        EXPECT_EQ(text16(text), expected) << half_hertz;
+        EXPECT_EQ(std::u16string(text), expected) << half_hertz;
     }
 }
 
