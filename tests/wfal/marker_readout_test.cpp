@@ -92,6 +92,7 @@ TEST(MarkerReadout, MaxPoint) {
         {"beyond the points", 300, {{300, 100}, {5, -4000}}, 5},
         {"equal highest: lowest index", 300, {{7, 32767}, {3, 32767}, {200, 32767}}, 3},
         {"one point", 1, {{1, 0}}, 0},
+        {"no points: the first", 0, {{1, 0}}, 0},
     };
     for (const auto &c : cases) {
         ViewState v = kilohertz_view(c.points);
