@@ -275,7 +275,8 @@ TEST_F(Find, MatchesARecordByRecordScan) {
             std::vector<long long> expected, got;
             for (long long at = start; (at = plain_find(levels, c.points, at, c.params)) >= 0;)
                 expected.push_back(at);
-            for (long long at = start; (at = run(int(at), c.params.point)) >= 0;)
+            for (long long at = start;
+                 got.size() <= expected.size() && (at = run(int(at), c.params.point)) >= 0;)
                 got.push_back(at);
             EXPECT_EQ(got, expected) << c.name << ", from " << start;
         }

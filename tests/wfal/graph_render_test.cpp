@@ -43,7 +43,7 @@ protected:
 };
 
 // A gap ends the trace; the cursors lie over it, one beyond the gap; a long level label
-// is cut at the plot; the side text wraps.
+// is cut at the plot; the side text wraps; a text of one character is drawn.
 TEST_F(GraphRender, SceneWithEveryItem) {
     GraphRecord &r = graph(41, 0);
     for (int i = 0; i < 41; ++i)
@@ -62,7 +62,7 @@ TEST_F(GraphRender, SceneWithEveryItem) {
     }
     StringCchCopyW(r.legend_text[0], GRAPH_TEXT_CHARS, u"Trace");
     StringCchCopyW(r.side_text, GRAPH_SIDE_CHARS, u"Marker 1.000 kHz -50.00 dBm");
-    StringCchCopyW(r.corner_text, GRAPH_TEXT_CHARS, u"Ref");
+    StringCchCopyW(r.corner_text, GRAPH_TEXT_CHARS, u"R");
     StringCchCopyW(r.unit_text, GRAPH_TEXT_CHARS, u"dBm");
     TestBitmap bitmap(300, 130, SENTINEL);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(9, 9, 9));

@@ -94,10 +94,13 @@ TEST_F(GraphScale, GridLinesAndLevelLabelBoxes) {
     }
 }
 
-// The stored scene shows the boxes at scale 1; here the flip for a negative y sign.
+// The stored scene shows the boxes at scale 1; here the flip for a negative y sign and a box at
+// scale 2.
 TEST_F(GraphScale, BoxesFlipAndEmpty) {
     EXPECT_EQ(str(graph_text_flip(graph_unit_text_box(*r, canvas(615, 176)), -1)), "5,0,103,-16");
     EXPECT_EQ(graph_legend_line_y(RECT{467, 3, 565, 20}, -1), -11);
+    r->legend_x[0] = 30;
+    EXPECT_EQ(str(graph_legend_box(*r, canvas(1230, 352, 2.0), 0)), "934,0,1032,16");
     EXPECT_EQ(
         (std::vector<BOOL>{graph_box_empty(RECT{5, 3, 5, 10}), graph_box_empty(RECT{5, 10, 8, 3}),
                            graph_box_empty(RECT{5, 3, 6, 4})}),

@@ -152,10 +152,10 @@ TEST_F(LangText, GrowsIndexAndPoolInSteps) {
     EXPECT_EQ(wfal.lang.entry_count + wfal.lang.pool_capacity + wfal.lang.index_capacity, 0);
 }
 
-// Names are cut to 31 characters; a second load starts afresh.
+// Only LANGDEF lines offer; names are cut to 31 characters; a second load starts afresh.
 TEST_F(LangText, OffersLanguagesRenamedInTheSelectedOne) {
     const std::u16string name(40, u'n'), cut(31, u'n');
-    load(u"#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
+    load(u"<2>Stray\r\n#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
              u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + name +
              u"x\r\n<3>Deutsch",
          1);
