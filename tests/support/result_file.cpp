@@ -11,21 +11,12 @@ ResultHeader result_file_header(const ResultFileRecipe &recipe) {
     memset(&h, 0, sizeof h);
     memcpy(h.magic, RESULT_MAGIC, sizeof h.magic);
     h.header_size = RESULT_HEADER_SIZE;
-    const char16_t *device = u"SIM-1";
-    memcpy(h.device, device, 2 * 5);
-    h.start_year = recipe.year;
-    h.start_month = recipe.month;
-    h.start_day = recipe.day;
-    h.start_hour = recipe.hour;
-    h.start_minute = recipe.minute;
-    h.start_second = recipe.second;
-    h.range = recipe.range;
-    h.impedance = recipe.impedance;
-    h.input = recipe.input;
-    h.gain = recipe.gain;
-    h.start_frequency = recipe.start_frequency;
-    h.frequency_step = recipe.frequency_step;
-    h.points = recipe.points;
+    memcpy(h.device, u"SIM-1", 2 * 5);
+    h.start_year = recipe.year, h.start_month = recipe.month, h.start_day = recipe.day;
+    h.start_hour = recipe.hour, h.start_minute = recipe.minute, h.start_second = recipe.second;
+    h.range = recipe.range, h.impedance = recipe.impedance, h.input = recipe.input;
+    h.gain = recipe.gain, h.points = recipe.points;
+    h.start_frequency = recipe.start_frequency, h.frequency_step = recipe.frequency_step;
     header_seal(&h);
     return h;
 }

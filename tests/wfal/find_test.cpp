@@ -1,14 +1,12 @@
-// Find: the pairs that find a record, the pumping schedule and "Stop", the keys it disables and
-// restores, failing reads, and its results against a plain record-by-record scan.
+// Find: its results against a plain record-by-record scan, the pumping schedule and "Stop", the
+// keys it disables and restores, and failing reads.
 #include <gtest/gtest.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include <filesystem>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -109,37 +107,6 @@ protected:
         return on;
     }
 };
-
-// Two records with level e then l at point 5; the other points stay QUIET.
-TEST_F(Find, PairsAtThePointAndAtAllPoints) {
-    const struct {
-        const char *name;
-        int threshold, change;
-        INT16 e, l;
-        bool found;
-    } cases[] = {
-        {"rises through -50 dB", -5000, FIND_NO_CHANGE, -5100, -4900, true},
-        {"starts on the threshold", -5000, FIND_NO_CHANGE, -5000, -4900, false},
-        {"falls through it", -5000, FIND_NO_CHANGE, -4900, -5100, true},
-        {"falls onto it", -5000, FIND_NO_CHANGE, -4900, -5000, false},
-        {"stays above", -5000, FIND_NO_CHANGE, -4000, -3000, false},
-        {"change 10 dB: -90 to -79", -8000, 1000, -9000, -7900, true},
-        {"change 10 dB: -95 to -84, both below", -8000, 1000, -9500, -8400, false},
-        {"change 10 dB: -30 to -25, too small", -8000, 1000, -3000, -2500, false},
-        {"change 10 dB: -30 to -20, exactly 10", -8000, 1000, -3000, -2000, true},
-        {"change 10 dB: crossing by 2 dB only", -8000, 1000, -8100, -7900, false},
-        {"change 10 dB: falls from above", -8000, 1000, -7900, -9000, true},
-        {"change 10 dB: from the threshold down", -8000, 1000, -8000, -9000, false},
-    };
-    for (const auto &c : cases) {
-        for (int point : {5, FIND_ALL_POINTS}) {
-            SCOPED_TRACE(std::string(c.name) + ", point " + std::to_string(point));
-            make(2, spots({{0, 5, c.e}, {1, 5, c.l}}), 12);
-            wfal.find = FindParams{c.threshold, c.change, point};
-            EXPECT_EQ(run(0, 5), c.found ? 1 : -1);
-        }
-    }
-}
 
 // The pump comes when the later record's index reaches a multiple of 300, before that record is
 // compared; the first pair of a search never pumps, and while it pumps every key is off. A frozen
@@ -308,7 +275,8 @@ TEST_F(Find, MatchesARecordByRecordScan) {
             std::vector<long long> expected, got;
             for (long long at = start; (at = plain_find(levels, c.points, at, c.params)) >= 0;)
                 expected.push_back(at);
-            for (long long at = start; (at = run(int(at), c.params.point)) >= 0;)
+            for (long long at = start;
+                 got.size() <= expected.size() && (at = run(int(at), c.params.point)) >= 0;)
                 got.push_back(at);
             EXPECT_EQ(got, expected) << c.name << ", from " << start;
         }

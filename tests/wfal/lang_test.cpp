@@ -99,45 +99,39 @@ TEST_F(LangText, KeepsTheTextsOfTheSelectedLanguage) {
     }
 }
 
-TEST_F(LangText, LinesKeepTheir4094FirstCharacters) {
+// Lines keep their first 4094 characters; a key without text, or none loaded, answers with the
+// very pointer it was given.
+TEST_F(LangText, LongLinesAndMissingKeys) {
+    const WCHAR *missing = u"Missing", *bare = u"Bare";
+    EXPECT_EQ(lang_lookup(missing), missing);
     std::u16string key(4999, u'k'), text(4997, u'x');
-    load(u"#" + key + u"\r\n<1>" + text + u"\r\n#Next\r\n<1>n", 1);
+    load(u"#" + key + u"\r\n<1>" + text + u"\r\n#Bare\r\n#Next\r\n<1>n", 1);
     EXPECT_EQ(std::u16string(lang_lookup(key.substr(0, 4093).c_str())), text.substr(0, 4091));
-    EXPECT_EQ(lang_lookup(key.c_str()), key.c_str());
     expect_texts(u"Next=n");
+    for (const WCHAR *k : {missing, bare, (const WCHAR *)key.c_str()})
+        EXPECT_EQ(lang_lookup(k), k) << printable(k);
 }
 
-TEST_F(LangText, MissingKeysAnswerWithTheKeyPointer) {
-    const WCHAR *missing = u"Missing", *bare = u"Bare", *escaped = u"Line one.\\nLine two.";
-    EXPECT_EQ(lang_lookup(missing), missing); // nothing loaded yet
-    load(u"#Present\r\n<1>here\r\n#Bare\r\n#Line one.\\nLine two.\r\n<1>two lines", 1);
-    expect_texts(u"Line one.\nLine two.=two lines");
-    for (const WCHAR *key : {missing, bare, escaped})
-        EXPECT_EQ(lang_lookup(key), key) << printable(key);
-}
-
-// "Terminated" is only in the built-in text, which is read only when the file does not open.
+// The built-in text ("Terminated" is only there) is read only when the file does not open.
 TEST_F(LangText, UnusableDataGivesAnEmptyTable) {
     const std::string file = utf16le(u"\uFEFF#K\r\n<1>one");
-    const std::tuple<const char *, std::string, int, int> cases[] = {
-        // name, bytes, fault, entries
-        {"empty file", "", -1, 0},
-        {"one byte", "\xFF", -1, 0},
-        {"only the mark", "\xFF\xFE", -1, 0},
-        {"mark and an odd byte", "\xFF\xFE#", -1, 0},
-        {"big-endian mark", "\xFE\xFF" + utf16le(u"#K"), -1, 0},
-        {"no mark", utf16le(u"#Terminated\r\n<1>Terminated\r\n<3>Abgeschlossen"), -1, 0},
-        {"odd trailing byte ignored", utf16le(u"\uFEFF#K\r\n<1>v") + "A", -1, 1},
-        {"open fails: built-in text", file, WL_FAULT_OPEN, 93},
-        {"first read fails: nothing", file, WL_FAULT_READ, 0}};
-    for (const auto &[name, bytes, fault, entries] : cases) {
+    const std::tuple<const char *, std::string, int, int, const char16_t *> cases[] = {
+        // name, bytes, fault, entries, text of "Terminated" in language 3
+        {"empty file", "", -1, 0, u"Terminated"},
+        {"only the mark", "\xFF\xFE", -1, 0, u"Terminated"},
+        {"mark and an odd byte", "\xFF\xFE#", -1, 0, u"Terminated"},
+        {"big-endian mark", "\xFE\xFF" + utf16le(u"#K"), -1, 0, u"Terminated"},
+        {"no mark", utf16le(u"#Terminated\r\n<1>Terminated\r\n<3>Offen"), -1, 0, u"Terminated"},
+        {"odd trailing byte ignored", utf16le(u"\uFEFF#K\r\n<1>v") + "A", -1, 1, u"Terminated"},
+        {"open fails: built-in text", file, WL_FAULT_OPEN, 93, u"Abgeschlossen"},
+        {"first read fails: nothing", file, WL_FAULT_READ, 0, u"Terminated"}};
+    for (const auto &[name, bytes, fault, entries, terminated] : cases) {
         SCOPED_TRACE(name);
         if (fault >= 0) wl_fault_fail(WlFaultOp(fault), 1, TRUE);
         load_bytes(bytes, 3);
         wl_fault_reset();
         EXPECT_EQ(wfal.lang.entry_count, entries);
-        const WCHAR *key = u"Terminated";
-        EXPECT_EQ(lang_lookup(key) == key, entries != 93);
+        EXPECT_EQ(std::u16string(lang_lookup(u"Terminated")), terminated);
         expect_texts(entries == 1 ? u"K=v" : u"K=K");
     }
 }
@@ -152,24 +146,22 @@ TEST_F(LangText, GrowsIndexAndPoolInSteps) {
         ASSERT_EQ(std::u16string(lang_lookup((u"k" + number_text(i)).c_str())),
                   u"text of key " + number_text(i));
     EXPECT_EQ(wfal.lang.index_capacity, 3 * 4096);
-    EXPECT_GT(wfal.lang.pool_capacity, 16384 * 2);
     EXPECT_EQ(wfal.lang.pool_capacity % 16384, 0);
     lang_free();
     EXPECT_TRUE(!wfal.lang.pool && !wfal.lang.index);
     EXPECT_EQ(wfal.lang.entry_count + wfal.lang.pool_capacity + wfal.lang.index_capacity, 0);
 }
 
-// Names are cut to 31 characters; a second load starts afresh.
+// Only LANGDEF lines offer; names are cut to 31 characters; a second load starts afresh.
 TEST_F(LangText, OffersLanguagesRenamedInTheSelectedOne) {
     const std::u16string name(40, u'n'), cut(31, u'n');
-    load(u"#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
+    load(u"<2>Stray\r\n#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
              u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + name +
              u"x\r\n<3>Deutsch",
          1);
     EXPECT_EQ(offers(), u"1:English|3:" + cut + u"|4:" + cut);
     load(u"#LANGDEF\r\n<1>English\r\n<3>German\r\n#LANGNAME1\r\n<3>Englisch", 3, false);
     EXPECT_EQ(wfal.lang.entry_count, 1);
-    expect_texts(u"LANGNAME3=LANGNAME3");
     EXPECT_EQ(offers(), u"1:Englisch|3:German");
 }
 
@@ -196,9 +188,9 @@ TEST_F(LangText, ChoosesTheLanguageByNameWhenNoneIsGiven) {
         std::copy(preferred.c_str(), preferred.c_str() + preferred.size() + 1,
                   wfal.lang.preferred_name);
         load(text, language);
-        EXPECT_EQ(wfal.lang.selected_language, selected);
-        EXPECT_EQ(wfal.lang.offer_count, offer_count);
-        EXPECT_EQ(wfal.lang.offers[offer_count - 1].number, last_offer);
+        EXPECT_EQ((std::vector<int>{wfal.lang.selected_language, wfal.lang.offer_count,
+                                    wfal.lang.offers[offer_count - 1].number}),
+                  (std::vector<int>{selected, offer_count, last_offer}));
         expect_texts(u"K=" + k);
     }
 }

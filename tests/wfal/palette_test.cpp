@@ -64,9 +64,9 @@ TEST(Palette, MapRowWritesBlueGreenRed) {
 // and be rebuilt, not reused, when the levels change.
 TEST(Palette, PaletteTableEqualsTheFormula) {
     const int pairs[][2] = {
-        {-12000, 1000}, {0, 35},    {500, 500}, {1000, -12000}, {-32768, 32767},
-        {-10778, 1222}, {299, 300}, {300, 299}, {0, 2000},      {-2147483647 - 1, 2147483647},
-        {-5000, -4999},
+        {-12000, 1000}, {0, 35},        {500, 500}, {1000, -12000}, {-32768, 32767},
+        {-10778, 1222}, {299, 300},     {300, 299}, {0, 2000},      {-2147483647 - 1, 2147483647},
+        {-5000, -4999}, {-6000, -4999},
     };
     static PaletteTable table; // 64 KB: not on the stack
     for (const auto &pair : pairs) {

