@@ -39,9 +39,8 @@ const Key KEYS[] = {
     {107, u"Help", 0},
     {108, u"Run", 0},
     {109, u"Ticks", 0},
-    {110, u"Off", WS_DISABLED},
+    {110, u"two\nlines \"q\"", WS_DISABLED},
     {111, u"Hidden", 0},
-    {112, u"two\nlines \"q\"", 0},
     {113, u"Free", 0},
     {114, u"Engine", 0},
 };

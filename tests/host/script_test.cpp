@@ -1,0 +1,349 @@
+// wfal-host's command line and script mode against the stand-in module: what each script logs,
+// how it ends, what the module is handed and what the services give back to it.
+#include <gtest/gtest.h>
+
+#include <limits.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "host_runner.h"
+
+namespace {
+
+struct Logged {
+    std::string script;
+    std::vector<std::string> log; // everything after the title that reports the parameters
+    int status = 0;
+    std::string err = ""; // a part of the error output
+};
+
+std::vector<Logged> logged_cases() {
+    std::vector<Logged> cases;
+    // Each of these lines runs and logs nothing before the Esc key ends the session.
+    for (const char *line : {"# a comment, then a blank line",
+                             "   ",
+                             "tap 5 5",
+                             "press 400 400",
+                             "move 401 401",
+                             "release 401 401",
+                             "wait 0.5",
+                             "wait 3",
+                             "answer text \"x\"",
+                             "answer text cancel",
+                             "answer number -5",
+                             "answer number cancel",
+                             "answer path \"\\\\USB\\\\a.res\"",
+                             "answer path cancel",
+                             "answer no",
+                             "answer ok",
+                             "stop-request on",
+                             "stop-request off",
+                             "shot \"one.png\"",
+                             "tap \"two\\nlines \\\"q\\\"\"" /* disabled: takes the tap */})
+        cases.push_back({std::string(line) + "\ntap \"Esc\"\n", {"done 42"}});
+    // A bad line is refused, naming the line and what is wrong with it, before the module runs.
+    const std::pair<const char *, const char *> bad[] = {
+        {"frobnicate", "unknown line"},
+        {"Tap 1 2", "unknown line"},
+        {"tap 10", "a number expected"},
+        {"tap 10 20 30", "unexpected"},
+        {"tap x 20", "\"x\" is no number in range"},
+        {"tap 1e3 20", "\"1e3\" is no number in range"},
+        {"tap \"Esc", "the string has no closing quote"},
+        {"tap \"a\\qb\"", "unknown escape"},
+        {"tap \"a\\x4\"", "\\x needs two hexadecimal digits"},
+        {"release 1 2 3", "unexpected"},
+        {"wait", "\"\" is no number of seconds"},
+        {"wait -1", "\"-1\" is no number of seconds"},
+        {"wait 1s", "\"1s\" is no number of seconds"},
+        {"answer", "\"\" is not one of: text number path yes no ok"},
+        {"answer maybe", "\"maybe\" is not one of: text number path yes no ok"},
+        {"answer text", "a string in double quotes expected"},
+        {"answer text unquoted", "a string in double quotes expected"},
+        {"answer number 1.5", "\"1.5\" is no number in range"},
+        {"answer number 2147483648", "\"2147483648\" is no number in range"},
+        {"answer yes please", "unexpected"},
+        {"stop-request maybe", "\"maybe\" is not one of: off on"},
+        {"shot file.png", "a string in double quotes expected"},
+        {"dump now", "unexpected"},
+        {"close 1", "unexpected"},
+    };
+    for (const auto &[line, says] : bad)
+        cases.push_back({std::string("# first\n\n") + line + "\ntap \"Esc\"\n",
+                         {},
+                         2,
+                         std::string("script.txt:3: ") + says});
+    return cases;
+}
+
+std::vector<std::string> after_parameters(const HostFolder &folder) {
+    std::vector<std::string> lines = folder.lines();
+    if (!lines.empty() && lines[0].rfind("title \"args: ", 0) == 0) lines.erase(lines.begin());
+    return lines;
+}
+
+TEST(HostScript, LogsStatusAndErrors) {
+    std::vector<Logged> cases = logged_cases();
+    cases.insert(
+        cases.end(),
+        {
+            {"  tap\t\"Ticks\"  \ntap \"Esc\"\n", {"title \"ticks: 0\"", "done 42"}},
+            {"wait 1\n", {}, 3, "the script ended while the module was still running"},
+            {"", {}, 3, "the script ended"},
+            {"tap \"Esc\"\nwait 1\n", {"done 42"}, 2, "script.txt:2: not run"},
+            {"tap \"Esc\"\n# only a comment after it\n", {"done 42"}},
+            {"tap \"Nothing\"\n", {}, 2, "script.txt:1: no visible control \"Nothing\""},
+            {"tap \"Hidden\"\n", {}, 2, "script.txt:1: no visible control"},
+            {"answer yes\ntap \"Esc\"\n",
+             {"done 42"},
+             0,
+             "1 message box answer(s) never asked for"},
+            // Queued answers go to their own kind of prompt, oldest first.
+            {R"(answer number -80
+answer number 3
+answer text "first line\nsecond \"q\" \\ end"
+answer path "\\USB\\line1.res"
+answer yes
+answer ok
+tap "Number"
+tap "Text"
+tap "Ask"
+tap "Path"
+tap "Error"
+tap "Number"
+answer text cancel
+answer number cancel
+answer path cancel
+answer no
+tap "Text"
+tap "Number"
+tap "Path"
+tap "Ask"
+tap "Esc"
+)",
+             {R"(enter-number "White level" "dBm" -90 -> -80)",
+              R"(title "number: -80")",
+              R"(edit-text "Write notes" -> "first line\nsecond \"q\" \ end")",
+              R"(title "text: 1 27 first line\nsecond \"q\" \ end")",
+              R"(message-box 52 "Stop" "Stop test?" -> 6)",
+              R"(title "ask: 6")",
+              R"(edit-path "Result name" "\Internal\result.res" -> "\USB\line1.res" 2)",
+              R"(title "path: 2 14 \USB\line1.res")",
+              R"(message-box 16 "Error" "Unknown file." -> 1)",
+              R"(title "error: 1")",
+              R"(enter-number "White level" "dBm" -90 -> 3)",
+              R"(title "number: 3")",
+              R"(edit-text "Write notes" -> cancel)",
+              R"(title "text: 0 9 old notes")",
+              R"(enter-number "White level" "dBm" -90 -> cancel)",
+              R"(title "number: -90")",
+              R"(edit-path "Result name" "\Internal\result.res" -> cancel)",
+              R"(title "path: 0 20 \Internal\result.res")",
+              R"(message-box 52 "Stop" "Stop test?" -> 7)",
+              R"(title "ask: 7")",
+              "done 42"}},
+            // Without a queued answer a prompt takes its default and says so.
+            {"tap \"Text\"\ntap \"Number\"\ntap \"Path\"\ntap \"Ask\"\ntap \"Error\"\ntap "
+             "\"Esc\"\n",
+             {R"(edit-text "Write notes" -> cancel (no answer queued))",
+              R"(title "text: 0 9 old notes")",
+              R"(enter-number "White level" "dBm" -90 -> cancel (no answer queued))",
+              R"(title "number: -90")",
+              R"(edit-path "Result name" "\Internal\result.res" -> cancel (no answer queued))",
+              R"(title "path: 0 20 \Internal\result.res")",
+              R"(message-box 52 "Stop" "Stop test?" -> 7 (no answer queued))", R"(title "ask: 7")",
+              R"(message-box 16 "Error" "Unknown file." -> 1 (no answer queued))",
+              R"(title "error: 1")", "done 42"}},
+            // The stop request, from the script and from the title bar's key; closing the session
+            // stops a running test through it before the dialog closes.
+            {"tap \"Run\"\nwait 1\nstop-request on\nwait 0.25\nstop-request off\ntap \"Run\"\n"
+             "wait 1\ntap 750 18\nwait 2\ntap \"Esc\"\n",
+             {"test-running 1", "stop-requested -> 1", "test-running 0", "test-running 1",
+              "stop-requested -> 1", "test-running 0", "done 42"}},
+            {"close\n", {"done 42"}},
+            {"tap \"Run\"\nwait 1\nclose\n",
+             {"test-running 1", "stop-requested -> 1", "test-running 0", "done 42"}},
+            {"tap \"Run\"\nclose\nwait 5\n",
+             {"test-running 1", "stop-requested -> 1", "test-running 0", "done 42"}},
+            // Dump lists the topmost dialog's controls, the topmost first.
+            {"tap \"Help\"\ndump\ntap \"Esc\"\n",
+             {"help 2", R"(control 114 standin-key enabled visible 120 167 100 50 "Engine")",
+              R"(control 113 standin-key enabled visible 10 167 100 50 "Free")",
+              R"(control 111 standin-key enabled hidden 560 107 100 50 "Hidden")",
+              R"(control 110 standin-key disabled visible 450 107 100 50 "two\nlines \"q\"")",
+              R"(control 109 standin-key enabled visible 340 107 100 50 "Ticks")",
+              R"(control 108 standin-key enabled visible 230 107 100 50 "Run")",
+              R"(control 107 standin-key enabled visible 120 107 100 50 "Help")",
+              R"(control 106 standin-key enabled visible 10 107 100 50 "Print")",
+              R"(control 105 standin-key enabled visible 560 47 100 50 "Error")",
+              R"(control 104 standin-key enabled visible 450 47 100 50 "Ask")",
+              R"(control 103 standin-key enabled visible 340 47 100 50 "Path")",
+              R"(control 102 standin-key enabled visible 230 47 100 50 "Number")",
+              R"(control 101 standin-key enabled visible 120 47 100 50 "Text")",
+              R"(control 100 standin-key enabled visible 10 47 100 50 "Esc")", "done 42"}},
+        });
+    HostFolder folder;
+    for (const Logged &c : cases) {
+        SCOPED_TRACE(c.script);
+        EXPECT_EQ(host_run(folder, c.script, {"test"}), c.status) << folder.err();
+        EXPECT_EQ(after_parameters(folder), c.log) << folder.out();
+        EXPECT_NE(folder.err().find(c.err), std::string::npos) << folder.err();
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.shots() + "/one.png"));
+}
+
+struct Seen {
+    std::vector<std::string> args;
+    std::string script, title; // the title the stand-in reports after the script
+};
+
+std::string real(const std::string &path) {
+    char buffer[PATH_MAX];
+    return realpath(path.c_str(), buffer) ? buffer : "";
+}
+
+// What the module receives and what the services hand it; the stand-in reports it in a title.
+TEST(HostScript, TheModuleSeesItsParametersAndAnswers) {
+    HostFolder folder;
+    const std::string pc = folder.dir() + "/pc", pc2 = folder.dir() + "/pc2";
+    std::filesystem::create_directories(pc);
+    std::filesystem::create_directories(pc2);
+    const std::string defaults = " reserve 1048576 language 1 operator Operator settings "
+                                 "\\Internal\\wfal.set language-file  help 7";
+    const std::string p300(300, 'p');
+    const Seen cases[] = {
+        {{"test"}, "", "args: parent 1 mode 1 result \\Internal\\result.res" + defaults},
+        {{"--memory-reserve", "5000", "--language=3", "--operator", "Ann Example", "--help-mask",
+          "0", "--settings", folder.device() + "/Internal/s.set", "--language-file",
+          pc2 + "/lang.txt", "view", pc + "/line1.res"},
+         "",
+         "args: parent 1 mode 0 result \\PC\\line1.res reserve 5000 language 3 operator Ann "
+         "Example settings \\Internal\\s.set language-file \\PC2\\lang.txt help 0"},
+        {{"--language-file=", "--operator", "-x", "test", "\\USB\\given.res"},
+         "",
+         "args: parent 1 mode 1 result \\USB\\given.res reserve 1048576 language 1 operator "
+         "-x settings \\Internal\\wfal.set language-file  help 7"},
+        {{"test", "\\USB\\given.res"},
+         "",
+         "args: parent 1 mode 1 result \\USB\\given.res" + defaults},
+        {{"test"}, "tap \"Engine\"", "engine: SIMULATOR SIM0000001 options 0 probe 1"},
+        {{"--wideband", "--no-probe", "--device-name", "LINE TESTER", "--serial", "A-1", "test"},
+         "tap \"Engine\"",
+         "engine: LINE TESTER A-1 options 4 probe 0"},
+        {{"--volume-size", "usb=5000000", "test"}, "tap \"Free\"", "free: 1 5000000"},
+        {{"--volume-size=usb=5000000", "--volume-size", "Internal=7", "test"},
+         "tap \"Free\"",
+         "free: 1 5000000"},
+        // Answers longer than the module's buffer are cut to its capacity.
+        {{"test"},
+         "answer text \"" + std::string(600, 'a') + "\"\ntap \"Text\"",
+         "text: 1 511 " + std::string(511, 'a')},
+        {{"test"},
+         "answer path \"\\\\USB\\\\" + p300 + "\"\ntap \"Path\"",
+         "path: 2 259 \\USB\\" + p300.substr(0, 254)},
+        // The volume a path answer names: 1 the internal memory, 2 the stick.
+        {{"test"},
+         "answer path \"\\\\internal\\\\a.res\"\ntap \"Path\"",
+         "path: 1 15 \\internal\\a.res"},
+        {{"test"},
+         "answer path \"\\\\Internalx\\\\a.res\"\ntap \"Path\"",
+         "path: 2 16 \\Internalx\\a.res"},
+        // The stand-in's timer ticks every 250 ms; only "wait" moves the virtual clock.
+        {{"test"}, "wait 0.249\ntap \"Ticks\"", "ticks: 0"},
+        {{"test"}, "wait 0.25\ntap \"Ticks\"", "ticks: 1"},
+        {{"test"}, "wait 1\nwait 9.1\ntap \"Ticks\"", "ticks: 40"},
+    };
+    for (const Seen &c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(host_run(folder, c.script + "\ntap \"Esc\"\n", c.args), 0) << folder.err();
+        EXPECT_TRUE(folder.logged("title \"" + c.title + "\"")) << folder.out();
+    }
+    // Instrument folders exist, and PC folders are mapped into the device root.
+    EXPECT_TRUE(std::filesystem::is_directory(folder.device() + "/Internal"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.device() + "/USB"));
+    EXPECT_EQ(real(folder.device() + "/PC"), real(pc));
+    EXPECT_EQ(real(folder.device() + "/PC2"), real(pc2));
+}
+
+TEST(HostScript, BadCommandLinesAreRefused) {
+    HostFolder folder;
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, ""},
+        {{"show"}, ""},
+        {{"view"}, "RESULT_PATH"},
+        {{"test", "a.res", "b.res"}, "b.res"},
+        {{"--frobnicate", "test"}, "--frobnicate"},
+        {{"--clock", "fast", "test"}, "--clock"},
+        {{"--scale", "3", "test"}, "--scale"},
+        {{"--seed", "-1", "test"}, "--seed"},
+        {{"test", "--seed", "3"}, "--seed"},
+        {{"--language"}, "--language"},
+        {{"--wideband=1", "test"}, "wideband"},
+        {{"--volume-size", "Floppy=100", "test"}, "--volume-size"},
+        {{"--volume-size", "USB", "test"}, "--volume-size"},
+        {{"--volume-size", "USB=1", "Internal=1", "test"}, "Internal=1"},
+        {{"--start-time", "2025-02-30 10:00:00", "test"}, "--start-time"},
+        {{"--start-time", "2025-01-06", "test"}, "--start-time"},
+        {{"--device-name", "a name far longer than fifteen", "test"}, "--device-name"},
+        {{"--headless", "test"}, "--script"},
+        {{"view", folder.dir() + "/none/line1.res"}, "no such folder"},
+    };
+    for (const auto &[args, named] : cases) {
+        SCOPED_TRACE(args.empty() ? "(nothing)" : args[0] + " ...");
+        EXPECT_EQ(HostChild(folder, args).exit_status(30), 1);
+        EXPECT_NE(folder.err().find(named), std::string::npos) << folder.err();
+        EXPECT_EQ(folder.out(), "");
+    }
+}
+
+TEST(HostScript, HelpListsEveryOptionWithItsDefault) {
+    HostFolder folder;
+    EXPECT_EQ(HostChild(folder, {"--help"}).exit_status(30), 0);
+    for (const char *text : {"  --device-root DIR",
+                             "  --settings PATH",
+                             "  --language N",
+                             "  --language-file PATH",
+                             "  --operator NAME",
+                             "  --memory-reserve BYTES",
+                             "  --help-mask N",
+                             "  --volume-size NAME=BYTES",
+                             "  --wideband",
+                             "  --no-probe",
+                             "  --seed N",
+                             "  --device-name NAME",
+                             "  --serial NAME",
+                             "  --clock real|virtual",
+                             "  --start-time",
+                             "  --scale 1|2",
+                             "  --screenshots DIR",
+                             "  --headless",
+                             "  --script FILE",
+                             "test [RESULT_PATH]",
+                             "view RESULT_PATH",
+                             "(default: 1048576)",
+                             "(default: 2025-01-06 09:00:00)",
+                             "(default: \\Internal\\wfal.set)"})
+        EXPECT_NE(folder.out().find(text), std::string::npos) << text;
+}
+
+// Print screen numbers its files past those already there; the title bar shows the recording
+// indicator while a test runs.
+TEST(HostScript, PrintScreenWritesNumberedScreens) {
+    HostFolder folder;
+    std::filesystem::create_directories(folder.shots());
+    std::ofstream(folder.shots() + "/prtscr-0001.png") << "an earlier one";
+    EXPECT_EQ(
+        host_run(folder, "tap \"Print\"\ntap \"Run\"\ntap \"Print\"\ntap \"Esc\"\n", {"test"}), 0);
+    EXPECT_EQ(after_parameters(folder),
+              (std::vector<std::string>{
+                  "print-screen \"" + folder.shots() + "/prtscr-0002.png\"", "test-running 1",
+                  "print-screen \"" + folder.shots() + "/prtscr-0003.png\"", "done 42"}));
+    EXPECT_EQ(host_read_file(folder.shots() + "/prtscr-0001.png"), "an earlier one");
+    const std::pair<const char *, const char *> shots[] = {{"prtscr-0002", "host_idle"},
+                                                           {"prtscr-0003", "host_recording"}};
+    for (const auto &[shot, golden] : shots)
+        EXPECT_TRUE(shot_matches(folder, std::string(shot) + ".png", golden));
+}
+
+} // namespace
