@@ -20,28 +20,15 @@ struct Logged {
 
 std::vector<Logged> logged_cases() {
     std::vector<Logged> cases;
-    // Each of these lines runs and logs nothing before the Esc key ends the session.
-    for (const char *line : {"# a comment, then a blank line",
-                             "   ",
-                             "tap 5 5",
-                             "press 400 400",
-                             "move 401 401",
-                             "release 401 401",
-                             "wait 0.5",
-                             "wait 3",
-                             "answer text \"x\"",
-                             "answer text cancel",
-                             "answer number -5",
-                             "answer number cancel",
-                             "answer path \"\\\\USB\\\\a.res\"",
-                             "answer path cancel",
-                             "answer no",
-                             "answer ok",
-                             "stop-request on",
-                             "stop-request off",
-                             "shot \"one.png\"",
-                             "tap \"two\\nlines \\\"q\\\"\"" /* disabled: takes the tap */})
-        cases.push_back({std::string(line) + "\ntap \"Esc\"\n", {"done 42"}});
+    // Every kind of line runs, logging nothing, before the Esc key ends the session; the
+    // disabled key takes the tap without acting.
+    cases.push_back({"# a comment, then a blank line\n   \n\ntap 5 5\npress 400 400\n"
+                     "move 401 401\nrelease 401 401\nwait 0.5\nwait 3\nanswer text \"x\"\n"
+                     "answer text cancel\nanswer number -5\nanswer number cancel\n"
+                     "answer path \"\\\\USB\\\\a.res\"\nanswer path cancel\nanswer no\nanswer ok\n"
+                     "stop-request on\nstop-request off\nshot \"one.png\"\n"
+                     "tap \"two\\nlines \\\"q\\\"\"\ntap \"Help\"\ntap \"Esc\"\n",
+                     {"help 2", "done 42"}});
     // A bad line is refused, naming the line and what is wrong with it, before the module runs.
     const std::pair<const char *, const char *> bad[] = {
         {"frobnicate", "unknown line"},
@@ -67,8 +54,7 @@ std::vector<Logged> logged_cases() {
         {"stop-request maybe", "\"maybe\" is not one of: off on"},
         {"shot file.png", "a string in double quotes expected"},
         {"dump now", "unexpected"},
-        {"close 1", "unexpected"},
-    };
+        {"close 1", "unexpected"}};
     for (const auto &[line, says] : bad)
         cases.push_back({std::string("# first\n\n") + line + "\ntap \"Esc\"\n",
                          {},
@@ -100,28 +86,13 @@ TEST(HostScript, LogsStatusAndErrors) {
              0,
              "1 message box answer(s) never asked for"},
             // Queued answers go to their own kind of prompt, oldest first.
-            {R"(answer number -80
-answer number 3
-answer text "first line\nsecond \"q\" \\ end"
-answer path "\\USB\\line1.res"
-answer yes
-answer ok
-tap "Number"
-tap "Text"
-tap "Ask"
-tap "Path"
-tap "Error"
-tap "Number"
-answer text cancel
-answer number cancel
-answer path cancel
-answer no
-tap "Text"
-tap "Number"
-tap "Path"
-tap "Ask"
-tap "Esc"
-)",
+            {"answer number -80\nanswer number 3\nanswer text \"first line\\nsecond \\\"q\\\" \\\\ "
+             "end\"\n"
+             "answer path \"\\\\USB\\\\line1.res\"\nanswer yes\nanswer ok\ntap \"Number\"\ntap "
+             "\"Text\"\n"
+             "tap \"Ask\"\ntap \"Path\"\ntap \"Error\"\ntap \"Number\"\nanswer text cancel\n"
+             "answer number cancel\nanswer path cancel\nanswer no\ntap \"Text\"\ntap \"Number\"\n"
+             "tap \"Path\"\ntap \"Ask\"\ntap \"Esc\"\n",
              {R"(enter-number "White level" "dBm" -90 -> -80)",
               R"(title "number: -80")",
               R"(edit-text "Write notes" -> "first line\nsecond \"q\" \ end")",
@@ -166,22 +137,6 @@ tap "Esc"
              {"test-running 1", "stop-requested -> 1", "test-running 0", "done 42"}},
             {"tap \"Run\"\nclose\nwait 5\n",
              {"test-running 1", "stop-requested -> 1", "test-running 0", "done 42"}},
-            // Dump lists the topmost dialog's controls, the topmost first.
-            {"tap \"Help\"\ndump\ntap \"Esc\"\n",
-             {"help 2", R"(control 114 standin-key enabled visible 120 167 100 50 "Engine")",
-              R"(control 113 standin-key enabled visible 10 167 100 50 "Free")",
-              R"(control 111 standin-key enabled hidden 560 107 100 50 "Hidden")",
-              R"(control 110 standin-key disabled visible 450 107 100 50 "two\nlines \"q\"")",
-              R"(control 109 standin-key enabled visible 340 107 100 50 "Ticks")",
-              R"(control 108 standin-key enabled visible 230 107 100 50 "Run")",
-              R"(control 107 standin-key enabled visible 120 107 100 50 "Help")",
-              R"(control 106 standin-key enabled visible 10 107 100 50 "Print")",
-              R"(control 105 standin-key enabled visible 560 47 100 50 "Error")",
-              R"(control 104 standin-key enabled visible 450 47 100 50 "Ask")",
-              R"(control 103 standin-key enabled visible 340 47 100 50 "Path")",
-              R"(control 102 standin-key enabled visible 230 47 100 50 "Number")",
-              R"(control 101 standin-key enabled visible 120 47 100 50 "Text")",
-              R"(control 100 standin-key enabled visible 10 47 100 50 "Esc")", "done 42"}},
         });
     HostFolder folder;
     for (const Logged &c : cases) {
@@ -325,6 +280,19 @@ TEST(HostScript, HelpListsEveryOptionWithItsDefault) {
                              "(default: 2025-01-06 09:00:00)",
                              "(default: \\Internal\\wfal.set)"})
         EXPECT_NE(folder.out().find(text), std::string::npos) << text;
+}
+
+// Dump lists the topmost dialog's controls, the topmost first.
+TEST(HostScript, DumpListsTheTopmostDialogsControls) {
+    HostFolder folder;
+    EXPECT_EQ(host_run(folder, "dump\ntap \"Esc\"\n", {"test"}), 0);
+    const std::vector<std::string> lines = after_parameters(folder);
+    ASSERT_EQ(lines.size(), 15u) << folder.out();
+    EXPECT_EQ(lines[0], R"(control 114 standin-key enabled visible 120 167 100 50 "Engine")");
+    EXPECT_EQ(lines[2], R"(control 111 standin-key enabled hidden 560 107 100 50 "Hidden")");
+    EXPECT_EQ(lines[3],
+              R"(control 110 standin-key disabled visible 450 107 100 50 "two\nlines \"q\"")");
+    EXPECT_EQ(lines[13], R"(control 100 standin-key enabled visible 10 47 100 50 "Esc")");
 }
 
 // Print screen numbers its files past those already there; the title bar shows the recording

@@ -133,7 +133,7 @@ void on_command(HWND dialog, int id) {
     case 109: report(u"ticks: " + number(g.ticks)); break;
     case 113: on_free(); break;
     case 114: on_engine(); break;
-    default: break;
+    default: report(u"key " + number(id)); break;
     }
 }
 
