@@ -87,7 +87,6 @@ public:
     HostChild &operator=(const HostChild &) = delete;
 
     static void sleep(double s) { std::this_thread::sleep_for(Seconds(s)); }
-    bool started() const { return pid_ > 0; }
     bool ended() const { return waitpid(pid_, nullptr, WNOHANG) != 0; }
     // The wait status, once the child has ended; a child that outlives `limit` seconds is
     // killed (at once with 0). -1 when it never started.

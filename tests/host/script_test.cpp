@@ -252,36 +252,6 @@ TEST(HostScript, BadCommandLinesAreRefused) {
     }
 }
 
-TEST(HostScript, HelpListsEveryOptionWithItsDefault) {
-    HostFolder folder;
-    EXPECT_EQ(HostChild(folder, {"--help"}).exit_status(30), 0);
-    for (const char *text : {"  --device-root DIR",
-                             "  --settings PATH",
-                             "  --language N",
-                             "  --language-file PATH",
-                             "  --operator NAME",
-                             "  --memory-reserve BYTES",
-                             "  --help-mask N",
-                             "  --volume-size NAME=BYTES",
-                             "  --wideband",
-                             "  --no-probe",
-                             "  --seed N",
-                             "  --device-name NAME",
-                             "  --serial NAME",
-                             "  --clock real|virtual",
-                             "  --start-time",
-                             "  --scale 1|2",
-                             "  --screenshots DIR",
-                             "  --headless",
-                             "  --script FILE",
-                             "test [RESULT_PATH]",
-                             "view RESULT_PATH",
-                             "(default: 1048576)",
-                             "(default: 2025-01-06 09:00:00)",
-                             "(default: \\Internal\\wfal.set)"})
-        EXPECT_NE(folder.out().find(text), std::string::npos) << text;
-}
-
 // Dump lists the topmost dialog's controls, the topmost first.
 TEST(HostScript, DumpListsTheTopmostDialogsControls) {
     HostFolder folder;
