@@ -45,17 +45,6 @@ TEST_F(EngineTest, IdentifyReportsNameSerialAndOptionWord) {
     }
 }
 
-TEST_F(EngineTest, ProbeStatusCarriesTheFlagAtByte4) {
-    for (BOOL connected : {TRUE, FALSE}) {
-        acqsim_set_probe(connected);
-        ASSERT_TRUE(send(PROBE));
-        std::vector<Result> got = drain();
-        ASSERT_EQ(got.size(), 1u);
-        EXPECT_EQ(got[0].at(2), 17);
-        EXPECT_EQ(got[0].at(4) != 0, connected != FALSE);
-    }
-}
-
 // None before the first second; then one a second, also over a jump of the clock, each as it
 // would have been made at its time.
 TEST_F(EngineTest, OneResultPerSecondAndNoneBeforeTheFirst) {

@@ -89,18 +89,21 @@ TEST(Spectrum, CarriersKeepTheirFrequencyAtAFinerStep) {
     }
 }
 
-// Bursts raise a band (a run of 15 points) 5 dB over its usual level for a few records.
+// Bursts raise a band (a run of 15 points) 5 dB over its usual level for a few records, and no
+// point more than 40 dB.
 TEST(Spectrum, BurstsComeAndGoWithinSeconds) {
     const Measure m = RANGES[2];
     const std::vector<INT16> usual = point_median(3, m, 1800);
-    int run = 0, lasting = 0;
+    int run = 0, lasting = 0, highest = 0;
     for (int i = 0; i < 1800; ++i) {
         const std::vector<INT16> r = synthetic(3, m, i);
         double best = -1e9;
         for (int k = 0; k + 15 <= m.points; ++k) {
             double sum = 0;
-            for (int j = k; j < k + 15; ++j)
+            for (int j = k; j < k + 15; ++j) {
                 sum += r[j] - usual[j];
+                highest = std::max(highest, r[j] - usual[j]);
+            }
             best = std::max(best, sum / 15);
         }
         run = best >= 500 ? run + 1 : 0;
@@ -109,6 +112,7 @@ TEST(Spectrum, BurstsComeAndGoWithinSeconds) {
     }
     EXPECT_GE(lasting, 5);
     EXPECT_LE(lasting, 40);
+    EXPECT_LE(highest, 4000);
 }
 
 } // namespace

@@ -31,30 +31,21 @@ std::vector<Logged> logged_cases() {
                      {"help 2", "done 42"}});
     // A bad line is refused, naming the line and what is wrong with it, before the module runs.
     const std::pair<const char *, const char *> bad[] = {
-        {"frobnicate", "unknown line"},
         {"Tap 1 2", "unknown line"},
         {"tap 10", "a number expected"},
         {"tap 10 20 30", "unexpected"},
         {"tap x 20", "\"x\" is no number in range"},
-        {"tap 1e3 20", "\"1e3\" is no number in range"},
         {"tap \"Esc", "the string has no closing quote"},
         {"tap \"a\\qb\"", "unknown escape"},
         {"tap \"a\\x4\"", "\\x needs two hexadecimal digits"},
-        {"release 1 2 3", "unexpected"},
         {"wait", "\"\" is no number of seconds"},
         {"wait -1", "\"-1\" is no number of seconds"},
-        {"wait 1s", "\"1s\" is no number of seconds"},
-        {"answer", "\"\" is not one of: text number path yes no ok"},
         {"answer maybe", "\"maybe\" is not one of: text number path yes no ok"},
         {"answer text", "a string in double quotes expected"},
-        {"answer text unquoted", "a string in double quotes expected"},
-        {"answer number 1.5", "\"1.5\" is no number in range"},
         {"answer number 2147483648", "\"2147483648\" is no number in range"},
-        {"answer yes please", "unexpected"},
         {"stop-request maybe", "\"maybe\" is not one of: off on"},
         {"shot file.png", "a string in double quotes expected"},
-        {"dump now", "unexpected"},
-        {"close 1", "unexpected"}};
+        {"dump now", "unexpected"}};
     for (const auto &[line, says] : bad)
         cases.push_back({std::string("# first\n\n") + line + "\ntap \"Esc\"\n",
                          {},
