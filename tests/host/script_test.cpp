@@ -67,7 +67,6 @@ TEST(HostScript, LogsStatusAndErrors) {
         {
             {"  tap\t\"Ticks\"  \ntap \"Esc\"\n", {"title \"ticks: 0\"", "done 42"}},
             {"wait 1\n", {}, 3, "the script ended while the module was still running"},
-            {"", {}, 3, "the script ended"},
             {"tap \"Esc\"\nwait 1\n", {"done 42"}, 2, "script.txt:2: not run"},
             {"tap \"Esc\"\n# only a comment after it\n", {"done 42"}},
             {"tap \"Nothing\"\n", {}, 2, "script.txt:1: no visible control \"Nothing\""},
@@ -170,14 +169,10 @@ TEST(HostScript, TheModuleSeesItsParametersAndAnswers) {
          "",
          "args: parent 1 mode 1 result \\USB\\given.res reserve 1048576 language 1 operator "
          "-x settings \\Internal\\wfal.set language-file  help 7"},
-        {{"test", "\\USB\\given.res"},
-         "",
-         "args: parent 1 mode 1 result \\USB\\given.res" + defaults},
         {{"test"}, "tap \"Engine\"", "engine: SIMULATOR SIM0000001 options 0 probe 1"},
         {{"--wideband", "--no-probe", "--device-name", "LINE TESTER", "--serial", "A-1", "test"},
          "tap \"Engine\"",
          "engine: LINE TESTER A-1 options 4 probe 0"},
-        {{"--volume-size", "usb=5000000", "test"}, "tap \"Free\"", "free: 1 5000000"},
         {{"--volume-size=usb=5000000", "--volume-size", "Internal=7", "test"},
          "tap \"Free\"",
          "free: 1 5000000"},
