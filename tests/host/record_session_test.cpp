@@ -67,14 +67,6 @@ long long engine_records(const Recorded &r, UINT32 seed) {
     return count;
 }
 
-// A text field of the packed header, copied out before it is read as 16-bit characters.
-template <size_t N>
-std::u16string field_text(const WCHAR (&field)[N]) {
-    std::u16string text(N, u'\0');
-    memcpy(&text[0], field, sizeof field);
-    return text.substr(0, text.find(u'\0'));
-}
-
 // Set up, name "\USB\line1.res", start, ten virtual minutes, freeze, find, continue, stop. The
 // clock starts two minutes before midnight at the end of February, so the record pacing runs
 // through a change of day and month. No time passes between the Name key's refresh and Start, so
@@ -105,12 +97,13 @@ TEST(HostRecordSession, TenMinutesFromSetUpToStop) {
     ASSERT_TRUE(r.accepted);
     const ResultHeader &h = r.header;
     EXPECT_EQ(r.size, RESULT_HEADER_SIZE + 600LL * RECORD_BYTES);
-    EXPECT_EQ((std::vector<std::u16string>{field_text(h.type_prefix), field_text(h.date_text),
-                                           field_text(h.device), field_text(h.serial),
-                                           field_text(h.software_version),
-                                           field_text(h.operator_name), field_text(h.notes)}),
-              (std::vector<std::u16string>{u"wfal_", u"02/28/2025-23:58:00", u"LINE TESTER",
-                                           u"A-17", u"2.00", u"Ann", u""}));
+    EXPECT_EQ(
+        (std::vector<std::u16string>{std::u16string(h.type_prefix), std::u16string(h.date_text),
+                                     std::u16string(h.device), std::u16string(h.serial),
+                                     std::u16string(h.software_version),
+                                     std::u16string(h.operator_name), std::u16string(h.notes)}),
+        (std::vector<std::u16string>{u"wfal_", u"02/28/2025-23:58:00", u"LINE TESTER", u"A-17",
+                                     u"2.00", u"Ann", u""}));
     // The default range, 3 MHz: 300 points from 10 kHz in steps of 10 kHz (half-hertz fields);
     // the first impedance the range allows, terminated input, automatic gain.
     EXPECT_EQ(
