@@ -159,6 +159,9 @@ TEST(HostScript, TheModuleSeesItsParametersAndAnswers) {
     const std::string p300(300, 'p');
     const Seen cases[] = {
         {{"test"}, "", "args: parent 1 mode 1 result \\Internal\\result.res" + defaults},
+        {{"--start-time", "1980-01-01 00:00:00", "test"},
+         "",
+         "args: parent 1 mode 1 result \\Internal\\result.res" + defaults},
         {{"--memory-reserve", "5000", "--language=3", "--operator", "Ann Example", "--help-mask",
           "0", "--settings", folder.device() + "/Internal/s.set", "--language-file",
           pc2 + "/lang.txt", "view", pc + "/line1.res"},
@@ -226,6 +229,9 @@ TEST(HostScript, BadCommandLinesAreRefused) {
         {{"--volume-size", "USB=1", "Internal=1", "test"}, "Internal=1"},
         {{"--start-time", "2025-02-30 10:00:00", "test"}, "--start-time"},
         {{"--start-time", "2025-01-06", "test"}, "--start-time"},
+        {{"--start-time", "2100-01-01 00:00:00", "test"}, "--start-time"},
+        {{"--start-time", "2025-13-01 10:00:00", "test"}, "--start-time"},
+        {{"--start-time", "2025-01-06 24:00:00", "test"}, "--start-time"},
         {{"--device-name", "a name far longer than fifteen", "test"}, "--device-name"},
         {{"--headless", "test"}, "--script"},
         {{"view", folder.dir() + "/none/line1.res"}, "no such folder"},
