@@ -2,15 +2,14 @@
 // table must answer lookups and keep its offered names terminated.
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "fuzz_dir.h"
 #include "module/state.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_dir_make("wfal_lang_fuzz");
-    const WCHAR path[] = u"\\lang.txt";
-    for (size_t i = 0; i < sizeof path / sizeof path[0]; i++)
-        wfal.language_path[i] = path[i];
+    fuzz_dir_make();
+    memcpy(wfal.language_path, u"\\lang.txt", sizeof u"\\lang.txt");
     return 0;
 }
 

@@ -1,17 +1,14 @@
 // Arbitrary bytes as a result file: the check must refuse or accept without harm, leave the
 // caller's header alone when it refuses, and count only whole records when it accepts.
 #include <stdint.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-
-#include <string>
 
 #include "fuzz_dir.h"
 #include "module/state.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_dir_make("wfal_result_header_fuzz");
+    fuzz_dir_make();
     return 0;
 }
 

@@ -4,14 +4,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <string>
-
 #include "module/setup.h"
 #include "fuzz_dir.h"
 #include "module/state.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    fuzz_dir_make("wfal_settings_fuzz");
+    fuzz_dir_make();
     return 0;
 }
 

@@ -3,19 +3,10 @@
 // engine's spectrum of that second.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <numeric>
 #include <random>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include <acqsim.h>
 #include <winlayer.h>
@@ -26,90 +17,16 @@
 namespace {
 
 constexpr int RECORD_BYTES = 2 * 300; // the default range: 300 points
-constexpr long long PAGE_BYTES = 4096;
-using Clock = std::chrono::steady_clock;
-using Seconds = std::chrono::duration<double>;
+const std::string SET_UP_AND_START =
+    "answer path \"\\\\USB\\\\line1.res\"\ntap \"Name\"\ntap \"Start\"\n";
+const std::string WRITE_ERROR =
+    "message-box 16 \"Error\" \"File write error.\\nTest stopped.\" -> 1";
 
-// wfal-host headless with `script` in the folder's device root, started through the command in
-// `argv` (for example prlimit) when one is given, with `env` added to the environment. With
-// `ignore_xfsz` a write beyond the file size limit fails instead of killing the child.
-class HostChild {
-public:
-    HostChild(const HostFolder &folder, const std::string &script,
-              const std::vector<std::string> &args, std::vector<std::string> argv = {},
-              bool ignore_xfsz = false, std::vector<std::string> env = {})
-        : out_(folder.dir() + "/stdout.txt") {
-        const std::string script_file = folder.dir() + "/script.txt", err = folder.dir() + "/err";
-        std::ofstream(script_file, std::ios::binary | std::ios::trunc) << script;
-        argv.insert(argv.end(), {WFAL_HOST_PATH, "--device-root", folder.device(), "--screenshots",
-                                 folder.shots(), "--headless", "--script", script_file});
-        argv.insert(argv.end(), args.begin(), args.end());
-        for (char **e = environ; *e; e++)
-            if (strncmp(*e, "WFAL_MODULE=", 12) != 0) env.push_back(*e);
-        auto pointers = [](std::vector<std::string> &texts) {
-            std::vector<char *> p;
-            for (std::string &t : texts)
-                p.push_back(&t[0]);
-            return p.push_back(nullptr), p;
-        };
-        std::vector<char *> argp = pointers(argv), envp = pointers(env);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const std::string *files[] = {&out_, &err}; // stdout and stderr
-        for (int fd = 1; fd <= 2; fd++)
-            posix_spawn_file_actions_addopen(&actions, fd, files[fd - 1]->c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        // An ignored signal stays ignored across exec; only the child is meant to ignore it.
-        struct sigaction ignore = {}, before = {};
-        ignore.sa_handler = SIG_IGN;
-        if (ignore_xfsz) sigaction(SIGXFSZ, &ignore, &before);
-        if (posix_spawnp(&pid_, argp[0], &actions, nullptr, argp.data(), envp.data()) != 0)
-            pid_ = -1;
-        if (ignore_xfsz) sigaction(SIGXFSZ, &before, nullptr);
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~HostChild() {
-        if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
-    }
-    HostChild(const HostChild &) = delete;
-    HostChild &operator=(const HostChild &) = delete;
-
-    static void sleep_seconds(double s) { std::this_thread::sleep_for(Seconds(s)); }
-    bool started() const { return pid_ > 0; }
-    std::string out() const { return host_read_file(out_); }
-    std::vector<std::string> lines() const { return HostRun{-1, out(), ""}.lines(); }
-    bool logged(const std::string &line) const {
-        return out().find("\n" + line + "\n") != std::string::npos;
-    }
-    // Waits up to `limit` seconds for the log line; false if it did not come or the child ended.
-    bool wait_for_line(const std::string &line, double limit) const {
-        for (auto end = Clock::now() + Seconds(limit); Clock::now() < end; sleep_seconds(0.002)) {
-            if (logged(line)) return true;
-            if (waitpid(pid_, nullptr, WNOHANG) != 0) return false;
-        }
-        return false;
-    }
-    // The wait status, once the child has ended; a child that outlives `limit` seconds is killed
-    // (at once with 0).
-    int finish(double limit) {
-        int status = 0;
-        for (auto end = Clock::now() + Seconds(limit); waitpid(pid_, &status, WNOHANG) == 0;
-             sleep_seconds(0.005))
-            if (Clock::now() > end) kill(pid_, SIGKILL);
-        pid_ = -1;
-        return status;
-    }
-    // Runs to its end within `limit` seconds; a failure shows the log.
-    ::testing::AssertionResult exits_0(double limit) {
-        const int status = started() ? finish(limit) : -1;
-        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "status " << status << "\n" << out();
-    }
-
-private:
-    std::string out_;
-    pid_t pid_ = -1;
-};
+// The exit status of the real module's session, started through `wrapper` when given.
+int record(const HostFolder &folder, const std::string &script,
+           const std::vector<std::string> &args, const std::vector<std::string> &wrapper = {}) {
+    return HostChild(folder, folder.headless(script, args), nullptr, wrapper).exit_status(50);
+}
 
 // The packed header is kept aligned, so that its fields can be read in place.
 struct Recorded {
@@ -150,28 +67,6 @@ long long engine_records(const Recorded &r, UINT32 seed) {
     return count;
 }
 
-const std::string SET_UP_AND_START =
-    "answer path \"\\\\USB\\\\line1.res\"\ntap \"Name\"\ntap \"Start\"\n";
-const std::string WRITE_ERROR =
-    "message-box 16 \"Error\" \"File write error.\\nTest stopped.\" -> 1";
-
-// A text field of the packed header, copied out before it is read as 16-bit characters.
-template <size_t N>
-std::u16string field_text(const WCHAR (&field)[N]) {
-    std::u16string text(N, u'\0');
-    memcpy(&text[0], field, sizeof field);
-    return text.substr(0, text.find(u'\0'));
-}
-
-// The lines that start with `prefix`, in order; with `with` false, all the other lines.
-std::vector<std::string> lines_with(const std::vector<std::string> &lines,
-                                    const std::string &prefix, bool with = true) {
-    std::vector<std::string> found;
-    for (const std::string &line : lines)
-        if ((line.rfind(prefix, 0) == 0) == with) found.push_back(line);
-    return found;
-}
-
 // Set up, name "\USB\line1.res", start, ten virtual minutes, freeze, find, continue, stop. The
 // clock starts two minutes before midnight at the end of February, so the record pacing runs
 // through a change of day and month. No time passes between the Name key's refresh and Start, so
@@ -180,49 +75,35 @@ std::vector<std::string> lines_with(const std::vector<std::string> &lines,
 // Continue and Stop take no time, so the file holds exactly 600 records.
 TEST(HostRecordSession, TenMinutesFromSetUpToStop) {
     HostFolder folder;
-    const std::string script = SET_UP_AND_START +
-                               "wait 600\ntap \"Freeze\"\ndump\ntap \"PrtScr\"\ntap \"Find\"\n"
-                               "tap \"Continue\"\ndump\nanswer yes\ntap \"Stop\"\ntap \"Esc\"\n";
-    HostChild child(folder, script,
-                    {"--start-time", "2025-02-28 23:58:00", "--seed", "7", "--device-name",
-                     "LINE TESTER", "--serial", "A-17", "--operator", "Ann", "test"});
-    ASSERT_TRUE(child.exits_0(50));
-
-    const std::vector<std::string> expected = {
-        "title \"Set-up spectrogram test\"",
-        "edit-path \"Result name\" \"\\Internal\\result.res\" -> \"\\USB\\line1.res\" 2",
-        "title \"Spectrogram\"",
-        "test-running 1",
-        "print-screen \"" + folder.shots() + "/prtscr-0001.png\"",
-        "message-box 52 \"Stop\" \"Stop test?\" -> 6",
-        "test-running 0",
-        "done 0"};
-    EXPECT_EQ(lines_with(child.lines(), "control ", false), expected) << child.out();
-    // Frozen (the first dump): the key offers Continue, Stop is off and PrtScr on; continued:
-    // Freeze again and Stop on.
-    auto shows = [&](int id, size_t dump, const char *part) {
-        std::vector<std::string> keys =
-            lines_with(child.lines(), "control " + std::to_string(id) + " ");
-        return keys.size() == 2 && keys[dump].find(part) != std::string::npos;
-    };
-    EXPECT_TRUE(shows(114, 0, "\"Continue\"") && shows(114, 0, " enabled visible") &&
-                shows(115, 0, " disabled ") && shows(109, 0, " enabled ") &&
-                shows(114, 1, "\"Freeze\"") && shows(115, 1, " enabled "))
-        << child.out();
+    ASSERT_EQ(record(folder,
+                     SET_UP_AND_START + "wait 600\ntap \"Freeze\"\nshot \"frozen.png\"\n"
+                                        "tap \"PrtScr\"\ntap \"Find\"\ntap \"Continue\"\n"
+                                        "answer yes\ntap \"Stop\"\ntap \"Esc\"\n",
+                     {"--start-time", "2025-02-28 23:58:00", "--seed", "7", "--device-name",
+                      "LINE TESTER", "--serial", "A-17", "--operator", "Ann", "test"}),
+              0)
+        << folder.out();
+    EXPECT_EQ(folder.lines(),
+              (std::vector<std::string>{
+                  "title \"Set-up spectrogram test\"",
+                  "edit-path \"Result name\" \"\\Internal\\result.res\" -> \"\\USB\\line1.res\" 2",
+                  "title \"Spectrogram\"", "test-running 1",
+                  "print-screen \"" + folder.shots() + "/prtscr-0001.png\"",
+                  "message-box 52 \"Stop\" \"Stop test?\" -> 6", "test-running 0", "done 0"}));
+    // Frozen: the key offers Continue, Stop is off, PrtScr on, the recording indicator shown.
+    EXPECT_TRUE(shot_matches(folder, "frozen.png", "host_record_frozen"));
 
     Recorded r = read_recorded(folder);
     ASSERT_TRUE(r.accepted);
     const ResultHeader &h = r.header;
     EXPECT_EQ(r.size, RESULT_HEADER_SIZE + 600LL * RECORD_BYTES);
-    EXPECT_EQ(h.checksum,
-              BYTE(std::accumulate(r.bytes.begin(), r.bytes.begin() + 52, 0u,
-                                   [](unsigned sum, char c) { return sum + BYTE(c); })));
-    EXPECT_EQ((std::vector<std::u16string>{field_text(h.type_prefix), field_text(h.date_text),
-                                           field_text(h.device), field_text(h.serial),
-                                           field_text(h.software_version),
-                                           field_text(h.operator_name), field_text(h.notes)}),
-              (std::vector<std::u16string>{u"wfal_", u"02/28/2025-23:58:00", u"LINE TESTER",
-                                           u"A-17", u"2.00", u"Ann", u""}));
+    EXPECT_EQ(
+        (std::vector<std::u16string>{std::u16string(h.type_prefix), std::u16string(h.date_text),
+                                     std::u16string(h.device), std::u16string(h.serial),
+                                     std::u16string(h.software_version),
+                                     std::u16string(h.operator_name), std::u16string(h.notes)}),
+        (std::vector<std::u16string>{u"wfal_", u"02/28/2025-23:58:00", u"LINE TESTER", u"A-17",
+                                     u"2.00", u"Ann", u""}));
     // The default range, 3 MHz: 300 points from 10 kHz in steps of 10 kHz (half-hertz fields);
     // the first impedance the range allows, terminated input, automatic gain.
     EXPECT_EQ(
@@ -250,19 +131,21 @@ TEST(HostRecordSession, KilledAtRandomMomentsLeavesAFileThatOpens) {
         SCOPED_TRACE("trial " + std::to_string(trial) + (during_start_up ? " start-up" : "") +
                      " delay " + std::to_string(delay));
         HostFolder folder;
-        HostChild child(folder, SET_UP_AND_START + "wait 1000000\n",
-                        {"--seed", std::to_string(seed), "test"});
-        ASSERT_TRUE(child.started());
-        ASSERT_TRUE(during_start_up || child.wait_for_line("test-running 1", 30));
+        HostChild child(folder, folder.headless(SET_UP_AND_START + "wait 1000000\n",
+                                                {"--seed", std::to_string(seed), "test"}));
+        for (int waited = 0; !during_start_up && !folder.logged("test-running 1"); waited++) {
+            ASSERT_TRUE(waited < 15000 && !child.ended()) << folder.out();
+            HostChild::sleep(0.002);
+        }
         const std::string native = folder.device() + "/USB/line1.res";
         long long seen = 0;
         struct stat st;
-        for (auto end = Clock::now() + Seconds(delay); Clock::now() < end;
-             child.sleep_seconds(0.001))
+        for (auto end = std::chrono::steady_clock::now() + HostChild::Seconds(delay);
+             std::chrono::steady_clock::now() < end; HostChild::sleep(0.001))
             if (stat(native.c_str(), &st) == 0) seen = st.st_size;
         const int status = child.finish(0);
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
-        const bool running = child.logged("test-running 1");
+        const bool running = folder.logged("test-running 1");
         recorded += running;
         with_records += seen > RESULT_HEADER_SIZE;
         if (!running && (stat(native.c_str(), &st) != 0 || st.st_size == 0)) continue;
@@ -274,7 +157,7 @@ TEST(HostRecordSession, KilledAtRandomMomentsLeavesAFileThatOpens) {
         EXPECT_GE(r.size, seen);
         EXPECT_GE(engine_records(r, seed), 0);
         const long long partial = (r.size - RESULT_HEADER_SIZE) % RECORD_BYTES;
-        EXPECT_TRUE(partial == 0 || r.size % PAGE_BYTES == 0) << r.size;
+        EXPECT_TRUE(partial == 0 || r.size % 4096 == 0) << r.size; // a page boundary
     }
     // The trials must have hit the recording itself, not only its start.
     EXPECT_GE(recorded, 50);
@@ -286,7 +169,7 @@ TEST(HostRecordSession, KilledAtRandomMomentsLeavesAFileThatOpens) {
 std::vector<std::string> writer_calls(const std::string &trace) {
     std::vector<std::string> calls;
     std::string fd;
-    for (const std::string &line : HostRun{-1, trace, ""}.lines()) {
+    for (const std::string &line : text_lines(trace)) {
         // "PID call(arguments) = result", the PID padded with spaces.
         const size_t name = line.find_first_not_of(' ', line.find(' '));
         const size_t open = line.find('(', name), result = line.rfind(" = ");
@@ -312,12 +195,13 @@ TEST(HostRecordSession, EachRecordIsOneWriteSyncedToTheDevice) {
         GTEST_SKIP() << "strace is missing or cannot trace here";
     HostFolder folder;
     const std::string trace = folder.dir() + "/trace.txt";
-    HostChild child(folder, SET_UP_AND_START + "wait 20\nstop-request on\nwait 1\ntap \"Esc\"\n",
-                    {"test"},
-                    {"strace", "-f", "-qq", "-o", trace, "-e",
-                     "trace=openat,write,writev,pwrite64,fsync,fdatasync,close", "--"},
-                    false, {"ASAN_OPTIONS=detect_leaks=0"}); // the leak check cannot run traced
-    ASSERT_TRUE(child.exits_0(50));
+    // The leak check of an instrumented build cannot run traced.
+    ASSERT_EQ(record(folder, SET_UP_AND_START + "wait 20\nstop-request on\nwait 1\ntap \"Esc\"\n",
+                     {"test"},
+                     {"env", "ASAN_OPTIONS=detect_leaks=0", "strace", "-f", "-qq", "-o", trace,
+                      "-e", "trace=openat,write,writev,pwrite64,fsync,fdatasync,close", "--"}),
+              0)
+        << folder.out();
     std::vector<std::string> expected = {"write 1320", "fsync"};
     for (int i = 0; i < 20; i++)
         expected.insert(expected.end(), {"write " + std::to_string(RECORD_BYTES), "fsync"});
@@ -338,12 +222,15 @@ TEST(HostRecordSession, FileSizeLimitStopsTheTestWithAWriteError) {
     for (const auto &[limit, records, partial] : cases) {
         SCOPED_TRACE("limit " + std::to_string(limit));
         HostFolder folder;
-        HostChild child(folder, SET_UP_AND_START + "answer ok\nwait 100\ntap \"Esc\"\n",
-                        {"--seed", "3", "test"},
-                        {"prlimit", "--fsize=" + std::to_string(limit), "--"}, true);
-        ASSERT_TRUE(child.exits_0(30));
-        const std::vector<std::string> lines = child.lines();
-        ASSERT_EQ(lines.size(), 7u) << child.out();
+        // An ignored signal stays ignored across exec.
+        ASSERT_EQ(record(folder, SET_UP_AND_START + "answer ok\nwait 100\nclose\n",
+                         {"--seed", "3", "test"},
+                         {"sh", "-c", "trap '' XFSZ && exec \"$@\"", "sh", "prlimit",
+                          "--fsize=" + std::to_string(limit), "--"}),
+                  0)
+            << folder.out();
+        const std::vector<std::string> lines = folder.lines();
+        ASSERT_EQ(lines.size(), 7u) << folder.out();
         EXPECT_EQ(
             std::vector<std::string>(lines.begin() + 3, lines.end()),
             (std::vector<std::string>{"test-running 1", "test-running 0", WRITE_ERROR, "done 0"}));
@@ -372,14 +259,15 @@ TEST(HostRecordSession, SimulatedStickRunsOut) {
     std::string shots;
     for (int i = 0; i < 8; i++)
         shots += "shot \"setup" + std::to_string(i) + ".png\"\n";
-    const std::string script = "answer path \"\\\\USB\\\\line1.res\"\ntap \"Name\"\n" + shots +
-                               "tap \"Start\"\nanswer ok\nwait 1100\ntap \"Esc\"\n";
-    HostChild child(folder, script,
-                    {"--volume-size", "USB=" + std::to_string(capacity), "--seed", "5",
-                     "--screenshots", folder.device() + "/USB", "test"});
-    ASSERT_TRUE(child.exits_0(50));
-    EXPECT_TRUE(child.logged(WRITE_ERROR)) << child.out();
-    EXPECT_EQ(child.out().find("Max test time"), std::string::npos);
+    ASSERT_EQ(record(folder,
+                     "answer path \"\\\\USB\\\\line1.res\"\ntap \"Name\"\n" + shots +
+                         "tap \"Start\"\nanswer ok\nwait 1100\ntap \"Esc\"\n",
+                     {"--volume-size", "USB=" + std::to_string(capacity), "--seed", "5",
+                      "--screenshots", folder.device() + "/USB", "test"}),
+              0)
+        << folder.out();
+    EXPECT_TRUE(folder.logged(WRITE_ERROR)) << folder.out();
+    EXPECT_EQ(folder.out().find("Max test time"), std::string::npos);
 
     Recorded r = read_recorded(folder);
     ASSERT_TRUE(r.accepted);

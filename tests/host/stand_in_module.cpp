@@ -39,9 +39,8 @@ const Key KEYS[] = {
     {107, u"Help", 0},
     {108, u"Run", 0},
     {109, u"Ticks", 0},
-    {110, u"Off", WS_DISABLED},
+    {110, u"two\nlines \"q\"", WS_DISABLED},
     {111, u"Hidden", 0},
-    {112, u"two\nlines \"q\"", 0},
     {113, u"Free", 0},
     {114, u"Engine", 0},
 };
@@ -59,22 +58,17 @@ INT_PTR call(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
     return g.host ? g.host(code, a, b, c) : 0;
 }
 
-void on_text() {
-    WCHAR buffer[512 + 8] = u"old notes";
-    buffer[512] = u'#'; // beyond the 511 characters and the terminator: never written
-    INT_PTR r = call(2, INT_PTR(u"Write notes"), INT_PTR(buffer), 511);
+// An edit service (2 text, 4 path) on a buffer holding `initial`, reported as `name`; the guard
+// just past the `capacity` characters and the terminator must stay unwritten.
+void on_edit(int code, const char16_t *name, const char16_t *label, const char16_t *initial,
+             size_t capacity) {
+    WCHAR buffer[512 + 8] = {};
+    std::char_traits<char16_t>::copy(buffer, initial, std::char_traits<char16_t>::length(initial));
+    buffer[capacity + 1] = u'#';
+    INT_PTR r = call(code, INT_PTR(label), INT_PTR(buffer), INT_PTR(capacity));
     std::u16string text(buffer);
-    report(u"text: " + number(r) + u" " + number(long(text.size())) + u" " + text +
-           (buffer[512] == u'#' ? u"" : u" overrun"));
-}
-
-void on_path() {
-    WCHAR buffer[260 + 8] = u"\\Internal\\result.res";
-    buffer[260] = u'#';
-    INT_PTR r = call(4, INT_PTR(u"Result name"), INT_PTR(buffer), 259);
-    std::u16string path(buffer);
-    report(u"path: " + number(r) + u" " + number(long(path.size())) + u" " + path +
-           (buffer[260] == u'#' ? u"" : u" overrun"));
+    report(name + number(r) + u" " + number(long(text.size())) + u" " + text +
+           (buffer[capacity + 1] == u'#' ? u"" : u" overrun"));
 }
 
 void on_free() {
@@ -117,11 +111,11 @@ void on_run() {
 void on_command(HWND dialog, int id) {
     switch (id) {
     case 100: EndDialog(dialog, 0); break;
-    case 101: on_text(); break;
+    case 101: on_edit(2, u"text: ", u"Write notes", u"old notes", 511); break;
     case 102:
         report(u"number: " + number(call(3, INT_PTR(u"White level"), INT_PTR(u"dBm"), -90)));
         break;
-    case 103: on_path(); break;
+    case 103: on_edit(4, u"path: ", u"Result name", u"\\Internal\\result.res", 259); break;
     case 104:
         report(u"ask: " + number(call(5, INT_PTR(u"Stop"), INT_PTR(u"Stop test?"), 52)));
         break;
@@ -134,7 +128,7 @@ void on_command(HWND dialog, int id) {
     case 109: report(u"ticks: " + number(g.ticks)); break;
     case 113: on_free(); break;
     case 114: on_engine(); break;
-    default: break;
+    default: report(u"key " + number(id)); break;
     }
 }
 

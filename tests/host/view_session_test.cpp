@@ -1,13 +1,15 @@
-// A whole viewing session through wfal-host and the real module, headless: a stored file is
-// opened, the marker moved, the picture paged, Find run; the log and a screenshot show each step.
+// Whole sessions through wfal-host and the real module, headless: a stored file viewed (the
+// marker moved, the picture paged, Find run), and the demonstration that scripts/run plays
+// (host/demo.script): a test recorded, frozen, searched, continued and stopped, then viewed with
+// the result list, the set-up report, notes written into the file, a section saved and the
+// display set-up changed. The log and the screens show each step.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "host_runner.h"
-#include "support/golden.h"
 #include "support/result_file.h"
 
 namespace {
@@ -18,12 +20,9 @@ INT16 session_level(long long record, int point) {
     return INT16(-9000 + (point % 50) * 40 + (record % 40) * 10);
 }
 
-// Screen coordinates of the spectrogram's picture at the dialog's first split: the dialog's
-// client starts below the host's 37-pixel title bar, the spectrogram 180 pixels below that, and
-// the picture 40 pixels right and 1 pixel below the spectrogram's corner.
-constexpr int PICTURE_LEFT = 40;
-constexpr int PICTURE_TOP = 37 + 180 + 1;
-
+// After PgDn the picture is scrolled but the cursor stays on record 0: Top and PgUp are on, "˄"
+// is off. Find puts the cursor on the burst and the picture back at the top. Closing the window
+// ends the module.
 TEST(HostViewSession, MarkerPagingAndFindShowInTheLogAndOnTheScreen) {
     HostFolder folder;
     std::filesystem::create_directories(folder.device() + "/USB");
@@ -31,57 +30,65 @@ TEST(HostViewSession, MarkerPagingAndFindShowInTheLogAndOnTheScreen) {
     recipe.records = 2000;
     recipe.level = session_level;
     result_file_write(folder.device() + "/USB/view.res", recipe);
+    ASSERT_EQ(host_run(folder,
+                       "tap \"\u02C3\"\ntap \"\u02C3\"\ntap \"\u02C3\"\ntap \"PgDn\"\n"
+                       "shot \"paged.png\"\ntap \"Find\"\nshot \"found.png\"\nclose\n",
+                       {"view", "\\USB\\view.res"}, nullptr),
+              0)
+        << folder.err();
+    EXPECT_EQ(folder.lines(), (std::vector<std::string>{"title \"Spectrogram\"", "done 0"}));
+    EXPECT_TRUE(shot_matches(folder, "paged.png", "host_view_paged"));
+    EXPECT_TRUE(shot_matches(folder, "found.png", "host_view_found"));
+}
 
-    const std::string script = "tap \"\u02C3\"\ntap \"\u02C3\"\ntap \"\u02C3\"\n"
-                               "tap \"PgDn\"\ndump\ntap \"Find\"\nshot \"found.png\"\ndump\n"
-                               "tap \"Esc\"\n";
-    HostRun r = folder.run(script, {"view", "\\USB\\view.res"}, nullptr);
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::vector<std::string> lines = r.lines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines.front(), "title \"Spectrogram\"");
-    EXPECT_EQ(lines.back(), "done 0");
-    for (const std::string &line : lines)
-        EXPECT_EQ(line.find("message-box"), std::string::npos) << line;
+ResultHeader header_of(const std::string &bytes) {
+    ResultHeader h;
+    memset(&h, 0, sizeof h);
+    memcpy(&h, bytes.data(), std::min(bytes.size(), sizeof h));
+    return h;
+}
 
-    // After PgDn the picture is scrolled but the cursor stays on record 0: Top and PgUp are on,
-    // "˄" is off. After Find the cursor is on the burst and the picture is back at the top.
-    const std::string top_on = "control 106 btn enabled visible 620 317 70 50 \"Top\"";
-    const std::string page_up_on = "control 107 btn enabled visible 620 372 70 50 \"PgUp\"";
-    const std::string page_up_off = "control 107 btn disabled visible 620 372 70 50 \"PgUp\"";
-    const std::string up_off = "control 104 btn disabled visible 620 207 70 50 \"\u02C4\"";
-    const std::string up_on = "control 104 btn enabled visible 620 207 70 50 \"\u02C4\"";
-    auto index_of = [&](const std::string &line, size_t from) {
-        for (size_t i = from; i < lines.size(); i++)
-            if (lines[i] == line) return i;
-        return lines.size();
+// The demonstration must keep working and leave the two files it says it makes.
+TEST(HostViewSession, DemoPlaysToItsEndAndLeavesTheRecordingAndItsSection) {
+    HostFolder folder;
+    ASSERT_EQ(host_run(folder, host_read_file(std::string(WFAL_SOURCE_DIR) + "/host/demo.script"),
+                       {"test"}, nullptr),
+              0)
+        << folder.err() << folder.out();
+    const std::vector<std::string> expected = {
+        "title \"Set-up spectrogram test\"",
+        "test-running 1",
+        "message-box 52 \"Stop\" \"Stop test?\" -> 6",
+        "test-running 0",
+        "title \"Result list\"",
+        "edit-text \"Write notes\" -> \"Ten minutes of the simulated engine, recorded for the "
+        "demonstration.\"",
+        "edit-path \"Save section\" \"\\USB\\demo.res\" -> \"\\USB\\demo-section.res\" 2",
+        "enter-number \"Black level\" \"dBm/Hz\" -90 -> -100",
+        "done 0",
     };
-    const size_t paged = index_of(page_up_on, 0);
-    ASSERT_LT(paged, lines.size()) << r.out;
-    EXPECT_LT(index_of(top_on, 0), lines.size());
-    EXPECT_LT(index_of(up_off, 0), lines.size());
-    const size_t found = index_of(up_on, paged);
-    EXPECT_LT(found, lines.size()) << r.out;
-    EXPECT_LT(index_of(page_up_off, paged), lines.size()) << r.out;
+    const std::vector<std::string> lines = folder.lines();
+    auto at = lines.begin();
+    for (const std::string &line : expected) {
+        at = std::find(at, lines.end(), line);
+        ASSERT_NE(at, lines.end()) << "missing or out of order: " << line << "\n" << folder.out();
+    }
+    EXPECT_EQ(folder.err(), "");
 
-    std::vector<uint32_t> pixels;
-    int w = 0, h = 0;
-    ASSERT_TRUE(png_read(folder.shots() + "/found.png", &pixels, &w, &h));
-    ASSERT_EQ(w, 800);
-    ASSERT_EQ(h, 480);
-    auto pixel = [&](int x, int y) { return pixels[size_t(y) * w + x] & 0xFFFFFF; };
-    // The cursor arrow's middle row points at record 120, the found one.
-    const int cursor_y = PICTURE_TOP + 120;
-    for (int x = PICTURE_LEFT - 7; x < PICTURE_LEFT - 1; x++)
-        EXPECT_EQ(pixel(x, cursor_y), 0u) << x;
-    EXPECT_EQ(pixel(PICTURE_LEFT - 7, cursor_y - 3), 0xFFFFFFu);
-    EXPECT_EQ(pixel(PICTURE_LEFT - 7, cursor_y + 3), 0xFFFFFFu);
-    // The burst's rows differ from the records just before and after it, at its points.
-    const int picture_width = 599 - 40 - 99; // the scroll bar takes 16 of 615
-    const int burst_x = PICTURE_LEFT + 120 * picture_width / 300;
-    EXPECT_NE(pixel(burst_x, cursor_y), pixel(burst_x, cursor_y - 2));
-    EXPECT_EQ(pixel(burst_x, cursor_y), pixel(burst_x, cursor_y + 5));
-    EXPECT_NE(pixel(burst_x, cursor_y + 5), pixel(burst_x, cursor_y + 7));
+    const std::string recording = host_read_file(folder.device() + "/USB/demo.res");
+    const std::string section = host_read_file(folder.device() + "/USB/demo-section.res");
+    const ResultHeader h = header_of(recording);
+    ASSERT_TRUE(header_accepted(h));
+    const LONGLONG records = result_record_count(LONGLONG(recording.size()), h);
+    EXPECT_GE(records, 600);
+    EXPECT_EQ(LONGLONG(recording.size()), RESULT_HEADER_SIZE + records * 2 * h.points);
+    const std::u16string notes = u"Ten minutes of the simulated engine, recorded for the "
+                                 u"demonstration.";
+    EXPECT_EQ(std::u16string(h.notes), notes);
+    // The section runs from the first to the last record: the same records, the same notes.
+    ASSERT_EQ(section.size(), recording.size());
+    EXPECT_EQ(std::u16string(header_of(section).notes), notes);
+    EXPECT_EQ(section.substr(RESULT_HEADER_SIZE), recording.substr(RESULT_HEADER_SIZE));
 }
 
 } // namespace

@@ -29,30 +29,23 @@ bool update_mode() {
     return v && strcmp(v, "1") == 0;
 }
 
-// Differing pixels red; equal pixels faded three quarters toward white.
-std::vector<uint32_t> diff_image(const Surface &s, const std::vector<uint32_t> &expected) {
-    std::vector<uint32_t> out(size_t(s.width) * s.height);
-    for (int y = 0; y < s.height; ++y) {
-        for (int x = 0; x < s.width; ++x) {
-            uint32_t a = s.pixels[size_t(y) * s.stride + x];
-            uint32_t fade = 0;
-            for (int shift = 0; shift < 24; shift += 8) {
-                uint32_t c = (a >> shift) & 0xFF;
-                fade |= ((c + 3 * 255) / 4) << shift;
-            }
-            out[size_t(y) * s.width + x] = a == expected[size_t(y) * s.width + x] ? fade : 0xFF0000;
-        }
-    }
-    return out;
-}
-
-// Counts the differing pixels and gives the first of them.
-int count_differences(const Surface &s, const std::vector<uint32_t> &expected, int *fx, int *fy) {
+// The differing pixels, the first of them, and an image of them: differing pixels red, equal
+// pixels faded three quarters toward white.
+int compare(const Surface &s, const std::vector<uint32_t> &expected, int *fx, int *fy,
+            std::vector<uint32_t> *diff) {
     int n = 0;
+    diff->assign(size_t(s.width) * s.height, 0xFF0000);
     for (int y = 0; y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) {
-            if (s.pixels[size_t(y) * s.stride + x] == expected[size_t(y) * s.width + x]) continue;
-            if (n++ == 0) *fx = x, *fy = y;
+            const uint32_t a = s.pixels[size_t(y) * s.stride + x];
+            if (a != expected[size_t(y) * s.width + x]) {
+                if (n++ == 0) *fx = x, *fy = y;
+                continue;
+            }
+            uint32_t &fade = (*diff)[size_t(y) * s.width + x];
+            fade = 0;
+            for (int shift = 0; shift < 24; shift += 8)
+                fade |= ((((a >> shift) & 0xFF) + 3 * 255) / 4) << shift;
         }
     }
     return n;
@@ -77,9 +70,9 @@ int count_differences(const Surface &s, const std::vector<uint32_t> &expected, i
     bool readable = png_read(stored, &expected, &w, &h);
     if (readable && w == surface.width && h == surface.height) {
         int fx = 0, fy = 0;
-        int n = count_differences(surface, expected, &fx, &fy);
+        std::vector<uint32_t> diff;
+        const int n = compare(surface, expected, &fx, &fy, &diff);
         if (n == 0) return ::testing::AssertionSuccess();
-        std::vector<uint32_t> diff = diff_image(surface, expected);
         std::string diff_path = out_dir + "/" + name + ".diff.png";
         wl_png_write(diff.data(), surface.width, surface.width, surface.height, diff_path.c_str());
         wl_png_write(surface.pixels, surface.stride, surface.width, surface.height, actual.c_str());
