@@ -1,5 +1,5 @@
 // view_update and the navigation keys: the display levels by unit and impedance, the find
-// parameters, the frequency unit, the time text, loading the cursor record (through the open
+// parameters, the frequency unit, loading the cursor record (through the open
 // stream while a test records), the repaint rule, and the keys' enabling.
 #include <gtest/gtest.h>
 
@@ -71,85 +71,92 @@ TEST_F(ViewUpdate, AFileWithoutACompleteRecordStaysEmpty) {
 }
 
 // The step's logarithm is in whole hertz and truncated; the impedance's is taken toward zero.
-TEST_F(ViewUpdate, LevelsByUnitAndImpedance) {
+// The find threshold takes the offset, the change threshold (a difference of levels) does not;
+// ranges from 100000 on are shown in MHz.
+TEST_F(ViewUpdate, LevelsFindParametersAndFrequencyUnit) {
     const struct {
-        int unit, impedance, step; // step in half-hertz
-        std::vector<int> levels;   // bandwidth correction, offset, black, white
+        int unit, impedance, step, range; // step in half-hertz
+        std::vector<int> levels; // bandwidth correction, offset, black, white, frequency divisor
         const char16_t *unit_label;
+        int change_on, find_mode;
+        std::vector<int> find; // threshold, change threshold, point
     } cases[] = {
-        {1, 600, 20000, {4000, 0, -10000, -2000}, u"dBm"},
-        {1, 135, 20000, {4000, -647, -10647, -2647}, u"dBm"},
-        {1, 1000, 20000, {4000, 221, -9779, -1779}, u"dBm"},
-        {2, 600, 11, {698, 698, -9302, -1302}, u"dBm/Hz"},
-        {2, 100, 20000, {4000, 3222, -6778, 1222}, u"dBm/Hz"},
-        {3, 100, 20000, {4000, 0, -10000, -2000}, u""},
+        {1,
+         600,
+         20000,
+         99999,
+         {4000, 0, -10000, -2000, 2000},
+         u"dBm",
+         0,
+         0,
+         {-5000, FIND_NO_CHANGE, -1}},
+        {1,
+         135,
+         20000,
+         100000,
+         {4000, -647, -10647, -2647, 2000000},
+         u"dBm",
+         1,
+         1,
+         {-5647, 1000, 7}},
+        {1,
+         1000,
+         20000,
+         99999,
+         {4000, 221, -9779, -1779, 2000},
+         u"dBm",
+         0,
+         0,
+         {-4779, FIND_NO_CHANGE, -1}},
+        {2,
+         600,
+         11,
+         99999,
+         {698, 698, -9302, -1302, 2000},
+         u"dBm/Hz",
+         0,
+         0,
+         {-4302, FIND_NO_CHANGE, -1}},
+        {2,
+         100,
+         20000,
+         99999,
+         {4000, 3222, -6778, 1222, 2000},
+         u"dBm/Hz",
+         0,
+         0,
+         {-1778, FIND_NO_CHANGE, -1}},
+        {3,
+         100,
+         20000,
+         99999,
+         {4000, 0, -10000, -2000, 2000},
+         u"",
+         0,
+         0,
+         {-5000, FIND_NO_CHANGE, -1}},
     };
     for (const auto &c : cases) {
         ResultFileRecipe recipe = records(3);
         recipe.impedance = c.impedance;
         recipe.frequency_step = c.step;
+        recipe.range = c.range;
         open(recipe);
-        wfal.display.level_unit = c.unit;
+        DisplaySettings &d = wfal.display;
+        d.level_unit = c.unit, d.find_threshold = -50;
+        d.change_threshold_on = c.change_on, d.change_threshold = 10, d.find_mode = c.find_mode;
         view_update(VIEW_OPENED);
+        wfal.view.marker_point = 7;
+        view_update(VIEW_DISPLAY);
         const ViewState &v = wfal.view;
-        EXPECT_EQ(std::vector<int>(
-                      {v.bandwidth_correction, v.level_offset, v.black_level, v.white_level}),
+        EXPECT_EQ(std::vector<int>({v.bandwidth_correction, v.level_offset, v.black_level,
+                                    v.white_level, v.frequency_divisor}),
                   c.levels)
             << c.impedance << " " << c.step;
         EXPECT_EQ(std::u16string(v.level_unit), c.unit_label);
         EXPECT_EQ(wfal.graph[0].levels[0][0], record_level(0, 0) - c.levels[1]);
-    }
-}
-
-// The change threshold is a difference of levels: it takes no offset.
-TEST_F(ViewUpdate, FindParameters) {
-    const struct {
-        int impedance, threshold, change_on, change, find_mode;
-        std::vector<int> expected; // threshold, change threshold, point
-    } cases[] = {
-        {600, -50, 0, 10, 0, {-5000, FIND_NO_CHANGE, -1}},
-        {100, -50, 1, 10, 1, {-5778, 1000, 7}},
-        {600, 0, 1, 0, 0, {0, 0, -1}},
-    };
-    for (const auto &c : cases) {
-        ResultFileRecipe recipe = records(2);
-        recipe.impedance = c.impedance;
-        open_and_show(recipe);
-        wfal.view.marker_point = 7;
-        DisplaySettings &d = wfal.display;
-        d.find_threshold = c.threshold, d.change_threshold_on = c.change_on;
-        d.change_threshold = c.change, d.find_mode = c.find_mode;
-        view_update(VIEW_DISPLAY);
         const FindParams &f = wfal.find;
-        EXPECT_EQ(std::vector<int>({f.threshold, f.change_threshold, f.point}), c.expected);
-    }
-}
-
-// The frequency unit by range (19 steps of 10 kHz to the stop label), and the time of the
-// cursor record from the header's start.
-TEST_F(ViewUpdate, FrequencyUnitAndTimeText) {
-    const struct {
-        int range;
-        const char16_t *unit, *stop;
-        WORD year, month, day, hour, minute, second;
-        int cursor;
-        const char16_t *date_time;
-    } cases[] = {
-        {99999, u"kHz", u"190.000", 2020, 1, 2, 10, 0, 0, 0, u"01/02/2020\n10:00:00"},
-        {100000, u"MHz", u" 0.190", 2021, 12, 31, 23, 59, 58, 3, u"01/01/2022\n00:00:01"},
-    };
-    for (const auto &c : cases) {
-        ResultFileRecipe recipe = records(c.cursor + 1);
-        recipe.range = c.range;
-        recipe.year = c.year, recipe.month = c.month, recipe.day = c.day;
-        recipe.hour = c.hour, recipe.minute = c.minute, recipe.second = c.second;
-        open_and_show(recipe);
-        wfal.view.cursor_record = c.cursor;
-        view_update(VIEW_CURSOR);
-        EXPECT_EQ(std::u16string(wfal.graph[0].x_label_text[1]), c.unit);
-        EXPECT_EQ(std::u16string(wfal.graph[0].x_label_text[2]), c.stop);
-        EXPECT_EQ(wfal.view.frequency_divisor, c.range < 100000 ? 2000 : 2000000);
-        EXPECT_EQ(std::u16string(wfal.view.time_text), marker_time(c.date_time));
+        EXPECT_EQ(std::vector<int>({f.threshold, f.change_threshold, f.point}), c.find);
     }
 }
 
