@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include <string>
 #include <vector>
 
 #include <winlayer.h>
@@ -20,42 +21,33 @@ namespace {
 using ButtonTest = ModuleUiTest;
 
 constexpr int BX = 40, BY = 30, BW = 80, BH = 40;
-constexpr COLORREF RAISED = 0xFFFFFF, SUNK = 0x000000; // the outer bevel's top-left pixel
 
 // Only a release inside clicks (left of or above the button is outside); the pressed look
-// lasts while the pointer is inside.
+// lasts while the pointer is inside. Touches: press inside, move in or out, release in, out or
+// above-left; after each, the outer bevel's top-left pixel: sunk or raised.
 TEST_F(ButtonTest, PressSlideAndRelease) {
-    enum Kind { PRESS, MOVE, RELEASE };
-    const POINT in = {BX + 10, BY + 10}, out = {BX + BW + 20, BY + 10}, above = {BX - 5, BY - 5};
     const struct {
-        const char *name;
         DWORD style;
-        std::vector<std::pair<Kind, POINT>> touches;
-        std::vector<COLORREF> corners; // after each touch
+        const char *touches, *corners;
         size_t clicks;
     } cases[] = {
-        {"tap", 0, {{PRESS, in}, {RELEASE, in}}, {SUNK, RAISED}, 1},
-        {"slide out", 0, {{PRESS, in}, {MOVE, out}, {RELEASE, out}}, {SUNK, RAISED, RAISED}, 0},
-        {"slide out and back",
-         0,
-         {{PRESS, in}, {MOVE, out}, {MOVE, in}, {RELEASE, in}},
-         {SUNK, RAISED, SUNK, RAISED},
-         1},
-        {"release above and left", 0, {{PRESS, in}, {RELEASE, above}}, {SUNK, RAISED}, 0},
-        {"disabled", WS_DISABLED, {{PRESS, in}, {RELEASE, in}}, {RAISED, RAISED}, 0},
+        {0, "pr", "sr", 1}, {0, "pox", "srr", 0},         {0, "poir", "srsr", 1},
+        {0, "pa", "sr", 0}, {WS_DISABLED, "pr", "rr", 0},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.touches);
         HWND b = make_button(42, u"Key", BX, BY, BW, BH, &style_normal, c.style);
         pump_pending();
         commands();
-        std::vector<COLORREF> corners;
-        for (const auto &[kind, at] : c.touches) {
-            if (kind == PRESS) wl_input_press(at.x, at.y);
-            if (kind == MOVE) wl_input_move(at.x, at.y);
-            if (kind == RELEASE) wl_input_release(at.x, at.y);
+        std::string corners;
+        for (const char *t = c.touches; *t; ++t) {
+            const int x = *t == 'o' || *t == 'x' ? BX + BW + 20 : *t == 'a' ? BX - 5 : BX + 10;
+            const int y = *t == 'a' ? BY - 5 : BY + 10;
+            if (*t == 'p') wl_input_press(x, y);
+            if (*t == 'o' || *t == 'i') wl_input_move(x, y);
+            if (*t == 'r' || *t == 'x' || *t == 'a') wl_input_release(x, y);
             pump_pending();
-            corners.push_back(wl_screen_pixel(BX, BY));
+            corners += wl_screen_pixel(BX, BY) == 0 ? 's' : 'r';
         }
         EXPECT_EQ(corners, c.corners);
         EXPECT_EQ(commands(), Lines(c.clicks, "parent WM_COMMAND 42,0 ?")); // BN_CLICKED, 1

@@ -73,49 +73,43 @@ TEST_F(Marker, ReadoutOfMarkerAndMax) {
               u"Max:\n    0.700 kHz\n    -42.2 dBm");
 }
 
-TEST_F(Marker, StepHeldToTheSpectrum) {
+// A step is held to the spectrum (in 64 bits: a held key's delta can't wrap); a touch outside
+// it moves nothing. Every move refreshes the graph and the marker keys; an empty view moves
+// nothing. The keys start opposite to what a move must leave, so a missed update shows.
+TEST_F(Marker, StepAndTouchHeldToTheSpectrum) {
     const struct {
-        int mode, from, delta, to;
+        bool touch;
+        int mode, from, by, to;
         bool left, right;
     } cases[] = {
-        {VIEW_STILL, 0, -1, 0, false, true},        {VIEW_STILL, 1, -1, 0, false, true},
-        {VIEW_STILL, 150, 1, 151, true, true},      {VIEW_LIVE, 298, 1, 299, true, false},
-        {VIEW_STILL, 299, 1, 299, true, false},     {VIEW_STILL, 3, INT_MIN, 0, false, true},
-        {VIEW_STILL, 3, INT_MAX, 299, true, false}, {VIEW_EMPTY, 4, 1, 4, true, true},
+        {false, VIEW_STILL, 1, -1, 0, false, true},
+        {false, VIEW_STILL, 0, -1, 0, false, true},
+        {false, VIEW_LIVE, 298, 1, 299, true, false},
+        {false, VIEW_STILL, 3, INT_MIN, 0, false, true},
+        {false, VIEW_STILL, 3, INT_MAX, 299, true, false},
+        {false, VIEW_EMPTY, 4, 1, 4, true, true},
+        {true, VIEW_STILL, 9, 0, 0, false, true},
+        {true, VIEW_LIVE, 9, 299, 299, true, false},
+        {true, VIEW_STILL, 9, 300, 9, true, true},
+        {true, VIEW_STILL, 9, -1, 9, true, true},
+        {true, VIEW_EMPTY, 9, 5, 9, true, true},
     };
     for (const auto &c : cases) {
         wfal.graph[0] = GraphRecord{};
         wfal.view.mode = c.mode;
         wfal.view.marker_point = c.from;
-        // The keys start opposite to what the step must leave, so a missed update shows; an
-        // empty view touches nothing.
-        const bool refreshed = c.mode != VIEW_EMPTY;
+        const bool refreshed = c.mode != VIEW_EMPTY && (!c.touch || c.to != c.from);
         EnableWindow(GetDlgItem(dialog, ID_MARKER_LEFT), c.left != refreshed);
         EnableWindow(GetDlgItem(dialog, ID_MARKER_RIGHT), c.right != refreshed);
-        marker_step(c.delta);
-        EXPECT_EQ(std::vector<int>({wfal.view.marker_point, wfal.graph[0].cursor1_index,
-                                    enabled(ID_MARKER_LEFT), enabled(ID_MARKER_RIGHT)}),
-                  std::vector<int>({c.to, refreshed ? c.to : 0, c.left, c.right}))
-            << c.from << " " << c.delta;
-    }
-}
-
-TEST_F(Marker, SetByTouch) {
-    const struct {
-        const char *name;
-        int mode, point, to;
-    } cases[] = {
-        {"first point", VIEW_STILL, 0, 0},     {"last point", VIEW_LIVE, 299, 299},
-        {"past the last", VIEW_STILL, 300, 9}, {"negative", VIEW_STILL, -1, 9},
-        {"empty view", VIEW_EMPTY, 5, 9},
-    };
-    for (const auto &c : cases) {
-        wfal.graph[0] = GraphRecord{};
-        wfal.view.mode = c.mode;
-        wfal.view.marker_point = 9;
-        marker_set(3, c.point); // the graph index is not used
-        EXPECT_EQ(wfal.view.marker_point, c.to) << c.name;
-        EXPECT_EQ(wfal.graph[0].enabled, c.to != 9) << c.name << ": refreshed only on a move";
+        if (c.touch)
+            marker_set(3, c.by); // the graph index is not used
+        else
+            marker_step(c.by);
+        EXPECT_EQ(std::vector<int>({wfal.view.marker_point, wfal.graph[0].enabled,
+                                    wfal.graph[0].cursor1_index, enabled(ID_MARKER_LEFT),
+                                    enabled(ID_MARKER_RIGHT)}),
+                  std::vector<int>({c.to, refreshed, refreshed ? c.to : 0, c.left, c.right}))
+            << c.touch << " " << c.from << " " << c.by;
     }
 }
 

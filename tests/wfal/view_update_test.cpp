@@ -74,67 +74,20 @@ TEST_F(ViewUpdate, AFileWithoutACompleteRecordStaysEmpty) {
 // The find threshold takes the offset, the change threshold (a difference of levels) does not;
 // ranges from 100000 on are shown in MHz.
 TEST_F(ViewUpdate, LevelsFindParametersAndFrequencyUnit) {
+    constexpr int NO = FIND_NO_CHANGE;
     const struct {
         int unit, impedance, step, range; // step in half-hertz
-        std::vector<int> levels; // bandwidth correction, offset, black, white, frequency divisor
+        // Bandwidth correction, offset, black, white, frequency divisor; find threshold, change
+        // threshold, point.
+        std::vector<int> expected;
         const char16_t *unit_label;
-        int change_on, find_mode;
-        std::vector<int> find; // threshold, change threshold, point
     } cases[] = {
-        {1,
-         600,
-         20000,
-         99999,
-         {4000, 0, -10000, -2000, 2000},
-         u"dBm",
-         0,
-         0,
-         {-5000, FIND_NO_CHANGE, -1}},
-        {1,
-         135,
-         20000,
-         100000,
-         {4000, -647, -10647, -2647, 2000000},
-         u"dBm",
-         1,
-         1,
-         {-5647, 1000, 7}},
-        {1,
-         1000,
-         20000,
-         99999,
-         {4000, 221, -9779, -1779, 2000},
-         u"dBm",
-         0,
-         0,
-         {-4779, FIND_NO_CHANGE, -1}},
-        {2,
-         600,
-         11,
-         99999,
-         {698, 698, -9302, -1302, 2000},
-         u"dBm/Hz",
-         0,
-         0,
-         {-4302, FIND_NO_CHANGE, -1}},
-        {2,
-         100,
-         20000,
-         99999,
-         {4000, 3222, -6778, 1222, 2000},
-         u"dBm/Hz",
-         0,
-         0,
-         {-1778, FIND_NO_CHANGE, -1}},
-        {3,
-         100,
-         20000,
-         99999,
-         {4000, 0, -10000, -2000, 2000},
-         u"",
-         0,
-         0,
-         {-5000, FIND_NO_CHANGE, -1}},
+        {1, 600, 20000, 99999, {4000, 0, -10000, -2000, 2000, -5000, NO, -1}, u"dBm"},
+        {1, 135, 20000, 100000, {4000, -647, -10647, -2647, 2000000, -5647, 1000, 7}, u"dBm"},
+        {1, 1000, 20000, 99999, {4000, 221, -9779, -1779, 2000, -4779, NO, -1}, u"dBm"},
+        {2, 600, 11, 99999, {698, 698, -9302, -1302, 2000, -4302, NO, -1}, u"dBm/Hz"},
+        {2, 100, 20000, 99999, {4000, 3222, -6778, 1222, 2000, -1778, 1000, 7}, u"dBm/Hz"},
+        {3, 100, 20000, 99999, {4000, 0, -10000, -2000, 2000, -5000, NO, -1}, u""},
     };
     for (const auto &c : cases) {
         ResultFileRecipe recipe = records(3);
@@ -142,21 +95,22 @@ TEST_F(ViewUpdate, LevelsFindParametersAndFrequencyUnit) {
         recipe.frequency_step = c.step;
         recipe.range = c.range;
         open(recipe);
+        const bool at_marker = c.expected[7] >= 0;
         DisplaySettings &d = wfal.display;
-        d.level_unit = c.unit, d.find_threshold = -50;
-        d.change_threshold_on = c.change_on, d.change_threshold = 10, d.find_mode = c.find_mode;
+        d.level_unit = c.unit, d.find_threshold = -50, d.change_threshold = 10;
+        d.change_threshold_on = at_marker, d.find_mode = at_marker;
         view_update(VIEW_OPENED);
         wfal.view.marker_point = 7;
         view_update(VIEW_DISPLAY);
         const ViewState &v = wfal.view;
-        EXPECT_EQ(std::vector<int>({v.bandwidth_correction, v.level_offset, v.black_level,
-                                    v.white_level, v.frequency_divisor}),
-                  c.levels)
+        const FindParams &f = wfal.find;
+        EXPECT_EQ(
+            std::vector<int>({v.bandwidth_correction, v.level_offset, v.black_level, v.white_level,
+                              v.frequency_divisor, f.threshold, f.change_threshold, f.point}),
+            c.expected)
             << c.impedance << " " << c.step;
         EXPECT_EQ(std::u16string(v.level_unit), c.unit_label);
-        EXPECT_EQ(wfal.graph[0].levels[0][0], record_level(0, 0) - c.levels[1]);
-        const FindParams &f = wfal.find;
-        EXPECT_EQ(std::vector<int>({f.threshold, f.change_threshold, f.point}), c.find);
+        EXPECT_EQ(wfal.graph[0].levels[0][0], record_level(0, 0) - c.expected[1]);
     }
 }
 
