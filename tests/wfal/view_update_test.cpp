@@ -228,6 +228,16 @@ TEST_F(ViewUpdate, TopAndFind) {
     EXPECT_EQ(std::u16string(wfal.view.time_text), marker_time(u"01/02/2020\n10:00:03"));
 }
 
+// The cursor and scroll keys are the spectrogram window's to carry out; nothing is reloaded.
+TEST_F(ViewUpdate, CursorAndScrollKeysGoToTheSpectrogram) {
+    open_and_show(records(10));
+    for (int request : {VIEW_LINE_UP, VIEW_LINE_DOWN, VIEW_PAGE_UP, VIEW_PAGE_DOWN})
+        view_update(request);
+    EXPECT_EQ(received("spectrogram"),
+              (Lines{"spectrogram WM_USER+1 -1,0", "spectrogram WM_USER+1 1,0",
+                     "spectrogram WM_VSCROLL SB_PAGEUP", "spectrogram WM_VSCROLL SB_PAGEDOWN"}));
+}
+
 // 250 records; every key is enabled before each case, so a case that changes nothing shows it.
 TEST_F(ViewUpdate, NavigationKeysByCursorAndScroll) {
     const int L = RUN_LOADED, STILL = VIEW_STILL;
