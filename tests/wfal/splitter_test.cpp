@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int TOP = 30; // the parent's top on the screen
+
 class Splitter : public ModuleUiTest {
 protected:
     HWND bar = nullptr;
@@ -15,6 +17,7 @@ protected:
 
     void SetUp() override {
         ModuleUiTest::SetUp();
+        MoveWindow(parent, 0, TOP, 400, 300, TRUE); // off the screen's origin
         // The parent moves the bar where it is told, as the main dialog does inside its area.
         log.handle("parent", [this](HWND, UINT m, WPARAM, LPARAM l, LRESULT *result) {
             if (m != SPLITTER_MOVED) return false;
@@ -32,7 +35,7 @@ TEST_F(Splitter, DragReportsTheBarTop) {
     enum Kind { PRESS, MOVE, RELEASE, CAPTURE_LOST };
     const struct {
         const char *name;
-        std::vector<std::pair<Kind, int>> touches; // and the screen y; x is 50
+        std::vector<std::pair<Kind, int>> touches; // and the parent's client y; x is 50
         std::vector<LONG> reported;
     } cases[] = {
         {"follows the pointer, grabbed 2 below the top",
@@ -47,9 +50,9 @@ TEST_F(Splitter, DragReportsTheBarTop) {
         MoveWindow(bar, 0, 100, 200, 4, TRUE);
         reported.clear();
         for (const auto &[kind, y] : c.touches) {
-            if (kind == PRESS) wl_input_press(50, y);
-            if (kind == MOVE) wl_input_move(50, y);
-            if (kind == RELEASE) wl_input_release(50, y);
+            if (kind == PRESS) wl_input_press(50, TOP + y);
+            if (kind == MOVE) wl_input_move(50, TOP + y);
+            if (kind == RELEASE) wl_input_release(50, TOP + y);
             if (kind == CAPTURE_LOST) {
                 SetCapture(parent);
                 ReleaseCapture();
