@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "module/engine.h"
 #include "spectrogram/marker.h"
 #include "support/main_dialog_stand_in.h"
 
@@ -39,8 +40,8 @@ TEST_F(Marker, GraphOfTheSpectrum) {
         const char16_t *stop;
     } cases[] = {
         {300, LEVEL_UNIT_DBM, 0, {-5222, -4923, 0, 150, -12000, 1000}, u"30.400"},
-        {301, LEVEL_UNIT_DBM_HZ, 2, {-5222, -4922, 0, 150, -12000, 1000}, u"30.500"},
-        {300, LEVEL_UNIT_DBM, 2, {-5222, -4923, 0, 150, -11000, 2000}, u"30.400"},
+        {301, LEVEL_UNIT_DBM_HZ, INPUT_PROBE, {-5222, -4922, 0, 150, -12000, 1000}, u"30.500"},
+        {300, LEVEL_UNIT_DBM, INPUT_PROBE, {-5222, -4923, 0, 150, -11000, 2000}, u"30.400"},
     };
     for (const auto &c : cases) {
         wfal.view.points = c.points;
@@ -59,18 +60,16 @@ TEST_F(Marker, GraphOfTheSpectrum) {
     }
 }
 
-// The readout takes the header's start and step: the marker at point 100 of a 0-based spectrum
-// of 100 Hz steps is at 10 kHz.
+// The readout takes the header's start and step: point 100 is at 0.5 + 100 x 0.1 kHz.
 TEST_F(Marker, ReadoutOfMarkerAndMax) {
-    wfal.header.start_frequency = 0;
     wfal.view.level_offset = 0;
     wfal.view.spectrum[7] = -4222;
     wfal.view.marker_point = 100;
     StringCchCopyW(wfal.view.level_unit, VIEW_UNIT_CHARS, u"dBm");
     graph_refresh();
     EXPECT_EQ(std::u16string(wfal.graph[0].side_text),
-              u"Spectrum\n\nMarker:\n   10.000 kHz\n    -59.0 dBm\n\n"
-              u"Max:\n    0.700 kHz\n    -42.2 dBm");
+              u"Spectrum\n\nMarker:\n   10.500 kHz\n    -59.0 dBm\n\n"
+              u"Max:\n    1.200 kHz\n    -42.2 dBm");
 }
 
 // A step is held to the spectrum (in 64 bits: a held key's delta can't wrap); a touch outside
