@@ -23,16 +23,17 @@ using ButtonTest = ModuleUiTest;
 constexpr int BX = 40, BY = 30, BW = 80, BH = 40;
 
 // Only a release inside clicks (left of or above the button is outside); the pressed look
-// lasts while the pointer is inside. Touches: press inside, move in or out, release in, out or
-// above-left; after each, the outer bevel's top-left pixel: sunk or raised.
+// lasts while the pointer is inside. Touches: press inside, move in or out, release in, out,
+// above-left or just right of the edge; after each, the outer bevel's top-left pixel: sunk or
+// raised.
 TEST_F(ButtonTest, PressSlideAndRelease) {
     const struct {
         DWORD style;
         const char *touches, *corners;
         size_t clicks;
     } cases[] = {
-        {0, "pr", "sr", 1}, {0, "pox", "srr", 0},         {0, "poir", "srsr", 1},
-        {0, "pa", "sr", 0}, {WS_DISABLED, "pr", "rr", 0},
+        {0, "pr", "sr", 1}, {0, "pox", "srr", 0}, {0, "poir", "srsr", 1},
+        {0, "pa", "sr", 0}, {0, "pe", "sr", 0},   {WS_DISABLED, "pr", "rr", 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.touches);
@@ -41,11 +42,14 @@ TEST_F(ButtonTest, PressSlideAndRelease) {
         commands();
         std::string corners;
         for (const char *t = c.touches; *t; ++t) {
-            const int x = *t == 'o' || *t == 'x' ? BX + BW + 20 : *t == 'a' ? BX - 5 : BX + 10;
+            const int x = *t == 'o' || *t == 'x' ? BX + BW + 20
+                          : *t == 'a'            ? BX - 5
+                          : *t == 'e'            ? BX + BW
+                                                 : BX + 10;
             const int y = *t == 'a' ? BY - 5 : BY + 10;
             if (*t == 'p') wl_input_press(x, y);
             if (*t == 'o' || *t == 'i') wl_input_move(x, y);
-            if (*t == 'r' || *t == 'x' || *t == 'a') wl_input_release(x, y);
+            if (*t != 'p' && *t != 'o' && *t != 'i') wl_input_release(x, y);
             pump_pending();
             corners += wl_screen_pixel(BX, BY) == 0 ? 's' : 'r';
         }
