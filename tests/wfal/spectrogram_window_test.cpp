@@ -89,13 +89,13 @@ protected:
             out.push_back(r < count ? int((first + r) % 224) : NONE);
         return out;
     }
-    // The cursor strip of picture rows [from, to) as '#' (black) and '.' (white).
     // Pixels other than white (lines, bar and grey-edged text) in client coordinates.
     long ink(int left, int top, int right, int bottom) {
         const std::string p =
             ui_picture(RECT{X + left, Y + top, X + right, Y + bottom}, {{WHITE, '.'}});
         return long(std::count(p.begin(), p.end(), '?'));
     }
+    // The cursor strip of picture rows [from, to) as '#' (black) and '.' (white).
     std::string strip(int from, int to) {
         return ui_picture(
             RECT{X + pic.left - 7, Y + pic.top + from, X + pic.left - 1, Y + pic.top + to},
