@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -40,16 +39,12 @@ protected:
     ViewPicture pic{}; // client coordinates
     int follow = 0;    // the next view's follow_cursor
 
-    void SetUp() override {
-        ModuleUiTest::SetUp();
-        MoveWindow(parent, 0, 0, WL_SCREEN_WIDTH, WL_SCREEN_HEIGHT, TRUE);
-        StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\t.res");
-    }
-
     // A still view of a client width x height over `records` records (a fresh window), the
     // given mode, top and cursor, painted.
     void open(int width, int height, long long records, int mode = VIEW_STILL, int top = 0,
               int cursor = 0, int black = 0, int white = 223) {
+        MoveWindow(parent, 0, 0, WL_SCREEN_WIDTH, WL_SCREEN_HEIGHT, TRUE);
+        StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\t.res");
         DestroyWindow(view);
         view = CreateWindowExW(0, SPECTROGRAM_CLASS, u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, X, Y,
                                width + 16, height, parent, (HMENU)203, wfal.instance, nullptr);
@@ -72,13 +67,13 @@ protected:
     COLORREF at(int x, int y) { return ui_pixel(X + x, Y + y); }
     // Every row's palette index (NONE: white, -2: neither).
     std::vector<int> rows() {
-        std::map<COLORREF, int> index_of = {{WHITE, NONE}};
-        for (int i = 0; i < PALETTE_SIZE; ++i)
-            index_of[palette_colour(i)] = i;
         std::vector<int> out;
         for (int r = 0; r < pic.height; ++r) {
-            auto found = index_of.find(at(pic.left, pic.top + r));
-            out.push_back(found == index_of.end() ? -2 : found->second);
+            const COLORREF c = at(pic.left, pic.top + r);
+            int i = PALETTE_SIZE - 1;
+            while (i >= 0 && palette_colour(i) != c)
+                --i;
+            out.push_back(c == WHITE ? NONE : i < 0 ? -2 : i);
         }
         return out;
     }
