@@ -55,7 +55,7 @@ TEST_F(Marker, GraphOfTheSpectrum) {
                   c.expected)
             << c.points << " " << c.unit << " " << c.input;
         EXPECT_EQ(std::u16string(r.x_label_text[2]), c.stop);
-        EXPECT_EQ(r.on_click, &marker_set);
+        EXPECT_EQ(std::make_pair(r.trace_count, r.on_click), std::make_pair(1, &marker_set));
         EXPECT_EQ(paints("graph"), 1);
     }
 }
