@@ -3,7 +3,6 @@
 // and with each view alone.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include <acqsim.h>
@@ -11,7 +10,6 @@
 #include <wluser.h>
 
 #include "module/entry.h"
-#include "module/state.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
 #include "support/ui_driver.h"
@@ -27,35 +25,28 @@ INT16 viewer_level(long long record, int point) {
     return INT16(-9000 + (point % 50) * 40 + (record % 40) * 10);
 }
 
-struct Screen {
-    const char *golden;
-    long long records;
-    std::vector<UiStep> before;
-};
-
-std::vector<UiStep> repeat(UiStep step, int times) {
-    return std::vector<UiStep>(times, step);
-}
-
-std::vector<UiStep> join(std::vector<std::vector<UiStep>> parts) {
-    std::vector<UiStep> all;
-    for (std::vector<UiStep> &p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
-class ViewerScreens : public ::testing::Test {
-protected:
-    TempDeviceRoot root;
-    UiDriver ui;
-
-    void SetUp() override { acqsim_reset(); }
-    void TearDown() override {
-        wl_user_shutdown();
-        wl_gdi_shutdown();
-    }
-
-    void show(const Screen &s) {
+TEST(ViewerScreens, MatchTheStoredScreens) {
+    const std::vector<UiStep> marker_and_cursor = {
+        ui::tap(ID_MARKER_RIGHT), ui::tap(ID_MARKER_RIGHT), ui::tap(ID_MARKER_RIGHT),
+        ui::tap(ID_LINE_DOWN),    ui::tap(ID_LINE_DOWN),    ui::tap(ID_LINE_DOWN),
+        ui::tap(ID_LINE_DOWN)};
+    std::vector<UiStep> found = marker_and_cursor;
+    found.push_back(ui::tap(ID_FIND));
+    const struct {
+        const char *golden;
+        long long records;
+        std::vector<UiStep> before;
+    } screens[] = {
+        {"viewer_empty", 0, {}},
+        {"viewer_loaded", 200, marker_and_cursor},
+        {"viewer_found", 200, found},
+        {"viewer_graph_only", 200, {ui::tap(ID_SPLIT)}},
+        {"viewer_spectrogram_only", 200, {ui::tap(ID_SPLIT), ui::tap(ID_SPLIT)}},
+    };
+    for (const auto &s : screens) {
+        SCOPED_TRACE(s.golden);
+        acqsim_reset();
+        TempDeviceRoot root;
         ResultFileRecipe recipe;
         recipe.records = s.records;
         recipe.level = viewer_level;
@@ -63,28 +54,14 @@ protected:
         std::vector<UiStep> steps = s.before;
         steps.push_back(ui::expect_golden(s.golden));
         steps.push_back(ui::tap(ID_ESC));
-        ui.run(
+        UiDriver().run(
             [] {
                 return INT_PTR(wfalstart(nullptr, nullptr, 0, u"\\view.res", 0, 1, u"Ann",
                                          u"\\settings.dat", u"\\none.txt", 7));
             },
             steps);
-    }
-};
-
-TEST_F(ViewerScreens, MatchTheStoredScreens) {
-    const std::vector<UiStep> marker_and_cursor =
-        join({repeat(ui::tap(ID_MARKER_RIGHT), 3), repeat(ui::tap(ID_LINE_DOWN), 4)});
-    const Screen screens[] = {
-        {"viewer_empty", 0, {}},
-        {"viewer_loaded", 200, marker_and_cursor},
-        {"viewer_found", 200, join({marker_and_cursor, {ui::tap(ID_FIND)}})},
-        {"viewer_graph_only", 200, {ui::tap(ID_SPLIT)}},
-        {"viewer_spectrogram_only", 200, {ui::tap(ID_SPLIT), ui::tap(ID_SPLIT)}},
-    };
-    for (const Screen &s : screens) {
-        SCOPED_TRACE(s.golden);
-        show(s);
+        wl_user_shutdown();
+        wl_gdi_shutdown();
     }
 }
 
