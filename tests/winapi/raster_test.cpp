@@ -104,7 +104,8 @@ TEST(LineTo, SegmentsChainThroughTheCurrentPosition) {
 TEST(Polygon, FillsThePixelsWhoseCentresAreInside) {
     const struct {
         std::vector<POINT> points;
-        Rows picture; // 6 x 6
+        Rows picture;   // 6 x 6
+        int count = -1; // all the points
     } cases[] = {
         {{{1, 1}, {4, 1}, {4, 3}, {1, 3}}, {"......", ".###..", ".###..", "......"}},
         {{{0, 0}, {4, 0}, {0, 4}}, {"####..", "###...", "##....", "#....."}},
@@ -113,13 +114,15 @@ TEST(Polygon, FillsThePixelsWhoseCentresAreInside) {
         {{{1, 1}, {5, 1}, {5, 5}, {1, 5}, {1, 1}, {5, 1}, {5, 5}, {1, 5}}, {}},
         {{{-2, -2}, {8, -2}, {-2, 8}},
          {"######", "#####.", "####..", "###...", "##....", "#....."}},
+        // Only `count` points are read: a fourth would add the edge (0, 2)-(4, 0).
+        {{{0, 0}, {4, 0}, {0, 4}, {0, 2}}, {"####..", "###...", "##....", "#....."}, 3},
     };
     HBRUSH brush = CreateSolidBrush(PAINT);
     for (const auto &c : cases) {
         TestBitmap b(6, 6, SENTINEL);
         SelectObject(b.dc, brush);
         SelectObject(b.dc, GetStockObject(NULL_PEN));
-        EXPECT_TRUE(Polygon(b.dc, c.points.data(), int(c.points.size())));
+        EXPECT_TRUE(Polygon(b.dc, c.points.data(), c.count < 0 ? int(c.points.size()) : c.count));
         Rows rows = c.picture;
         rows.resize(6, "......");
         EXPECT_EQ(b.picture({{PAINT, '#'}}), picture_rows(rows)) << c.points.size() << " points";
