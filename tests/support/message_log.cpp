@@ -140,18 +140,3 @@ void pump_pending() {
         DispatchMessageW(&msg);
     }
 }
-
-MessageHandler button_behaviour() {
-    return [](HWND hwnd, UINT m, WPARAM, LPARAM l, LRESULT *result) {
-        *result = 0;
-        if (m == WM_LBUTTONDOWN) return SetCapture(hwnd), true;
-        if (m != WM_LBUTTONUP || GetCapture() != hwnd) return false;
-        ReleaseCapture();
-        RECT r;
-        GetClientRect(hwnd, &r);
-        int x = short(LOWORD(l)), y = short(HIWORD(l));
-        if (x >= 0 && y >= 0 && x < r.right && y < r.bottom)
-            SendMessageW(GetParent(hwnd), WM_COMMAND, WPARAM(GetDlgCtrlID(hwnd)), LPARAM(hwnd));
-        return true;
-    };
-}

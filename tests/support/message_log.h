@@ -65,7 +65,3 @@ extern const WCHAR RECORD_CLASS[];
 
 // Runs the queue until nothing is left to retrieve (PeekMessageW, no idle, no waiting).
 void pump_pending();
-
-// A handler that makes a window behave as a push button: the press takes the capture, the
-// release lets it go and, inside the window, sends WM_COMMAND with the window's id to the parent.
-MessageHandler button_behaviour();

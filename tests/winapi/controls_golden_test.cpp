@@ -11,13 +11,14 @@
 #include <windows.h>
 #include <wluser.h>
 
-#include "support/dialog_template.h"
 #include "support/message_log.h"
 #include "support/ui_driver.h"
 
 namespace {
 
 const WCHAR KEY_CLASS[] = u"testkey";
+// A visible pop-up dialog of no size and no controls, in the plain template form.
+const WORD EMPTY_DIALOG[] = {0, 0x9000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 constexpr int ID_ESC = 100, ID_PGUP = 101, ID_PGDN = 102, ID_TEXT = 201;
 
 // A push key: a grey face with a black frame and its centred caption; WM_COMMAND on release.
@@ -120,14 +121,13 @@ TEST(ControlsGolden, DialogWithEditScrollBarsAndKeys) {
     ASSERT_TRUE(RegisterClassW(&wc));
     wl_screen_set_background(RGB(0, 0, 0));
     ControlsDialog controls;
-    TemplateBuilder dialog(WS_POPUP | WS_VISIBLE, 0, 0, 0, 0);
     UiDriver ui;
     // The edit shows 18 of its 74 lines. Its bar lies at x 672 to 687, y 39 to 477, its down
     // arrow from y 462; at position 19 the thumb is at y 159 to 257, at 37 from y 258.
     INT_PTR result = ui.run(
         [&] {
-            return DialogBoxIndirectParamW(nullptr, dialog.get(), nullptr, ControlsDialog::proc,
-                                           LPARAM(&controls));
+            return DialogBoxIndirectParamW(nullptr, (const DLGTEMPLATE *)EMPTY_DIALOG, nullptr,
+                                           ControlsDialog::proc, LPARAM(&controls));
         },
         {ui::tap(ID_PGDN), ui::tap(ID_PGDN), ui::tap(ID_PGUP), ui::tap(680, 470), ui::tap(680, 400),
          ui::tap(680, 100), ui::tap(680, 100), ui::tap(680, 470), ui::press(680, 470),
@@ -191,12 +191,11 @@ TEST(ControlsGolden, StillWindowsFramesBarsAndEdits) {
                                     nullptr, nullptr);
         SendMessageW(edit, WM_SETFONT, WPARAM(font), 0);
     }
-    TemplateBuilder dialog(WS_POPUP | WS_VISIBLE, 0, 0, 0, 0);
     UiDriver ui;
     ui.run(
         [&] {
-            return DialogBoxIndirectParamW(nullptr, dialog.get(), nullptr, MessageLog::dialog_proc,
-                                           0);
+            return DialogBoxIndirectParamW(nullptr, (const DLGTEMPLATE *)EMPTY_DIALOG, nullptr,
+                                           MessageLog::dialog_proc, 0);
         },
         {ui::check([] { MoveWindow(wl_window_top(), 550, 100, 150, 100, TRUE); }),
          ui::expect_golden("window_parts"), ui::end_dialog(0)});

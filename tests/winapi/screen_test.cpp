@@ -1,16 +1,12 @@
 // The composed screen: pictures kept across moves and restacking, drawing in place clipped by
-// the parents and by the windows above, frames presented when changed, PNG snapshots. (The
-// composition of a still scene: the controls' stored screens.)
+// the parents and by the windows above, frames presented when changed. (The composition of a
+// still scene: the controls' stored screens; snapshots: the host's shots.)
 #include <gtest/gtest.h>
-#include <stdio.h>
-
-#include <algorithm>
 
 #include <windows.h>
 #include <wlgdi.h>
 #include <wluser.h>
 
-#include "support/golden.h"
 #include "support/message_log.h"
 #include "support/test_bitmap.h"
 #include "support/ui_driver.h"
@@ -88,47 +84,6 @@ TEST_F(Screen, DrawingInPlaceIsClippedByTheParentAndTheWindowsAbove) {
                                            "..rrggg..", "........."}));
     pump_pending();
     EXPECT_EQ(wl_screen_frames(), frames + 1);
-}
-
-// A window whose timer draws in place under a box that lies over it: the box keeps its
-// picture, the rest of the window shows each new colour.
-TEST_F(Screen, ATimerDrawsUnderAnOverlappingWindow) {
-    const COLORREF colours[] = {RED, GREEN, BLUE};
-    int tick = 0;
-    HWND under = painted("under", RED, 0, 0, 6, 3);
-    log.handle("under", [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT *) {
-        if (m == WM_TIMER) fill_in_place(h, colours[++tick % 3]);
-        return false;
-    });
-    log.create("box", WS_POPUP | WS_VISIBLE, 2, 1, 2, 1);
-    SetTimer(under, 1, 250, nullptr);
-    auto expect = [this](const char *row, const char *boxed) {
-        return ui::check([=] { EXPECT_EQ(picture(6, 3), picture_rows({row, boxed, row})); });
-    };
-    UiDriver ui;
-    ui.run(
-        [] {
-            MSG msg;
-            while (GetMessageW(&msg, nullptr, 0, 0))
-                DispatchMessageW(&msg);
-            return INT_PTR(msg.wParam);
-        },
-        {ui::advance(250), expect("gggggg", "ggkkgg"), ui::advance(250), expect("bbbbbb", "bbkkbb"),
-         ui::check([] { PostMessageW(nullptr, WM_QUIT, 0, 0); })});
-    EXPECT_EQ(tick, 2);
-}
-
-TEST_F(Screen, SnapshotsAreThePixels) {
-    painted("a", RED, 5, 5, 30, 20);
-    pump_pending();
-    std::string path = std::string(WFAL_BINARY_DIR) + "/screen_snapshot.png";
-    ASSERT_TRUE(wl_screen_save_png(path.c_str()));
-    std::vector<uint32_t> read;
-    int w = 0, h = 0;
-    ASSERT_TRUE(png_read(path, &read, &w, &h));
-    EXPECT_EQ(w * 1000 + h, WL_SCREEN_WIDTH * 1000 + WL_SCREEN_HEIGHT);
-    EXPECT_TRUE(std::equal(read.begin(), read.end(), wl_screen_pixels()));
-    remove(path.c_str());
 }
 
 } // namespace

@@ -1,9 +1,7 @@
 // The window scroll bar: SetScrollInfo's clamping and showing, the requests that touches on its
-// parts send, the repeat of a held arrow or trough on the virtual clock. (Its pixels: the
-// controls' stored screens.)
+// parts send, the repeat of a held arrow or trough on the virtual clock. (Its pixels, a held
+// arrow's included: the controls' stored screens.)
 #include <gtest/gtest.h>
-
-#include <limits.h>
 
 #include <windows.h>
 #include <wluser.h>
@@ -67,12 +65,10 @@ TEST_F(ScrollBar, SetScrollInfoHoldsPageAndPositionInRange) {
         {RP, 0, 100, 0, 150, {0, 100, 0, 100}, true},
         {ALL, 0, 100, 10, 150, {0, 100, 10, 91}, true}, // the page lowers the top
         {SIF_PAGE, 0, 0, 20, 0, {0, 100, 20, 50}, true},
-        {RP, 10, 20, 0, 3, {10, 20, 0, 10}, true},
         {RP, -50, -10, 0, -60, {-50, -10, 0, -50}, true},
         {ALL | KEEP, 0, 100, 500, 7, {0, 100, 101, 0}, true},
         {RP | KEEP, 5, 3, 0, 4, {0, 0, 0, 0}, true}, // a reversed range becomes zero
-        {RP | KEEP, INT_MIN, INT_MAX, 0, 9, {0, 0, 0, 0}, true},
-        {RP, 0, 0, 0, 0, {0, 0, 0, 0}, false}, // nothing to scroll: hidden
+        {RP, 0, 0, 0, 0, {0, 0, 0, 0}, false},       // nothing to scroll: hidden
     };
     for (const auto &c : cases) {
         SetUp();
@@ -129,22 +125,15 @@ TEST_F(ScrollBar, TouchesOnItsPartsSendTheirRequests) {
                                  "w WM_LBUTTONDOWN 50,50 down", "w WM_LBUTTONUP 50,50"}));
 }
 
-// A held arrow repeats after 200 ms, then every 50 ms, while the touch stays on it; it is drawn
-// pushed (a flat shadow frame) only then.
+// A held arrow repeats after 200 ms, then every 50 ms, while the touch stays on it.
 TEST_F(ScrollBar, AHeldArrowRepeatsOnTheClock) {
-    auto expect = [&](int n, const char *corner) {
-        return ui::check([=] {
-            EXPECT_EQ(count("w WM_VSCROLL SB_LINEDOWN"), n);
-            EXPECT_EQ(ui_picture(RECT{184, 285, 186, 286}, {{RGB(255, 255, 255), 'W'},
-                                                            {RGB(192, 192, 192), 'g'},
-                                                            {RGB(128, 128, 128), 'd'}}),
-                      corner);
-        });
+    auto expect = [&](int n) {
+        return ui::check([=] { EXPECT_EQ(count("w WM_VSCROLL SB_LINEDOWN"), n); });
     };
-    loop({ui::press(190, 295), expect(1, "dg"), ui::advance(199), expect(0, "dg"), ui::advance(1),
-          expect(1, "dg"), ui::advance(50), expect(1, "dg"), ui::advance(100), expect(2, "dg"),
-          ui::move(150, 295), ui::advance(200), expect(0, "gW"), ui::move(190, 290),
-          ui::advance(50), expect(1, "dg"), ui::release(190, 290), expect(0, "gW")});
+    loop({ui::press(190, 295), expect(1), ui::advance(199), expect(0), ui::advance(1), expect(1),
+          ui::advance(50), expect(1), ui::advance(100), expect(2), ui::move(150, 295),
+          ui::advance(200), expect(0), ui::move(190, 290), ui::advance(50), expect(1),
+          ui::release(190, 290), expect(0)});
 }
 
 // The trough pages until the thumb, moved by the window procedure, comes under the touch.
