@@ -12,7 +12,8 @@ namespace {
 constexpr DWORD POPUP = WS_POPUP | WS_VISIBLE, CHILD = WS_CHILD | WS_VISIBLE;
 
 // A top-level window at (100, 100) with overlapping children: "low" (created first), "high" on
-// top of it, "inner" inside "high", a hidden one and a disabled one with a child.
+// top of it, "inner" inside "high", a hidden one and a disabled one with a child; a hidden
+// top-level window at (40, 40).
 class Input : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -21,6 +22,7 @@ protected:
         high = log.create("high", CHILD, 40, 20, 60, 40, top, 2);
         log.create("inner", CHILD, 5, 5, 10, 10, high, 3);
         log.create("hidden", WS_CHILD, 120, 10, 30, 30, top, 4);
+        log.create("ghost", WS_POPUP, 40, 40, 20, 20); // a hidden top-level window
         log.create("offchild", CHILD, 0, 0, 20, 20,
                    log.create("off", CHILD | WS_DISABLED, 150, 50, 40, 40, top, 5), 6);
         log.ignore({WM_PAINT, WM_ERASEBKGND, WM_NCPAINT});
@@ -51,7 +53,7 @@ TEST_F(Input, PressReachesTheTopmostVisibleEnabledWindowUnderThePoint) {
         {285, 185, ""},                               // disabled
         {255, 155, ""},                               // the disabled one's child
         {100, 150, "top WM_NCLBUTTONDOWN hit18"},
-        {50, 50, ""},
+        {50, 50, ""}, // under the hidden top-level window
     };
     for (const auto &c : cases)
         EXPECT_EQ(touch({{wl_input_press, c.x, c.y}}), *c.line ? Lines{c.line} : Lines{}) << c.x;

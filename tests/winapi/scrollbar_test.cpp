@@ -136,6 +136,17 @@ TEST_F(ScrollBar, AHeldArrowRepeatsOnTheClock) {
           ui::release(190, 290), expect(0)});
 }
 
+// A drag whose touch is taken away ends without setting the thumb's position.
+TEST_F(ScrollBar, ADragLosingTheCaptureSetsNoPosition) {
+    loop({ui::press(190, 200), ui::move(190, 238), ui::check([this] {
+              ReleaseCapture();
+              PostMessageW(w, WM_NULL, 0, 0); // the bar's loop looks at the capture again
+          })});
+    EXPECT_EQ(log.take(),
+              (Lines{"w WM_NCLBUTTONDOWN hit7", "w WM_VSCROLL SB_THUMBTRACK 75",
+                     "w WM_CAPTURECHANGED ->0", "w WM_NULL", "w WM_VSCROLL SB_ENDSCROLL"}));
+}
+
 // The trough pages until the thumb, moved by the window procedure, comes under the touch.
 TEST_F(ScrollBar, AHeldTroughStopsWhenTheThumbReachesTheTouch) {
     log.handle("w", [this](HWND, UINT m, WPARAM wp, LPARAM, LRESULT *) {

@@ -60,6 +60,20 @@ TEST_F(Window, RefusedCreationLeavesNoWindow) {
     }
 }
 
+TEST_F(Window, ClassNamesIgnoreCaseAndLiveWhileTheirWindowsDo) {
+    WNDCLASSW wc = {0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"Plain"};
+    EXPECT_NE(RegisterClassW(&wc), 0);
+    for (LPCWSTR refused : {LPCWSTR(u"PLAIN"), LPCWSTR(MAKEINTRESOURCEW(5))}) {
+        wc.lpszClassName = refused;
+        EXPECT_EQ(RegisterClassW(&wc), 0);
+    }
+    HWND w = CreateWindowExW(0, u"plain", u"", POPUP, 0, 0, 5, 5, 0, 0, 0, 0);
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(UnregisterClassW(u"plain", nullptr));
+    DestroyWindow(w);
+    EXPECT_TRUE(UnregisterClassW(u"plain", nullptr));
+}
+
 TEST_F(Window, WordsIdTextAndMappedPoints) {
     HWND w = CreateWindowExW(0, RECORD_CLASS, u"First", POPUP, 100, 100, 50, 50, 0, 0, 0, 0);
     HWND c = log.create("c", CHILD | WS_BORDER, 5, 6, 20, 20, w, 7);
@@ -73,9 +87,10 @@ TEST_F(Window, WordsIdTextAndMappedPoints) {
                                GetWindowLongPtrW(w, GWLP_USERDATA), GetWindowLongPtrW(c, GWLP_ID),
                                GetWindowLongPtrW(c, GWLP_HWNDPARENT)}),
         (std::vector<LONG_PTR>{33, 0, 55, 7, LONG_PTR(w)}));
-    POINT p{1, 2};
-    EXPECT_EQ(MapWindowPoints(c, nullptr, &p, 1), MAKELONG(106, 107));
-    EXPECT_EQ(p.x * 1000 + p.y, 107109);
+    POINT p[2] = {{1, 2}, {1, 2}}; // the second is not asked for
+    EXPECT_EQ(MapWindowPoints(c, nullptr, p, 1), MAKELONG(106, 107));
+    EXPECT_EQ((std::vector<LONG>{p[0].x, p[0].y, p[1].x, p[1].y}),
+              (std::vector<LONG>{107, 109, 1, 2}));
     WCHAR buf[8];
     EXPECT_EQ(GetWindowTextW(w, buf, 8), 5);
     EXPECT_TRUE(SetWindowTextW(w, u"Longer text"));
