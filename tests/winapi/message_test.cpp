@@ -1,5 +1,5 @@
-// The message queue: sending against posting, the order of retrieval, failures, WM_QUIT and a
-// loop with nothing to wait for. (The idle hook: every driven flow and the host.)
+// The message queue: sending against posting, the order of retrieval, a window filter, failures,
+// WM_QUIT and a loop with nothing to wait for. (The idle hook: every driven flow and the host.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -58,6 +58,17 @@ TEST_F(Message, RetrievalOrderPostedInputPaintTimer) {
         if (GetMessageW(&msg, nullptr, 0, 0)) DispatchMessageW(&msg);
     EXPECT_EQ(log.take(), (Lines{"w WM_USER+0 0,0", "c WM_LBUTTONDOWN 2,2 down", "w WM_PAINT",
                                  "c WM_PAINT", "w WM_TIMER 9"}));
+}
+
+TEST_F(Message, AWindowFilterTakesItsChildrensMessagesOnly) {
+    HWND other = log.create("other", POPUP, 0, 0, 5, 5);
+    PostMessageW(other, WM_USER + 1, 0, 0);
+    PostMessageW(nullptr, WM_USER + 2, 0, 0); // a thread message
+    PostMessageW(c, WM_USER + 3, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, w, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_USER + 3));
+    EXPECT_FALSE(PeekMessageW(&msg, w, 0, 0, PM_REMOVE));
 }
 
 TEST_F(Message, FailuresTheQuitMessageAndAnEndlessWait) {
