@@ -62,19 +62,24 @@ protected:
     HWND owner = nullptr;
 };
 
+// A handled message answers through DWLP_MSGRESULT, not the dialog procedure's TRUE.
 TEST_F(Dialog, CloseBecomesCancelAndTheOwnerIsDisabledMeanwhile) {
     log.handle("dlg", [=](HWND h, UINT m, WPARAM w, LPARAM, LRESULT *r) {
-        if (m != WM_COMMAND || LOWORD(w) != IDCANCEL) return false;
-        EndDialog(h, 5);
-        return *r = TRUE, true;
+        if (m == WM_USER) SetWindowLongPtrW(h, DWLP_MSGRESULT, 1234);
+        if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) EndDialog(h, 5);
+        return *r = TRUE, m == WM_USER || m == WM_COMMAND;
     });
     std::vector<WORD> plain = {0, 0x9000, 0, 0, 0, 0, 0, 100, 50, 0, 0, 0};
-    INT_PTR r = run(plain, {ui::check([&] { EXPECT_FALSE(IsWindowEnabled(owner)); }), ui::close()});
+    INT_PTR r = run(plain, {ui::check([&] {
+                                EXPECT_FALSE(IsWindowEnabled(owner));
+                                EXPECT_EQ(SendMessageW(wl_window_top(), WM_USER, 0, 0), 1234);
+                            }),
+                            ui::close()});
     EXPECT_EQ(r, 5);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_EQ(log.take(), (Lines{"dlg WM_INITDIALOG 77", "owner WM_CANCELMODE", "owner WM_ENABLE 0",
-                                 "dlg WM_CLOSE", "dlg WM_COMMAND 2,0 0", "owner WM_ENABLE 1",
-                                 "dlg WM_DESTROY", "dlg WM_NCDESTROY"}));
+                                 "dlg WM_USER+0 0,0", "dlg WM_CLOSE", "dlg WM_COMMAND 2,0 0",
+                                 "owner WM_ENABLE 1", "dlg WM_DESTROY", "dlg WM_NCDESTROY"}));
     EXPECT_EQ(wl_window_top(), owner);
 }
 
