@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Lines = std::vector<std::string>;
@@ -19,9 +20,9 @@ using MessageHandler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT *)
 
 class MessageLog {
 public:
-    // Registers the recording class RECORD_CLASS (and makes this log the current one).
+    // Registers the recording class RECORD_CLASS (two LONG_PTR words) as the current log's.
     MessageLog();
-    // Unregisters the class after tearing the window manager down.
+    // Tears the window manager and GDI down.
     ~MessageLog();
     MessageLog(const MessageLog &) = delete;
     MessageLog &operator=(const MessageLog &) = delete;
@@ -29,30 +30,28 @@ public:
     // A window of the recording class, named for the log.
     HWND create(const std::string &name, DWORD style, int x, int y, int w, int h,
                 HWND parent = nullptr, int id = 0, DWORD ex_style = 0);
-    void name(HWND hwnd, const std::string &name);
+    void name(HWND hwnd, const std::string &name) { names_[hwnd] = name; }
     // The name of the next dialog whose dialog procedure gets a message.
     void name_next_dialog(const std::string &name) { pending_dialog_ = name; }
     // The window's own handling of messages (by window name).
-    void handle(const std::string &name, MessageHandler handler);
-    // Messages left out of the log (WM_NCPAINT and WM_ERASEBKGND by default are kept).
+    void handle(const std::string &name, MessageHandler handler) { handlers_[name] = handler; }
+    // Messages left out of the log.
     void ignore(std::set<UINT> messages) { ignored_ = std::move(messages); }
 
     // The lines logged since the last take, and a fresh start.
-    Lines take();
+    Lines take() { return std::exchange(lines_, Lines{}); }
     void clear() { lines_.clear(); }
 
     // The procedures of the recording class and of recording dialogs.
     static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
     static INT_PTR CALLBACK dialog_proc(HWND, UINT, WPARAM, LPARAM);
-    static MessageLog *current();
-
-    std::string describe(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    // The window's name; an unnamed child is "#" and its id.
-    std::string name_of(HWND hwnd) const;
 
 private:
     bool record(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, LRESULT *result,
                 std::string *pending);
+    std::string describe(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) const;
+    // The window's name; an unnamed child is "#" and its id.
+    std::string name_of(HWND hwnd) const;
 
     std::map<HWND, std::string> names_;
     std::map<std::string, MessageHandler> handlers_;
@@ -66,7 +65,3 @@ extern const WCHAR RECORD_CLASS[];
 
 // Runs the queue until nothing is left to retrieve (PeekMessageW, no idle, no waiting).
 void pump_pending();
-
-// A handler that makes a window behave as a push button: the press takes the capture, the
-// release lets it go and, inside the window, sends WM_COMMAND with the window's id to the parent.
-MessageHandler button_behaviour();

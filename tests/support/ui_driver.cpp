@@ -1,8 +1,6 @@
 #include "support/ui_driver.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <winlayer.h>
 #include <wluser.h>
@@ -12,21 +10,6 @@
 
 namespace {
 
-std::vector<HWND> all_windows() {
-    std::vector<HWND> list(size_t(wl_window_list(nullptr, 0)));
-    int n = wl_window_list(list.data(), int(list.size()));
-    list.resize(size_t(n) < list.size() ? size_t(n) : list.size());
-    return list;
-}
-
-UiControl first_visible(const std::function<bool(const UiControl &)> &match) {
-    for (HWND h : all_windows()) {
-        UiControl c = ui_control(h);
-        if (c.visible && match(c)) return c;
-    }
-    return UiControl{};
-}
-
 UiStep touch(const std::string &what, std::function<bool()> inject) {
     return UiStep{what, [what, inject](UiDriver &) {
                       EXPECT_TRUE(inject()) << what;
@@ -34,20 +17,12 @@ UiStep touch(const std::string &what, std::function<bool()> inject) {
                   }};
 }
 
-// Touches the centre of a control found by id; false when there is none.
-bool on_control(int id, void (*input)(int, int)) {
+// Touches the centre of a control found by id with each input in turn; false when there is none.
+bool on_control(int id, std::initializer_list<void (*)(int, int)> inputs) {
     UiControl c = ui_find(id);
-    if (!c.hwnd) return false;
-    POINT p = c.centre();
-    input(int(p.x), int(p.y));
-    return true;
-}
-
-std::string tmp_folder() {
-    const char *v = getenv("WFAL_TEST_TMP");
-    std::string dir = v && *v ? v : ".";
-    mkdir(dir.c_str(), 0755);
-    return dir;
+    for (auto input : inputs)
+        if (c.hwnd) input(int(c.centre().x), int(c.centre().y));
+    return c.hwnd != nullptr;
 }
 
 } // namespace
@@ -83,12 +58,9 @@ WlIdleResult UiDriver::idle(void *self) {
 
 WlIdleResult UiDriver::on_idle() {
     if (next_ < steps_.size()) {
-        UiStepState state = steps_[next_].run(*this);
-        if (state == UiStepState::done) {
-            ++next_;
-            return WL_IDLE_BUSY;
-        }
-        return WL_IDLE_WAIT;
+        if (steps_[next_].run(*this) == UiStepState::again) return WL_IDLE_WAIT;
+        ++next_;
+        return WL_IDLE_BUSY;
     }
     // Out of steps with the flow still running: close its windows so that the test ends.
     if (!overran_) ADD_FAILURE() << "the flow is still running after its last step";
@@ -106,24 +78,21 @@ UiControl ui_control(HWND hwnd) {
     UiControl c;
     WlWindowInfo info;
     if (!wl_window_info(hwnd, &info)) return c;
-    c.hwnd = hwnd;
-    c.class_name = info.class_name;
     WCHAR text[1024];
     GetWindowTextW(hwnd, text, 1024);
-    c.text = text;
-    c.id = info.id;
-    c.enabled = info.enabled != FALSE;
-    c.visible = info.visible != FALSE;
-    c.rect = info.rect;
+    c = {hwnd,     info.class_name, text, info.id, info.enabled != FALSE, info.visible != FALSE,
+         info.rect};
     return c;
 }
 
 UiControl ui_find(int id) {
-    return first_visible([id](const UiControl &c) { return c.id == id && c.id != 0; });
-}
-
-UiControl ui_find_text(const std::u16string &text) {
-    return first_visible([&text](const UiControl &c) { return c.text == text; });
+    std::vector<HWND> list(size_t(wl_window_list(nullptr, 0)));
+    list.resize(size_t(std::max(0, wl_window_list(list.data(), int(list.size())))));
+    for (HWND h : list) {
+        UiControl c = ui_control(h);
+        if (c.visible && c.id == id && id != 0) return c;
+    }
+    return UiControl{};
 }
 
 COLORREF ui_pixel(int x, int y) {
@@ -139,9 +108,8 @@ std::string ui_picture(const RECT &area, const std::vector<std::pair<COLORREF, c
             bool on = x >= 0 && y >= 0 && x < WL_SCREEN_WIDTH && y < WL_SCREEN_HEIGHT;
             COLORREF c = on ? colorref_from_pixel(pixels[y * WL_SCREEN_WIDTH + x]) : CLR_INVALID;
             char ch = '?';
-            for (const auto &entry : legend) {
+            for (const auto &entry : legend)
                 if (entry.first == c) ch = entry.second;
-            }
             out += ch;
         }
     }
@@ -162,36 +130,18 @@ UiStep release(int x, int y) {
 UiStep tap(int x, int y) {
     return touch("tap", [=] { return wl_input_press(x, y), wl_input_release(x, y), true; });
 }
-
 UiStep tap(int id) {
     return touch("tap control " + std::to_string(id), [id] {
-        UiControl c = ui_find(id);
-        if (!c.hwnd) return false;
-        POINT p = c.centre();
-        wl_input_press(int(p.x), int(p.y));
-        wl_input_release(int(p.x), int(p.y));
-        return true;
+        return on_control(id, {wl_input_press, wl_input_release});
     });
 }
-
-UiStep tap_text(const std::u16string &text) {
-    return touch("tap text", [text] {
-        UiControl c = ui_find_text(text);
-        if (!c.hwnd) return false;
-        POINT p = c.centre();
-        wl_input_press(int(p.x), int(p.y));
-        wl_input_release(int(p.x), int(p.y));
-        return true;
-    });
-}
-
 UiStep press_on(int id) {
-    return touch("press on " + std::to_string(id), [id] { return on_control(id, wl_input_press); });
+    return touch("press on " + std::to_string(id),
+                 [id] { return on_control(id, {wl_input_press}); });
 }
-
 UiStep release_on(int id) {
     return touch("release on " + std::to_string(id),
-                 [id] { return on_control(id, wl_input_release); });
+                 [id] { return on_control(id, {wl_input_release}); });
 }
 
 // The first call sets the target; each call lets the loop wait for the timers before it, and
@@ -211,19 +161,7 @@ UiStep advance(ULONGLONG ms) {
 }
 
 UiStep check(std::function<void()> body, const std::string &what) {
-    return UiStep{what, [body](UiDriver &) {
-                      body();
-                      return UiStepState::done;
-                  }};
-}
-
-UiStep snapshot(const std::string &name) {
-    return check(
-        [name] {
-            std::string path = tmp_folder() + "/" + name + ".png";
-            EXPECT_TRUE(wl_screen_save_png(path.c_str())) << path;
-        },
-        "snapshot " + name);
+    return UiStep{what, [body](UiDriver &) { return body(), UiStepState::done; }};
 }
 
 UiStep expect_golden(const std::string &name) {

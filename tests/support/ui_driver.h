@@ -1,15 +1,7 @@
-// A driver for UI tests: runs a modal flow headless (a DialogBox call, or later wfalstart) and,
-// each time its message loop is idle, runs the next step of a list: tap a control, press, move
-// or release at a point, let the virtual clock run, check what the windows show, take a PNG.
-//
-//     UiDriver ui;
-//     INT_PTR result = ui.run([&] { return DialogBoxIndirectParamW(...); },
-//                             {ui::tap(101), ui::advance(1000),
-//                              ui::check([] { EXPECT_TRUE(ui_find(201).enabled); }),
-//                              ui::close()});
-//
-// A step runs inside the flow's loop, nested dialogs included. The flow must end by its last
-// step: a flow still running after it is a failure, and the driver closes its windows.
+// A driver for UI tests: runs a modal flow headless (a DialogBox call, or wfalstart) and, each
+// time its message loop is idle, runs the next step of a list (tap, press, let the virtual clock
+// run, check, compare with a stored screen), nested dialogs included. The flow must end by its
+// last step: a flow still running after it is a failure, and the driver closes its windows.
 #pragma once
 
 #include <windows.h>
@@ -74,9 +66,8 @@ private:
 };
 
 // Looking at the windows: the first visible window (top-level windows from the topmost,
-// children from the topmost) with the id (a child) or the text. An empty UiControl if none.
+// children from the topmost) with the id (a child). An empty UiControl if none.
 UiControl ui_find(int id);
-UiControl ui_find_text(const std::u16string &text);
 UiControl ui_control(HWND hwnd);
 // A pixel of the composed screen.
 COLORREF ui_pixel(int x, int y);
@@ -90,17 +81,14 @@ UiStep press(int x, int y);
 UiStep move(int x, int y);
 UiStep release(int x, int y);
 UiStep tap(int x, int y);
-// Touch at the centre of the control with the id (or text); the step fails if there is none.
+// Touch at the centre of the control with the id; the step fails if there is none.
 UiStep tap(int id);
-UiStep tap_text(const std::u16string &text);
 UiStep press_on(int id);
 UiStep release_on(int id);
 // Lets `ms` of virtual time pass: due timers fire in order and windows repaint on the way.
 UiStep advance(ULONGLONG ms);
 // Runs expectations (or any action) at this moment.
 UiStep check(std::function<void()> body, const std::string &what = "check");
-// Writes the screen as a PNG (under WFAL_TEST_TMP, else the working folder).
-UiStep snapshot(const std::string &name);
 // Compares the screen with the stored image tests/golden/NAME.png.
 UiStep expect_golden(const std::string &name);
 // WM_CLOSE to the topmost window.
