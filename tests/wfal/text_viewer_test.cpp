@@ -144,6 +144,20 @@ TEST_F(TextViewer, NotesFieldWrittenInPlace) {
         });
 }
 
+// A file cut short under the viewer no longer holds a header: the notes are refused and the
+// file is not grown back to a header's size.
+TEST_F(TextViewer, NotesRefusedByAShortenedFile) {
+    write_noted_result();
+    const std::string whole = file_bytes();
+    const ResultHeader h = result_file_header(recipe);
+    for (size_t length : {size_t(0), size_t(100), NOTES_AT + NOTES_BYTES - 1}) {
+        SCOPED_TRACE(length);
+        root.write("view.res", whole.substr(0, length));
+        EXPECT_FALSE(notes_write_file(u"\\view.res", h));
+        EXPECT_EQ(file_bytes(), whole.substr(0, length));
+    }
+}
+
 // From the set-up report: a cancel changes nothing; confirmed notes go into the file, and the
 // report and the section's header take them. A file gone since gets the error (failing calls are
 // the fault loop's above), is not made again, and the report stays as it was.

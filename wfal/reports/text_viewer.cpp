@@ -75,12 +75,16 @@ BOOL viewer_on_command(HWND dialog, int id) {
 
 // Only the notes field is written. The rest of the current header is the file's own, so the file
 // ends up as a rewrite of the whole header would leave it, and a failure part way can damage
-// nothing the file needs to be read again: magic, size and set-up are never touched.
+// nothing the file needs to be read again: magic, size and set-up are never touched. A file
+// that no longer holds a header (cut short since it was loaded) is left as it is rather than
+// grown into a headerless one.
 BOOL notes_write_file(const WCHAR *path, const ResultHeader &header) {
     FILE *file = _wfopen(path, TEXT("r+b"));
     if (!file) return FALSE;
+    ResultHeader held;
     const size_t size = sizeof header.notes;
-    BOOL written = fseek(file, (long)offsetof(ResultHeader, notes), SEEK_SET) == 0 &&
+    BOOL written = fread(&held, sizeof held, 1, file) == 1 && header_accepted(held) &&
+                   fseek(file, (long)offsetof(ResultHeader, notes), SEEK_SET) == 0 &&
                    fwrite(header.notes, 1, size, file) == size && fflush(file) == 0;
     if (fclose(file) != 0) written = FALSE;
     return written;
