@@ -137,6 +137,20 @@ bool parse_stop_request(const std::string &line, size_t *pos, ScriptStep *step,
     return true;
 }
 
+// A shot's file stays inside the screenshots folder: no absolute path, no ".." component.
+bool read_shot_file(const std::string &line, size_t *pos, std::string *file, std::string *error) {
+    if (!read_string(line, pos, file, error)) return false;
+    bool inside = file->empty() || (*file)[0] != '/';
+    for (size_t start = 0; inside && start <= file->size();) {
+        size_t end = file->find('/', start);
+        if (end == std::string::npos) end = file->size();
+        inside = file->compare(start, end - start, "..") != 0;
+        start = end + 1;
+    }
+    if (!inside) *error = text_quote(*file) + " is outside the screenshots folder";
+    return inside;
+}
+
 bool parse_arguments(const std::string &command, const std::string &line, size_t *pos,
                      ScriptStep *step, std::string *error) {
     struct Command {
@@ -160,8 +174,8 @@ bool parse_arguments(const std::string &command, const std::string &line, size_t
     case STEP_PRESS:
     case STEP_MOVE:
     case STEP_RELEASE: return read_point(line, pos, step, error);
-    case STEP_TAP_TEXT:
-    case STEP_SHOT: return read_string(line, pos, &step->text, error);
+    case STEP_TAP_TEXT: return read_string(line, pos, &step->text, error);
+    case STEP_SHOT: return read_shot_file(line, pos, &step->text, error);
     case STEP_WAIT: return read_seconds(line, pos, &step->ms, error);
     case STEP_ANSWER: return parse_answer(line, pos, &step->answer, error);
     case STEP_STOP_REQUEST: return parse_stop_request(line, pos, step, error);

@@ -45,6 +45,10 @@ std::vector<Logged> logged_cases() {
         {"answer number 2147483648", "\"2147483648\" is no number in range"},
         {"stop-request maybe", "\"maybe\" is not one of: off on"},
         {"shot file.png", "a string in double quotes expected"},
+        {"shot \"../x.png\"", "\"../x.png\" is outside the screenshots folder"},
+        {"shot \"a/../../x.png\"", "\"a/../../x.png\" is outside the screenshots folder"},
+        {"shot \"a/..\"", "\"a/..\" is outside the screenshots folder"},
+        {"shot \"/tmp/x.png\"", "\"/tmp/x.png\" is outside the screenshots folder"},
         {"dump now", "unexpected"}};
     for (const auto &[line, says] : bad)
         cases.push_back({std::string("# first\n\n") + line + "\ntap \"Esc\"\n",
