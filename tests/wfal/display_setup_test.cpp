@@ -226,4 +226,27 @@ TEST_F(DisplaySetup, OptionGridsAndTheSettingsThatReachTheViewAndTheFile) {
               (std::vector<INT32>{2, -100, -10, -60, 0, 20, 0}));
 }
 
+// The viewed file keeps its own set-up through Display -> Esc even where the option tables do not
+// offer it (600 Ohm at 3 MHz, a 212 MHz range), and so do the readout's levels.
+TEST_F(DisplaySetup, TheViewedFileKeepsItsSetUp) {
+    const std::pair<INT32, INT32> cases[] = {{3000000, 600}, {212000000, 100}};
+    for (const auto &[range, impedance] : cases) {
+        SCOPED_TRACE(range);
+        recipe.range = range;
+        recipe.impedance = impedance;
+        write_result();
+        auto seen = [] {
+            const ResultHeader &h = wfal.header;
+            return std::make_tuple(h.range, h.impedance, h.input, h.gain,
+                                   std::u16string(wfal.graph[0].side_text));
+        };
+        decltype(seen()) before;
+        EXPECT_EQ(view({ui::check([&] { before = seen(); }), ui::tap(ID_DISPLAY), ui::tap(ID_ESC),
+                        ui::check([&] { EXPECT_EQ(seen(), before); }), ui::tap(ID_ESC)}),
+                  0);
+        EXPECT_EQ(std::make_pair(std::get<0>(before), std::get<1>(before)),
+                  std::make_pair(range, impedance));
+    }
+}
+
 } // namespace

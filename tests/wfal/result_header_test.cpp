@@ -2,6 +2,7 @@
 // records behind them counted.
 #include <gtest/gtest.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <numeric>
@@ -145,6 +146,22 @@ TEST(ResultHeader, RecordCountAndLastRecord) {
         EXPECT_EQ((std::vector<LONGLONG>{c[0], c[1], result_record_count(c[0], h),
                                          result_last_record(c[0], h)}),
                   c);
+    }
+}
+
+// Sparse files either side of the size limit: the larger one would hold 2^30 one-point records.
+TEST(ResultHeader, CheckFileRefusesFilesPastTheSizeLimit) {
+    TempDeviceRoot root;
+    const ResultHeader h = valid_header(1);
+    for (const LONGLONG size : {RESULT_MAX_FILE_SIZE, RESULT_MAX_FILE_SIZE + 1}) {
+        SCOPED_TRACE(size);
+        root.write("big.res", file_bytes(h, 0));
+        ASSERT_EQ(truncate((root.dir() + "/big.res").c_str(), off_t(size)), 0);
+        ResultHeader out;
+        LONGLONG taken = -7;
+        const bool accepted = size <= RESULT_MAX_FILE_SIZE;
+        EXPECT_EQ(header_check_file(u"\\big.res", &out, &taken), accepted);
+        EXPECT_EQ(taken, accepted ? size : -7);
     }
 }
 

@@ -73,3 +73,7 @@ void setup_validate() {
     validate_header(wfal.header);
     validate_display(wfal.display);
 }
+
+void setup_validate_display() {
+    validate_display(wfal.display);
+}

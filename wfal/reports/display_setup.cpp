@@ -84,7 +84,7 @@ void short_refresh(HWND dialog) {
 // Entered values may be out of range: the validation puts them back to their defaults before
 // the fields show them.
 void full_refresh(HWND dialog) {
-    setup_validate();
+    setup_validate_display();
     for (const ValueRow &row : VALUE_ROWS) {
         WCHAR text[VALUE_CHARS];
         (void)StringCchPrintfW(text, VALUE_CHARS, TEXT("%d"), wfal.display.*row.setting);
@@ -115,7 +115,7 @@ BOOL display_on_init(HWND dialog) {
 
 BOOL display_on_destroy(HWND dialog) {
     read_values(dialog);
-    setup_validate();
+    setup_validate_display();
     return TRUE;
 }
 

@@ -53,7 +53,7 @@ BOOL read_accepted_header(FILE *file, ResultHeader *header, LONGLONG *size) {
     if (!header_accepted(*header)) return FALSE;
     if (fseek(file, 0, SEEK_END) != 0) return FALSE;
     long end = ftell(file);
-    if (end < RESULT_HEADER_SIZE) return FALSE;
+    if (end < RESULT_HEADER_SIZE || end > RESULT_MAX_FILE_SIZE) return FALSE;
     *size = end;
     return TRUE;
 }

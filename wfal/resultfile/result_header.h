@@ -62,6 +62,9 @@ static_assert(offsetof(ResultHeader, notes) == 296, "result header layout");
 
 constexpr INT32 RESULT_HEADER_SIZE = 1320;
 constexpr INT32 RESULT_MAX_POINTS = 800;
+// File offsets are 32-bit longs on the instrument, where a larger file's size cannot be taken.
+// The limit also keeps every record index well inside an int, even at one point per record.
+constexpr LONGLONG RESULT_MAX_FILE_SIZE = 0x7fffffff;
 constexpr char RESULT_MAGIC[4] = {'W', 'F', 'A', 'L'}; // no terminator
 
 // Fills the current header for a new test: start time from the local time (also into the
@@ -76,7 +79,8 @@ void header_seal(ResultHeader *header);
 // The checksum, prefix and date text are not checked.
 BOOL header_accepted(const ResultHeader &header);
 // Reads and checks the header of a result file. On acceptance copies it to *out and the file's
-// size to *file_size; a refused file leaves both untouched.
+// size to *file_size; a refused file, also one larger than RESULT_MAX_FILE_SIZE, leaves both
+// untouched.
 BOOL header_check_file(const WCHAR *path, ResultHeader *out, LONGLONG *file_size);
 // Whole records in a file of file_size bytes; a trailing partial record does not count.
 LONGLONG result_record_count(LONGLONG file_size, const ResultHeader &header);
