@@ -55,15 +55,13 @@ TEST(FieldLine, BurstsRepeatEveryFewMinutesForOneToThreeSeconds) {
             EXPECT_TRUE(bursts[i].seconds >= 1 && bursts[i].seconds <= 3) << bursts[i].seconds;
             const LONGLONG gap = i > 0 ? bursts[i].start - bursts[i - 1].start : 200;
             EXPECT_TRUE(gap >= 120 && gap <= 360) << gap;
-        }
-        for (size_t i = 1; i < 6; ++i) {
+            if (i > 5) continue;
             const std::vector<INT16> on = field(seed, MHZ3, bursts[i].start),
                                      off = field(seed, MHZ3, bursts[i].start - 1);
-            std::vector<int> rise;
+            std::vector<int> rise(on.begin(), on.end());
             for (int k = 0; k < MHZ3.points; ++k)
-                rise.push_back(on[k] - off[k]);
-            EXPECT_GE(median(rise), 1500) << "seed " << seed << " at " << bursts[i].start;
-            EXPECT_LE(median(rise), 4500) << "seed " << seed << " at " << bursts[i].start;
+                rise[k] -= off[k];
+            EXPECT_TRUE(median(rise) >= 1500 && median(rise) <= 4500) << median(rise);
         }
     }
 }
@@ -82,10 +80,8 @@ TEST(FieldLine, InterfererIsOnForMinutesAtItsFrequency) {
             EXPECT_TRUE(off >= 10 * 60 && off <= 100 * 60) << off;
             const double k = (2.0 * on[i].hz - MHZ35.start) / MHZ35.step;
             if (k < 1 || k > MHZ35.points - 2) continue;
-            const size_t at = size_t(k + 0.5);
-            const LONGLONG middle = on[i].start + on[i].seconds / 2;
-            shown += field(seed, MHZ35, middle)[at] >=
-                     field(seed, MHZ35, on[i].start + on[i].seconds + 60)[at] + 1000;
+            shown += field(seed, MHZ35, on[i].start + on[i].seconds / 2)[size_t(k + 0.5)] >=
+                     field(seed, MHZ35, on[i].start + on[i].seconds + 60)[size_t(k + 0.5)] + 1000;
             ++in_range;
         }
         EXPECT_GE(in_range, 10) << "seed " << seed;
@@ -144,12 +140,7 @@ TEST_F(EngineTest, FieldResultsAreTheLineAtTheirLocalTime) {
     const LONGLONG start_ms = acqsim_local_ms(&start) - DAY0_MS;
     for (size_t i = got.size(); i-- > 0;)
         EXPECT_EQ(got[i].levels(MHZ3.points), field(5, MHZ3, start_ms / 1000 + LONGLONG(i)));
-    const std::vector<INT16> first = got[0].levels(MHZ3.points),
-                             other = field(6, MHZ3, start_ms / 1000);
-    int differing = 0;
-    for (int k = 0; k < MHZ3.points; ++k)
-        differing += first[k] != other[k];
-    EXPECT_GT(differing, 200);
+    EXPECT_NE(got[0].levels(MHZ3.points), field(6, MHZ3, start_ms / 1000));
     acqsim_reset();
     ASSERT_TRUE(measure(MHZ3));
     wl_clock_advance_ms(1000);
