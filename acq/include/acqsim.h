@@ -69,8 +69,9 @@ typedef struct {
 // nothing written, for a measurement the engine would refuse.
 BOOL acqsim_spectrum(const AcqSimMeasure *measure, ULONGLONG index, INT16 *levels);
 
-// The field line's time: milliseconds of local time since 1980-01-01 00:00:00. Result n of a
-// measurement is the line at the local time of the measure command plus n result intervals.
+// The field line's time: milliseconds of local time since 1980-01-01 00:00:00 (0 for a null
+// time). Result n of a measurement is the line at the local time of the measure command plus n
+// result intervals.
 LONGLONG acqsim_local_ms(const SYSTEMTIME *t);
 
 // The field line's levels at `local_ms`, exactly as the engine delivers them; FALSE, with nothing
