@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+// The instrument's screen.
+constexpr int HOST_SCREEN_WIDTH = 800;
+constexpr int HOST_SCREEN_HEIGHT = 480;
+
 // Registers one of the host's window classes.
 bool frame_register_class(const WCHAR *name, WNDPROC proc);
 // Registers the host's window classes and makes the frame and the title bar.

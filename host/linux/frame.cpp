@@ -18,7 +18,7 @@ LRESULT CALLBACK frame_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        draw_fill(dc, RECT{0, 0, WL_SCREEN_WIDTH, WL_SCREEN_HEIGHT}, RGB(0, 0, 0));
+        draw_fill(dc, RECT{0, 0, HOST_SCREEN_WIDTH, HOST_SCREEN_HEIGHT}, RGB(0, 0, 0));
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -38,9 +38,9 @@ bool frame_register_class(const WCHAR *name, WNDPROC proc) {
 
 bool frame_create() {
     if (!frame_register_class(FRAME_CLASS, frame_proc) || !box_register()) return false;
-    host.frame = CreateWindowExW(0, FRAME_CLASS, u"", WS_POPUP | WS_VISIBLE, 0, 0, WL_SCREEN_WIDTH,
-                                 WL_SCREEN_HEIGHT, NULL, NULL, NULL, NULL);
-    if (!host.frame || !title_bar_create()) return false;
+    host.frame = CreateWindowExW(0, FRAME_CLASS, u"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 HOST_SCREEN_WIDTH, HOST_SCREEN_HEIGHT, NULL, NULL, NULL, NULL);
+    if (!host.frame || !title_bar_create(NULL)) return false;
     wl_screen_set_close_target(host.frame);
     return true;
 }
