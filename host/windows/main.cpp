@@ -2,6 +2,8 @@
 // and log lines as the Linux host; the module is wfal.dll beside the program (WFAL_MODULE in the
 // environment names another), the screen is the desktop's top-left 800 x 480 pixels, and the
 // clock is the real one.
+#include <fcntl.h>
+#include <io.h>
 #include <objbase.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -60,6 +62,9 @@ WfalStart load_module() {
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
+    // The log's lines end in "\n" as on Linux, not in the C runtime's text-mode "\r\n".
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> arguments;
     for (int i = 0; i < argc; i++)
         arguments.push_back(text_to_utf8(argv[i]));
