@@ -6,6 +6,7 @@
 #include <acqsim.h>
 
 #include "host.h"
+#include "services.h"
 
 void session_fail(const std::string &message) {
     fprintf(stderr, "wfal-host: %s\n", message.c_str());
@@ -64,4 +65,15 @@ void session_report_unused_answers(const Script &script) {
             fprintf(stderr, "wfal-host: %s: %zu %s answer(s) never asked for\n",
                     script.file.c_str(), script.answers[k].size(), KINDS[k]);
     }
+}
+
+int session_run_module(WfalStart start, const ModuleArguments &m) {
+    const HostOptions &o = host.options;
+    int result = start(host.frame, host_service, o.test_mode ? 1 : 0, m.result_path.c_str(),
+                       o.memory_reserve, o.language, m.operator_name.c_str(), m.settings.c_str(),
+                       m.language_file.c_str(), o.help_mask);
+    host_log("done " + std::to_string(result));
+    if (!host.script) return 0;
+    session_report_unused_answers(*host.script);
+    return script_pending_line(*host.script);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "module/entry.h"
 #include "options.h"
 #include "script.h"
 #include "text.h"
@@ -12,6 +13,8 @@
 struct ModuleArguments {
     WideText result_path, operator_name, settings, language_file;
 };
+
+typedef decltype(&wfalstart) WfalStart;
 
 // A start-up failure: the message on the error output, exit status 1.
 [[noreturn]] void session_fail(const std::string &message);
@@ -24,3 +27,6 @@ ModuleArguments session_module_arguments(const HostOptions &o);
 void session_load_script(Script *script);
 // Answers that no prompt took are worth a word: the script expected a prompt that never came.
 void session_report_unused_answers(const Script &script);
+// Runs the module in host.frame with the options' parameters, logs its result and reports the
+// answers no prompt took. The first script line left unrun, or 0.
+int session_run_module(WfalStart start, const ModuleArguments &m);

@@ -12,15 +12,11 @@
 #include "draw.h"
 #include "frame.h"
 #include "host.h"
-#include "module/entry.h"
 #include "script.h"
-#include "services.h"
 #include "session.h"
 #include "text.h"
 
 namespace {
-
-typedef decltype(&wfalstart) WfalStart;
 
 WlIdleResult on_idle(void *) {
     if (host_closing_step()) return WL_IDLE_BUSY;
@@ -97,12 +93,7 @@ int main(int argc, char **argv) {
     void *module = nullptr;
     WfalStart start = load_module(&module);
     open_screen(o);
-    int result = start(host.frame, host_service, o.test_mode ? 1 : 0, m.result_path.c_str(),
-                       o.memory_reserve, o.language, m.operator_name.c_str(), m.settings.c_str(),
-                       m.language_file.c_str(), o.help_mask);
-    host_log("done " + std::to_string(result));
-    int pending = host.script ? script_pending_line(*host.script) : 0;
-    if (host.script) session_report_unused_answers(*host.script);
+    int pending = session_run_module(start, m);
     tear_down(module);
     if (pending) host_script_error(pending, "not run: the module had already ended");
     return 0;

@@ -1,46 +1,10 @@
 #include "frame.h"
 
-#include "draw.h"
 #include "host.h"
 #include "idle.h"
 #include "title_bar.h"
 
-namespace {
-
-const WCHAR FRAME_CLASS[] = L"wfal-host-frame";
-
-LRESULT CALLBACK frame_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_CLOSE: host_request_close(); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        draw_fill(dc, RECT{0, 0, HOST_SCREEN_WIDTH, HOST_SCREEN_HEIGHT}, RGB(0, 0, 0));
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    default: return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-}
-
-} // namespace
-
-bool frame_register_class(const WCHAR *name, WNDPROC proc) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(NULL);
-    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
-    wc.lpszClassName = name;
-    return RegisterClassW(&wc) != 0;
-}
-
-// The frame covers the instrument's screen at the desktop's top-left corner, where the
-// module places its dialogs; the title bar is owned by it, so that it stays above it.
+// The title bar is owned by the frame, so that it stays above it.
 bool frame_create() {
-    if (!frame_register_class(FRAME_CLASS, frame_proc)) return false;
-    host.frame = CreateWindowExW(0, FRAME_CLASS, L"wfal-host", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 HOST_SCREEN_WIDTH, HOST_SCREEN_HEIGHT, NULL, NULL,
-                                 GetModuleHandleW(NULL), NULL);
-    return host.frame && title_bar_create(host.frame) && idle_start();
+    return frame_make_window() && title_bar_create(host.frame) && idle_start();
 }

@@ -14,15 +14,11 @@
 #include "drive.h"
 #include "frame.h"
 #include "host.h"
-#include "module/entry.h"
 #include "script.h"
-#include "services.h"
 #include "session.h"
 #include "text.h"
 
 namespace {
-
-typedef decltype(&wfalstart) WfalStart;
 
 // What only the layer's platform has: a virtual clock and simulated volume sizes.
 void refuse_layer_options(const HostOptions &o) {
@@ -88,12 +84,7 @@ int wmain(int argc, wchar_t **argv) {
     WfalStart start = load_module();
     if (FAILED(CoInitializeEx(NULL, COINIT_APARTMENTTHREADED)) || !frame_create())
         session_fail("cannot make the host's windows");
-    int result = start(host.frame, host_service, o.test_mode ? 1 : 0, m.result_path.c_str(),
-                       o.memory_reserve, o.language, m.operator_name.c_str(), m.settings.c_str(),
-                       m.language_file.c_str(), o.help_mask);
-    host_log("done " + std::to_string(result));
-    int pending = host.script ? script_pending_line(*host.script) : 0;
-    if (host.script) session_report_unused_answers(*host.script);
+    int pending = session_run_module(start, m);
     if (pending) host_script_error(pending, "not run: the module had already ended");
     return 0;
 }
