@@ -1,6 +1,7 @@
 // The simulated measurement engine behind acqnotify, acqcmd and acqres. Results are made when
 // they are asked for: a fetch first adds every measure result that the clock says is due, so
-// the pace follows the layer's clock (real or virtual) without a thread of its own.
+// the pace follows the platform's clock (clock.h: on Linux the layer's, real or virtual) without a
+// thread of its own.
 #include <string.h>
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include <winlayer.h>
+#include "clock.h"
 
 #include "acq.h"
 #include "acqsim.h"
@@ -116,7 +117,7 @@ bool start_measure(const AcqMeasureCommand &cmd) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     m.start_local_ms = field_local_ms(now);
-    m.start_ms = wl_clock_ms();
+    m.start_ms = acq_clock_ms();
     m.interval_ms = g_engine.settings.interval_ms;
     m.made = 0;
     return true;
@@ -145,7 +146,7 @@ void queue_probe() {
 // Results already due belong before whatever this command brings: they are made first. A reset
 // throws them away with the rest.
 bool run_command(const BYTE *block, const AcqCommandHead &head) {
-    if (head.code != ACQ_CMD_RESET) produce_due(wl_clock_ms());
+    if (head.code != ACQ_CMD_RESET) produce_due(acq_clock_ms());
     switch (head.code) {
     case ACQ_CMD_RESET:
         g_engine.queue.clear();
@@ -234,7 +235,7 @@ int WINAPI acqcmd(LPCVOID command) {
 
 int WINAPI acqres(LPVOID buffer) {
     if (!buffer) return 0;
-    produce_due(wl_clock_ms());
+    produce_due(acq_clock_ms());
     if (g_engine.queue.empty()) return 0;
     Pending p = std::move(g_engine.queue.front());
     g_engine.queue.pop_front();

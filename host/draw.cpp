@@ -12,7 +12,7 @@ HFONT draw_font(bool large) {
     HFONT &font = g_fonts[large ? 1 : 0];
     if (!font)
         font = CreateFontW(large ? 22 : 18, 0, 0, 0, large ? FW_BOLD : FW_NORMAL, 0, 0, 0, 0, 0, 0,
-                           0, 0, u"arial");
+                           0, 0, TEXT("arial"));
     return font;
 }
 
@@ -35,7 +35,7 @@ void draw_outline(HDC dc, const RECT &rect, COLORREF colour) {
     draw_fill(dc, RECT{rect.right - 1, rect.top, rect.right, rect.bottom}, colour);
 }
 
-void draw_text(HDC dc, const std::u16string &text, const RECT &rect, COLORREF colour, bool large,
+void draw_text(HDC dc, const WideText &text, const RECT &rect, COLORREF colour, bool large,
                UINT format) {
     GdiSelection font(dc, draw_font(large), false);
     SetBkMode(dc, TRANSPARENT);
@@ -44,7 +44,7 @@ void draw_text(HDC dc, const std::u16string &text, const RECT &rect, COLORREF co
     DrawTextW(dc, text.c_str(), int(text.size()), &r, format | DT_NOPREFIX);
 }
 
-void draw_key(HDC dc, const RECT &rect, const std::u16string &caption, bool pressed) {
+void draw_key(HDC dc, const RECT &rect, const WideText &caption, bool pressed) {
     draw_fill(dc, rect, pressed ? RGB(80, 80, 80) : RGB(208, 208, 208));
     draw_outline(dc, rect, RGB(0, 0, 0));
     draw_text(dc, caption, rect, pressed ? RGB(255, 255, 255) : RGB(0, 0, 0), false,

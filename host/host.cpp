@@ -5,10 +5,8 @@
 
 #include <vector>
 
-#include <wlgdi.h>
-#include <wluser.h>
-
 #include "draw.h"
+#include "platform.h"
 #include "title_bar.h"
 #include "script.h"
 
@@ -17,22 +15,15 @@ Host host;
 namespace {
 
 // The Esc key of the module's dialogs, for a dialog that takes no WM_CLOSE.
-const char16_t ESC_CAPTION[] = u"Esc";
+const WCHAR ESC_CAPTION[] = TEXT("Esc");
 
 std::vector<HWND> all_windows() {
-    std::vector<HWND> all(256);
-    int n = wl_window_list(all.data(), int(all.size()));
-    if (n > int(all.size())) {
-        all.resize(size_t(n));
-        n = wl_window_list(all.data(), n);
-    }
-    all.resize(size_t(n < int(all.size()) ? n : int(all.size())));
-    return all;
+    return platform_windows();
 }
 
 bool descends_from(HWND hwnd, HWND ancestor) {
-    WlWindowInfo info;
-    while (hwnd && wl_window_info(hwnd, &info)) {
+    PlatformWindow info;
+    while (hwnd && platform_window_info(hwnd, &info)) {
         if (info.parent == ancestor) return true;
         hwnd = info.parent;
     }
@@ -52,7 +43,7 @@ bool tap_esc(HWND dialog) {
 void host_exit(int status) {
     fflush(stdout);
     draw_release();
-    wl_gdi_shutdown();
+    platform_release_drawing();
     exit(status);
 }
 
@@ -76,8 +67,9 @@ bool host_owns_window(HWND hwnd) {
 
 HWND host_top_dialog() {
     for (HWND hwnd : all_windows()) {
-        WlWindowInfo info;
-        if (wl_window_info(hwnd, &info) && !info.parent && info.visible && !host_owns_window(hwnd))
+        PlatformWindow info;
+        if (platform_window_info(hwnd, &info) && !info.parent && info.visible &&
+            !host_owns_window(hwnd))
             return hwnd;
     }
     return NULL;
@@ -91,7 +83,7 @@ std::vector<HWND> host_dialog_controls(HWND dialog) {
     return controls;
 }
 
-HWND host_find_control(HWND dialog, const std::u16string &text) {
+HWND host_find_control(HWND dialog, const WideText &text) {
     for (HWND control : host_dialog_controls(dialog)) {
         if (IsWindowVisible(control) && host_window_text(control) == text) return control;
     }
@@ -99,16 +91,16 @@ HWND host_find_control(HWND dialog, const std::u16string &text) {
 }
 
 void host_tap_control(HWND control) {
-    WlWindowInfo info;
-    if (!wl_window_info(control, &info)) return;
+    PlatformWindow info;
+    if (!platform_window_info(control, &info)) return;
     int x = (info.rect.left + info.rect.right) / 2, y = (info.rect.top + info.rect.bottom) / 2;
-    wl_input_press(x, y);
-    wl_input_release(x, y);
+    platform_press(x, y);
+    platform_release(x, y);
 }
 
-std::u16string host_window_text(HWND hwnd) {
+WideText host_window_text(HWND hwnd) {
     int length = int(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
-    std::u16string text(size_t(length > 0 ? length : 0) + 1, u'\0');
+    WideText text(size_t(length > 0 ? length : 0) + 1, 0);
     int got = GetWindowTextW(hwnd, &text[0], int(text.size()));
     text.resize(size_t(got > 0 ? got : 0));
     return text;

@@ -9,6 +9,7 @@
 
 #include "options.h"
 #include "paths.h"
+#include "text.h"
 
 struct Script;
 
@@ -28,8 +29,8 @@ struct Host {
     PathLinks links;          // PC folders linked into the device root
     HWND frame = NULL;        // the module's parent, the whole screen behind everything
     HWND title_bar = NULL;
-    HWND box = NULL;      // the open message or entry box on the desktop, if any
-    std::u16string title; // as the module set it
+    HWND box = NULL; // the open message or entry box on the desktop, if any
+    WideText title;  // as the module set it
     bool test_running = false;
     bool stop_key = false;    // the title bar's Stop key was pressed, not yet answered
     bool stop_script = false; // "stop-request on"
@@ -55,10 +56,10 @@ HWND host_top_dialog();
 // The controls of `dialog` and of its controls, topmost first.
 std::vector<HWND> host_dialog_controls(HWND dialog);
 // The topmost visible control of `dialog` whose window text is `text`, or NULL.
-HWND host_find_control(HWND dialog, const std::u16string &text);
+HWND host_find_control(HWND dialog, const WideText &text);
 // A touch pressed and released at the centre of `control`.
 void host_tap_control(HWND control);
-std::u16string host_window_text(HWND hwnd);
+WideText host_window_text(HWND hwnd);
 // A PC path for a screenshot file: relative names go into the screenshots folder (made if
 // missing).
 std::string host_screenshot_path(const std::string &name);

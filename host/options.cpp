@@ -284,8 +284,11 @@ HostOptions options_defaults() {
     HostOptions o;
     const char *data = getenv("XDG_DATA_HOME");
     const char *home = getenv("HOME");
+    const char *local = getenv("LOCALAPPDATA"); // the user's data folder on Windows
     if (data && *data)
         o.device_root = std::string(data) + "/wfal-host/device";
+    else if (local && *local)
+        o.device_root = std::string(local) + "/wfal-host/device";
     else
         o.device_root = std::string(home && *home ? home : ".") + "/.local/share/wfal-host/device";
     return o;

@@ -6,11 +6,9 @@
 
 #include <fstream>
 
-#include <winlayer.h>
-#include <wluser.h>
-
-#include "title_bar.h"
 #include "host.h"
+#include "platform.h"
+#include "title_bar.h"
 #include "text.h"
 
 namespace {
@@ -206,12 +204,12 @@ void tap_text(const ScriptStep &step) {
 
 void dump(int line) {
     for (HWND control : host_dialog_controls(top_dialog(line))) {
-        WlWindowInfo info;
-        if (!wl_window_info(control, &info)) continue;
+        PlatformWindow info;
+        if (!platform_window_info(control, &info)) continue;
         const RECT &r = info.rect;
         char head[160];
         snprintf(head, sizeof head, "control %d %s %s %s %ld %ld %ld %ld ", info.id,
-                 text_to_utf8(info.class_name).c_str(), info.enabled ? "enabled" : "disabled",
+                 info.class_name.c_str(), info.enabled ? "enabled" : "disabled",
                  info.visible ? "visible" : "hidden", long(r.left), long(r.top),
                  long(r.right - r.left), long(r.bottom - r.top));
         host_log(head + text_quote(text_to_utf8(host_window_text(control))));
@@ -220,39 +218,39 @@ void dump(int line) {
 
 // One slice of a wait: up to the next timer that falls due before its end, or to its end.
 void wait_slice(Script *s) {
-    ULONGLONG now = wl_clock_ms(), due = 0;
+    ULONGLONG now = platform_clock_ms(), due = 0;
     if (now >= s->wait_until) {
         s->waiting = false;
         return;
     }
     ULONGLONG to = s->wait_until;
-    if (wl_timer_next_due(&due) && due > now && due < to) to = due;
-    if (wl_clock_is_virtual()) {
-        wl_clock_advance_ms(to - now);
+    if (platform_timer_next_due(&due) && due > now && due < to) to = due;
+    if (platform_clock_is_virtual()) {
+        platform_clock_advance_ms(to - now);
     } else {
         Sleep(DWORD(to - now < REAL_WAIT_SLICE_MS ? to - now : REAL_WAIT_SLICE_MS));
     }
-    if (wl_clock_ms() >= s->wait_until) s->waiting = false;
+    if (platform_clock_ms() >= s->wait_until) s->waiting = false;
 }
 
 void shot(const ScriptStep &step) {
     std::string path = host_screenshot_path(step.text);
-    if (!wl_screen_save_png(path.c_str())) host_script_error(step.line, "cannot write " + path);
+    if (!platform_save_png(path)) host_script_error(step.line, "cannot write " + path);
 }
 
 void run(Script *s, const ScriptStep &step) {
     switch (step.kind) {
     case STEP_TAP:
-        wl_input_press(step.x, step.y);
-        wl_input_release(step.x, step.y);
+        platform_press(step.x, step.y);
+        platform_release(step.x, step.y);
         break;
     case STEP_TAP_TEXT: tap_text(step); break;
-    case STEP_PRESS: wl_input_press(step.x, step.y); break;
-    case STEP_MOVE: wl_input_move(step.x, step.y); break;
-    case STEP_RELEASE: wl_input_release(step.x, step.y); break;
+    case STEP_PRESS: platform_press(step.x, step.y); break;
+    case STEP_MOVE: platform_move(step.x, step.y); break;
+    case STEP_RELEASE: platform_release(step.x, step.y); break;
     case STEP_WAIT:
         s->waiting = true;
-        s->wait_until = wl_clock_ms() + step.ms;
+        s->wait_until = platform_clock_ms() + step.ms;
         wait_slice(s);
         break;
     case STEP_ANSWER: s->answers[step.answer.kind].push_back(step.answer); break;

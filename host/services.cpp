@@ -5,15 +5,13 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include <winlayer.h>
-#include <wluser.h>
-
 #include "boxes.h"
-#include "title_bar.h"
 #include "host.h"
 #include "module/host_services.h"
+#include "platform.h"
 #include "script.h"
 #include "text.h"
+#include "title_bar.h"
 
 namespace {
 
@@ -23,9 +21,9 @@ std::string default_note(bool by_default) {
     return host_is_closing() ? " (session closing)" : " (no answer queued)";
 }
 
-std::u16string wide(INT_PTR text) {
+WideText wide(INT_PTR text) {
     const WCHAR *w = reinterpret_cast<const WCHAR *>(text);
-    return w ? std::u16string(w) : std::u16string();
+    return w ? WideText(w) : WideText();
 }
 
 std::string quoted(INT_PTR text) {
@@ -33,7 +31,7 @@ std::string quoted(INT_PTR text) {
 }
 
 // Writes `text` into the module's buffer of `capacity` characters and a terminator.
-void put_text(INT_PTR buffer, INT_PTR capacity, const std::u16string &text) {
+void put_text(INT_PTR buffer, INT_PTR capacity, const WideText &text) {
     WCHAR *out = reinterpret_cast<WCHAR *>(buffer);
     if (!out || capacity < 0) return;
     size_t n = text.size() < size_t(capacity) ? text.size() : size_t(capacity);
@@ -78,7 +76,7 @@ INT_PTR edit_text(INT_PTR title, INT_PTR buffer, INT_PTR capacity) {
     Answer answer;
     Source source = answer_source(ANSWER_TEXT, &answer);
     bool confirmed = source == FROM_SCRIPT && !answer.cancel;
-    std::u16string text = text_from_utf8(answer.text);
+    WideText text = text_from_utf8(answer.text);
     if (source == FROM_BOX) {
         BoxRequest r;
         r.kind = BOX_TEXT;
@@ -117,7 +115,7 @@ INT_PTR enter_number(INT_PTR title, INT_PTR unit, INT_PTR current) {
 }
 
 // The volume of an instrument path: 1 for "\Internal", 2 for anything else (the USB stick).
-int path_volume(const std::u16string &path) {
+int path_volume(const WideText &path) {
     std::string p = text_to_utf8(path);
     bool internal =
         strncasecmp(p.c_str(), "\\Internal\\", 10) == 0 || strcasecmp(p.c_str(), "\\Internal") == 0;
@@ -125,18 +123,18 @@ int path_volume(const std::u16string &path) {
 }
 
 // The path entry on the desktop: a volume and the part after it.
-bool path_box(INT_PTR title, INT_PTR buffer, INT_PTR capacity, std::u16string *path) {
+bool path_box(INT_PTR title, INT_PTR buffer, INT_PTR capacity, WideText *path) {
     BoxRequest r;
     r.kind = BOX_PATH;
     r.caption = wide(title);
-    std::u16string initial = wide(buffer);
+    WideText initial = wide(buffer);
     r.volume = path_volume(initial);
-    size_t at = initial.find(u'\\', 1);
-    bool on_volume = initial.size() > 1 && initial[0] == u'\\' && at != std::u16string::npos;
-    r.field = on_volume ? initial.substr(at + 1) : initial.substr(initial.rfind(u'\\') + 1);
+    size_t at = initial.find(WCHAR('\\'), 1);
+    bool on_volume = initial.size() > 1 && initial[0] == WCHAR('\\') && at != WideText::npos;
+    r.field = on_volume ? initial.substr(at + 1) : initial.substr(initial.rfind(WCHAR('\\')) + 1);
     r.capacity = size_t(capacity > 10 ? capacity - 10 : 0);
     if (box_run(&r) != IDOK || r.field.empty()) return false;
-    *path = (r.volume == BOX_VOLUME_INTERNAL ? u"\\Internal\\" : u"\\USB\\") + r.field;
+    *path = (r.volume == BOX_VOLUME_INTERNAL ? TEXT("\\Internal\\") : TEXT("\\USB\\")) + r.field;
     return true;
 }
 
@@ -145,7 +143,7 @@ INT_PTR edit_path(INT_PTR title, INT_PTR buffer, INT_PTR capacity) {
     Source source = answer_source(ANSWER_PATH, &answer);
     std::string initial = quoted(buffer);
     bool confirmed = source == FROM_SCRIPT && !answer.cancel;
-    std::u16string path = text_from_utf8(answer.text);
+    WideText path = text_from_utf8(answer.text);
     if (source == FROM_BOX) confirmed = path_box(title, buffer, capacity, &path);
     int result = 0;
     if (confirmed) {
@@ -165,17 +163,17 @@ INT_PTR print_screen() {
         snprintf(name, sizeof name, "prtscr-%04d.png", ++host.screenshot_number);
         path = host_screenshot_path(name);
     } while (access(path.c_str(), F_OK) == 0);
-    bool written = wl_screen_save_png(path.c_str());
+    bool written = platform_save_png(path);
     host_log("print-screen " + text_quote(path) + (written ? "" : " (not written)"));
     return 0;
 }
 
-const char16_t *help_topic(int topic) {
+const WCHAR *help_topic(int topic) {
     switch (topic) {
-    case HELP_TEST_SETUP: return u"Help on the test set-up.";
-    case HELP_DISPLAY_SETUP: return u"Help on the Display set-up.";
-    case HELP_SAVE_SECTION: return u"Help on saving a section.";
-    default: return u"Help on a topic of its own.";
+    case HELP_TEST_SETUP: return TEXT("Help on the test set-up.");
+    case HELP_DISPLAY_SETUP: return TEXT("Help on the Display set-up.");
+    case HELP_SAVE_SECTION: return TEXT("Help on saving a section.");
+    default: return TEXT("Help on a topic of its own.");
     }
 }
 
@@ -183,8 +181,8 @@ INT_PTR help(INT_PTR topic) {
     host_log("help " + std::to_string(topic));
     if (host.options.headless || host_is_closing()) return 0;
     BoxRequest r;
-    r.caption = u"Help";
-    r.text = std::u16string(help_topic(int(topic))) + u"\n\nTopic " +
+    r.caption = TEXT("Help");
+    r.text = WideText(help_topic(int(topic))) + TEXT("\n\nTopic ") +
              text_from_utf8(std::to_string(topic));
     r.flags = HOST_MB_INFORMATION;
     box_run(&r);

@@ -1,7 +1,5 @@
 #include "text.h"
 
-#include <winlayer.h>
-
 namespace {
 
 int hex_digit(char c) {
@@ -12,18 +10,6 @@ int hex_digit(char c) {
 }
 
 } // namespace
-
-std::u16string text_from_utf8(const std::string &utf8) {
-    return wl_utf16_from_utf8(utf8.data(), utf8.size());
-}
-
-std::string text_to_utf8(const std::u16string &wide) {
-    return wl_utf8_from_utf16(wide.data(), wide.size());
-}
-
-std::string text_to_utf8(const WCHAR *wide) {
-    return wl_utf8_from_utf16(wide, WL_TEXT_TERMINATED);
-}
 
 std::string text_quote(const std::string &utf8) {
     static const char HEX[] = "0123456789abcdef";

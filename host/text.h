@@ -6,9 +6,12 @@
 
 #include <windows.h>
 
-// The layer's codec on the host's strings (winlayer.h says what malformed text becomes).
-std::u16string text_from_utf8(const std::string &utf8);
-std::string text_to_utf8(const std::u16string &wide);
+// The module's wide strings as the host holds them.
+typedef std::basic_string<WCHAR> WideText;
+
+// The platform's UTF-8 codec on the host's strings (each platform's host supplies it).
+WideText text_from_utf8(const std::string &utf8);
+std::string text_to_utf8(const WideText &wide);
 // A wide string of the module; null reads as empty.
 std::string text_to_utf8(const WCHAR *wide);
 

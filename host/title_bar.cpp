@@ -1,7 +1,5 @@
 #include "title_bar.h"
 
-#include <wluser.h>
-
 #include "draw.h"
 #include "frame.h"
 #include "host.h"
@@ -9,7 +7,7 @@
 
 namespace {
 
-const WCHAR TITLE_CLASS[] = u"wfal-host-title";
+const WCHAR TITLE_CLASS[] = TEXT("wfal-host-title");
 
 // A red dot: an octagon of radius 7 around the centre.
 void paint_dot(HDC dc, int cx, int cy) {
@@ -24,19 +22,20 @@ void paint_recording(HDC dc) {
     const RECT &r = TITLE_RECORDING;
     int cx = r.left + 9, cy = (r.top + r.bottom) / 2;
     paint_dot(dc, cx, cy);
-    draw_text(dc, u"REC", RECT{cx + 12, r.top, r.right, r.bottom}, TITLE_RECORDING_COLOUR, true,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    draw_text(dc, TEXT("REC"), RECT{cx + 12, r.top, r.right, r.bottom}, TITLE_RECORDING_COLOUR,
+              true, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 }
 
 void paint_title(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    RECT all = {0, 0, WL_SCREEN_WIDTH, TITLE_BAR_HEIGHT};
+    RECT all = {0, 0, HOST_SCREEN_WIDTH, TITLE_BAR_HEIGHT};
     draw_fill(dc, all, TITLE_BACKGROUND);
     draw_text(dc, host.title, RECT{10, 0, TITLE_RECORDING.left - 10, TITLE_BAR_HEIGHT},
               RGB(255, 255, 255), true, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     if (host.test_running) paint_recording(dc);
-    draw_key(dc, TITLE_STOP_KEY, u"Stop", host.stop_key || host.stop_script || host_is_closing());
+    draw_key(dc, TITLE_STOP_KEY, TEXT("Stop"),
+             host.stop_key || host.stop_script || host_is_closing());
     EndPaint(hwnd, &ps);
 }
 
@@ -56,10 +55,10 @@ LRESULT CALLBACK title_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 
 } // namespace
 
-bool title_bar_create() {
+bool title_bar_create(HWND owner) {
     if (!frame_register_class(TITLE_CLASS, title_proc)) return false;
-    host.title_bar = CreateWindowExW(0, TITLE_CLASS, u"", WS_POPUP | WS_VISIBLE, 0, 0,
-                                     WL_SCREEN_WIDTH, TITLE_BAR_HEIGHT, NULL, NULL, NULL, NULL);
+    host.title_bar = CreateWindowExW(0, TITLE_CLASS, TEXT(""), WS_POPUP | WS_VISIBLE, 0, 0,
+                                     HOST_SCREEN_WIDTH, TITLE_BAR_HEIGHT, owner, NULL, NULL, NULL);
     return host.title_bar != NULL;
 }
 

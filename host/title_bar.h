@@ -12,7 +12,8 @@ constexpr RECT TITLE_RECORDING = {610, 4, 690, 33};
 constexpr COLORREF TITLE_BACKGROUND = RGB(40, 40, 48);
 constexpr COLORREF TITLE_RECORDING_COLOUR = RGB(230, 0, 0);
 
-// Registers the title bar's window class and makes the bar (host.title_bar).
-bool title_bar_create();
+// Registers the title bar's window class and makes the bar (host.title_bar), owned by `owner`
+// when one is given so that it stays above it.
+bool title_bar_create(HWND owner);
 // Shows the title, the indicator and the Stop key as the host's state has them now.
 void title_bar_refresh();

@@ -194,10 +194,6 @@ void run_loop(HWND hwnd) {
 
 } // namespace
 
-bool box_is_question(int flags) {
-    return (flags & 0x0F) == 4;
-}
-
 bool box_register() {
     return frame_register_class(BOX_CLASS, box_proc);
 }
