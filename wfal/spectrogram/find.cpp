@@ -189,6 +189,14 @@ void find_close(Segment *s) {
 
 } // namespace
 
+FindParams find_params(const DisplaySettings &d, int level_offset, int marker_point) {
+    FindParams f;
+    f.threshold = level_offset + 100 * d.find_threshold;
+    f.change_threshold = d.change_threshold_on ? 100 * d.change_threshold : FIND_NO_CHANGE;
+    f.point = d.find_mode == FIND_AT_MARKER ? marker_point : FIND_ALL_POINTS;
+    return f;
+}
+
 BOOL find_prepare(const FindParams *params, int points, FindTest *test) {
     if (points < 1 || params->point >= points || params->point < FIND_ALL_POINTS) return FALSE;
     const int t = params->threshold;
