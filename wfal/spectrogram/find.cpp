@@ -224,6 +224,14 @@ int find_scan(const INT16 *records, int count, int points, const FindTest *test)
     return scan_all_points(records, (count - 1) * points, points, *test);
 }
 
+int find_pair_point(const INT16 *early, const INT16 *late, int points, const FindTest *test) {
+    const int from = test->point >= 0 ? test->point : 0;
+    const int to = test->point >= 0 ? test->point + 1 : points;
+    for (int p = from; p < to && p < points; ++p)
+        if (pair_finds(early[p], late[p], *test)) return p;
+    return -1;
+}
+
 BOOL find_run() {
     const ViewState &v = wfal.view;
     FindTest test;

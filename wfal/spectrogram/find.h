@@ -52,3 +52,6 @@ BOOL find_prepare(const FindParams *params, int points, FindTest *test);
 // the other) pairwise in order. Returns k + 1 for the first pair (k, k + 1) that finds its later
 // record, or 0 when none does.
 int find_scan(const INT16 *records, int count, int points, const FindTest *test);
+// The first point at which the pair of records `early`, `late` (`points` levels each) is found,
+// or -1 when none is.
+int find_pair_point(const INT16 *early, const INT16 *late, int points, const FindTest *test);
