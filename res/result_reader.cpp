@@ -82,24 +82,40 @@ RecordBlocks::RecordBlocks(const ResultFile &file, long long first, long long la
                            const char *label, bool keep_last)
     : file_(file), next_(first), last_(last), total_(last - first + 1),
       block_records_(int(BLOCK_BYTES / size_t(file.record_bytes()))), keep_last_(keep_last),
-      buffer_(size_t(block_records_ + 1) * size_t(file.points())),
-      progress_(progress_start(label)) {}
+      front_(size_t(block_records_ + 1) * size_t(file.points())), back_(front_.size()),
+      progress_(progress_start(label)) {
+    read_ahead();
+}
 
 RecordBlocks::~RecordBlocks() {
+    if (pending_.valid()) pending_.wait();
     progress_end(progress_);
+}
+
+// Reads the records after next_ into back_, behind the record kept from the block before.
+void RecordBlocks::read_ahead() {
+    const int fresh = int(std::min<long long>(block_records_, last_ - next_ + 1));
+    if (fresh <= 0) return;
+    const int held = keep_last_ && block_count_ > 0 ? 1 : 0;
+    INT16 *to = back_.data() + size_t(held) * size_t(file_.points());
+    const long long from = next_;
+    pending_ = std::async(std::launch::async, [this, from, fresh, to] {
+        file_.read(from, fresh, to);
+        return fresh;
+    });
 }
 
 bool RecordBlocks::next() {
     if (next_ > last_) return false;
     const size_t points = size_t(file_.points());
     const int held = keep_last_ && block_count_ > 0 ? 1 : 0;
-    if (held)
-        std::copy_n(buffer_.data() + size_t(block_count_ - 1) * points, points, buffer_.data());
-    const int fresh = int(std::min<long long>(block_records_, last_ - next_ + 1));
-    file_.read(next_, fresh, buffer_.data() + held * points);
+    if (held) std::copy_n(front_.data() + size_t(block_count_ - 1) * points, points, back_.data());
+    const int fresh = pending_.get(); // a failed read throws here
+    std::swap(front_, back_);
     block_first_ = next_ - held;
     block_count_ = held + fresh;
     next_ += fresh;
+    read_ahead();
     progress_show(progress_, double(next_ - (last_ + 1 - total_)) / double(total_));
     return true;
 }

@@ -2,6 +2,7 @@
 // whole records counted, and records read in blocks, never the whole file at once.
 #pragma once
 
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -73,7 +74,8 @@ private:
 
 // Records first..last of a file, a block of about a MiB at a time, with progress on standard
 // error while it takes long. With `keep_last` every block after the first opens with the last
-// record of the block before, so that pairs of consecutive records are never split.
+// record of the block before, so that pairs of consecutive records are never split. The block
+// after the one handed out is read meanwhile on a second thread.
 class RecordBlocks {
 public:
     RecordBlocks(const ResultFile &file, long long first, long long last, const char *label,
@@ -81,7 +83,7 @@ public:
     ~RecordBlocks();
     // Reads the next block; false after the last.
     bool next();
-    const INT16 *levels() const { return buffer_.data(); }
+    const INT16 *levels() const { return front_.data(); }
     long long first() const { return block_first_; } // index of the block's first record
     int count() const { return block_count_; }
 
@@ -92,6 +94,9 @@ private:
     int block_count_ = 0;
     int block_records_;
     bool keep_last_;
-    std::vector<INT16> buffer_;
+    std::vector<INT16> front_, back_; // the block handed out, the one being read
+    std::future<int> pending_;        // the records read into back_
     struct Progress *progress_;
+
+    void read_ahead();
 };

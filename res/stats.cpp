@@ -2,6 +2,10 @@
 #include "stats.h"
 
 #include <math.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <algorithm>
 
 #include "commands.h"
 #include "output_file.h"
@@ -9,36 +13,92 @@
 
 namespace {
 
-constexpr int LEVELS = 65536;
-
-// Linear power of every stored level (relative: 10^(level / 1000)), looked up per sample.
-const std::vector<double> &power_table() {
-    static const std::vector<double> table = [] {
-        std::vector<double> t(LEVELS);
-        for (int i = 0; i < LEVELS; ++i)
-            t[size_t(i)] = pow(10.0, (i - 32768) / 1000.0);
-        return t;
-    }();
-    return table;
+// Relative linear power of a stored level, 10^(v / 1000), as 2^x with x = v log2(10) / 1000:
+// the nearest whole number goes into the float's exponent, the rest (-0.5 .. 0.5) through the
+// Taylor series of 2^f to f^5 (error below 3e-6, far under the hundredth of a dB shown).
+// Branch-free, so that the loop over a record's points vectorises.
+__attribute__((always_inline)) inline float power_of(INT16 v) {
+    const float x = float(v) * 0.0033219281f + 128.5f; // 19 .. 238 for every 16-bit level
+    const int whole = int(x);
+    const float f = x - float(whole) - 0.5f;
+    const float fraction =
+        1.0f +
+        f * (0.6931472f + f * (0.2402265f + f * (0.0555041f + f * (0.0096181f + f * 0.0013334f))));
+    const uint32_t exponent_bits = uint32_t(whole - 1) << 23; // 2^(whole - 128)
+    float scale;
+    memcpy(&scale, &exponent_bits, sizeof scale);
+    return fraction * scale;
 }
 
+// Per point: max, min and count above in the level domain; power summed per block in float and
+// carried in double.
 struct Sums {
     std::vector<INT16> max, min;
+    std::vector<uint32_t> above;
     std::vector<double> power;
-    std::vector<long long> above;
 };
 
-void add_records(Sums *s, const INT16 *levels, int count, int points, INT16 threshold) {
-    const std::vector<double> &power = power_table();
-    for (int k = 0; k < count; ++k, levels += points) {
-        for (int p = 0; p < points; ++p) {
-            const INT16 v = levels[p];
-            s->max[size_t(p)] = std::max(s->max[size_t(p)], v);
-            s->min[size_t(p)] = std::min(s->min[size_t(p)], v);
-            s->power[size_t(p)] += power[size_t(v + 32768)];
-            s->above[size_t(p)] += v > threshold;
+// The loop's body, compiled three times below: for any x86-64, and for processors with AVX2 or
+// AVX-512 and FMA (two or four times the lanes, fused multiply-adds for the series), chosen when
+// the program runs.
+// N points from p0 on through every record, their sums held in registers meanwhile.
+template <int N>
+__attribute__((always_inline)) inline void sum_points(Sums *s, const INT16 *levels, int count,
+                                                      int points, int p0, INT16 threshold) {
+    INT16 max[N], min[N];
+    uint32_t above[N];
+    float power[N];
+    for (int i = 0; i < N; ++i) {
+        max[i] = s->max[size_t(p0 + i)], min[i] = s->min[size_t(p0 + i)];
+        above[i] = s->above[size_t(p0 + i)], power[i] = 0.0f;
+    }
+    for (int k = 0; k < count; ++k) {
+        const INT16 *record = levels + size_t(k) * size_t(points) + p0;
+        for (int i = 0; i < N; ++i) {
+            const INT16 v = record[i];
+            max[i] = v > max[i] ? v : max[i];
+            min[i] = v < min[i] ? v : min[i];
+            above[i] += v > threshold;
+            power[i] += power_of(v);
         }
     }
+    for (int i = 0; i < N; ++i) {
+        s->max[size_t(p0 + i)] = max[i], s->min[size_t(p0 + i)] = min[i];
+        s->above[size_t(p0 + i)] = above[i], s->power[size_t(p0 + i)] += double(power[i]);
+    }
+}
+
+__attribute__((always_inline)) inline void sum_records(Sums *s, const INT16 *levels, int count,
+                                                       int points, INT16 threshold) {
+    int p = 0;
+    for (; p + 16 <= points; p += 16)
+        sum_points<16>(s, levels, count, points, p, threshold);
+    for (; p + 4 <= points; p += 4)
+        sum_points<4>(s, levels, count, points, p, threshold);
+    for (; p < points; ++p)
+        sum_points<1>(s, levels, count, points, p, threshold);
+}
+
+__attribute__((target("avx2,fma"))) void sum_records_avx2(Sums *s, const INT16 *levels, int count,
+                                                          int points, INT16 threshold) {
+    sum_records(s, levels, count, points, threshold);
+}
+
+__attribute__((target("avx512f,avx512bw,fma,prefer-vector-width=512"))) void
+sum_records_avx512(Sums *s, const INT16 *levels, int count, int points, INT16 threshold) {
+    sum_records(s, levels, count, points, threshold);
+}
+
+void sum_records_any(Sums *s, const INT16 *levels, int count, int points, INT16 threshold) {
+    sum_records(s, levels, count, points, threshold);
+}
+
+void add_records(Sums *s, const INT16 *levels, int count, int points, INT16 threshold) {
+    static const auto sum =
+        __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("fma") ? sum_records_avx512
+        : __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")   ? sum_records_avx2
+                                                                            : sum_records_any;
+    sum(s, levels, count, points, threshold);
 }
 
 } // namespace
@@ -47,7 +107,7 @@ std::vector<PointStats> stats_compute(const ResultFile &file, const Section &sec
                                       const ShownLevels &levels, int threshold) {
     const size_t points = size_t(file.points());
     Sums s{std::vector<INT16>(points, INT16(-32768)), std::vector<INT16>(points, INT16(32767)),
-           std::vector<double>(points, 0.0), std::vector<long long>(points, 0)};
+           std::vector<uint32_t>(points, 0), std::vector<double>(points, 0.0)};
     // A threshold beyond the 16-bit levels: none or every level lies above it.
     const INT16 held = INT16(std::max(-32768, std::min(32767, threshold)));
     const bool none_below = threshold < -32768;
