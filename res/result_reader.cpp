@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr size_t BLOCK_BYTES = 1 << 20;
-
 // Names the first field that keeps the module from showing the header.
 std::string refusal(const ResultHeader &h) {
     if (memcmp(h.magic, RESULT_MAGIC, sizeof h.magic) != 0)
@@ -81,7 +79,7 @@ void ResultFile::read(long long first, long long count, INT16 *levels) const {
 RecordBlocks::RecordBlocks(const ResultFile &file, long long first, long long last,
                            const char *label, bool keep_last)
     : file_(file), next_(first), last_(last), total_(last - first + 1),
-      block_records_(int(BLOCK_BYTES / size_t(file.record_bytes()))), keep_last_(keep_last),
+      block_records_(int(RES_BLOCK_BYTES / size_t(file.record_bytes()))), keep_last_(keep_last),
       front_(size_t(block_records_ + 1) * size_t(file.points())), back_(front_.size()),
       progress_(progress_start(label)) {
     read_ahead();

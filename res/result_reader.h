@@ -76,6 +76,8 @@ private:
 // error while it takes long. With `keep_last` every block after the first opens with the last
 // record of the block before, so that pairs of consecutive records are never split. The block
 // after the one handed out is read meanwhile on a second thread.
+constexpr size_t RES_BLOCK_BYTES = 1 << 20; // records of at most this many bytes per block
+
 class RecordBlocks {
 public:
     RecordBlocks(const ResultFile &file, long long first, long long last, const char *label,

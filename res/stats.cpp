@@ -84,7 +84,7 @@ __attribute__((target("avx2,fma"))) void sum_records_avx2(Sums *s, const INT16 *
     sum_records(s, levels, count, points, threshold);
 }
 
-__attribute__((target("avx512f,avx512bw,fma,prefer-vector-width=512"))) void
+__attribute__((target("avx512f,avx512bw,fma"))) void
 sum_records_avx512(Sums *s, const INT16 *levels, int count, int points, INT16 threshold) {
     sum_records(s, levels, count, points, threshold);
 }

@@ -59,12 +59,13 @@ TEST_F(ResFiles, CutWritesTheSection) {
     const struct {
         const char *from, *to;
         long long first, last;
+        WORD start[6];     // year .. second of the new file
         const char *notes; // null: kept
     } cases[] = {
-        {"#0", "#9", 0, 9, nullptr},
-        {"+3", "2021-01-01 00:00:04", 3, 6, nullptr},
-        {"23:59:59", "#1", 1, 1, u8"Zweite Säule"},
-        {"#5", "+99", 5, 9, ""},
+        {"#0", "#9", 0, 9, {2020, 12, 31, 23, 59, 58}, nullptr},
+        {"+3", "2021-01-01 00:00:04", 3, 6, {2021, 1, 1, 0, 0, 1}, nullptr},
+        {"23:59:59", "#1", 1, 1, {2020, 12, 31, 23, 59, 59}, u8"Zweite S\u00e4ule"},
+        {"#5", "+99", 5, 9, {2021, 1, 1, 0, 0, 3}, ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.from);
@@ -77,13 +78,10 @@ TEST_F(ResFiles, CutWritesTheSection) {
             o.notes_given = c.notes != nullptr, o.notes = c.notes ? c.notes : "";
             ASSERT_EQ(run([&] { return res_cut(o); }), RES_OK);
             ResultFileRecipe moved = recipe;
-            const long long second = 59 * 60 + 58 + c.first;
-            moved.year = WORD(second >= 3600 ? 2021 : 2020),
-            moved.month = WORD(second >= 3600 ? 1 : 12);
-            moved.day = WORD(second >= 3600 ? 1 : 31), moved.hour = WORD(second >= 3600 ? 0 : 23);
-            moved.minute = WORD(second % 3600 / 60), moved.second = WORD(second % 60);
+            moved.year = c.start[0], moved.month = c.start[1], moved.day = c.start[2];
+            moved.hour = c.start[3], moved.minute = c.start[4], moved.second = c.start[5];
             ResultHeader h = result_file_header(moved);
-            if (c.notes) memcpy(h.notes, u"Zweite S\u00e4ule", 2 * 12 * (strlen(c.notes) > 0));
+            if (c.notes && *c.notes) memcpy(h.notes, u"Zweite S\u00e4ule", 2 * 12);
             EXPECT_EQ(root.read("cut.res"), header_bytes(h) + records(recipe, c.first, c.last));
             EXPECT_EQ(root.read("src.res"), source);
         }
@@ -139,16 +137,6 @@ TEST_F(ResFiles, HostileFilesThroughEveryCommand) {
         SCOPED_TRACE(f.name);
         root.write("bad.res", f.bytes);
         const std::string bad = path("bad.res"), out = path("new.out");
-        CsvOptions csv;
-        csv.file = bad;
-        EventsOptions events;
-        events.file = bad;
-        StatsOptions stats;
-        stats.file = bad, stats.plot = out;
-        PngOptions png;
-        png.file = bad, png.out = out;
-        CopyOptions copy;
-        copy.file = bad, copy.out = out, copy.section = {"#0", "#1"};
         FILE *null = fopen("/dev/null", "w");
         char *err_text = nullptr;
         size_t err_size = 0;
@@ -156,12 +144,24 @@ TEST_F(ResFiles, HostileFilesThroughEveryCommand) {
         const std::function<int()> commands[] = {
             [&] { return res_info({bad}, true, null, err); },
             [&] { return res_check({bad}, null, err); },
-            [&] { return res_csv(csv, null); },
-            [&] { return res_events(events, null); },
-            [&] { return res_stats(stats, null); },
-            [&] { return res_png(png); },
-            [&] { return res_cut(copy); },
-            [&] { return res_repair(copy); },
+            [&] {
+                return res_csv({bad, {}, "dBm", "long"}, null);
+            },
+            [&] {
+                return res_events({bad, -50, true, 20, false, 0, "dBm"}, null);
+            },
+            [&] {
+                return res_stats({bad, {}, -60, "dBm", out}, null);
+            },
+            [&] {
+                return res_png({bad, out, {}, 400, 300, -90, 0, "dBm"});
+            },
+            [&] {
+                return res_cut({bad, out, {"#0", "#1"}, false, ""});
+            },
+            [&] {
+                return res_repair({bad, out, {}, false, ""});
+            },
         };
         for (const auto &command : commands) {
             std::string line;
@@ -186,18 +186,21 @@ TEST_F(ResFiles, NeverWritesIntoTheSource) {
     const std::string source = root.read("src.res");
     for (const char *name : {"src.res", "alias.res"}) {
         SCOPED_TRACE(name);
-        CopyOptions copy;
-        copy.file = path("src.res"), copy.out = path(name), copy.section = {"#0", "#1"};
-        PngOptions png;
-        png.file = copy.file, png.out = copy.out;
-        StatsOptions stats;
-        stats.file = copy.file, stats.plot = copy.out;
+        const std::string src = path("src.res"), out = path(name);
         FILE *null = fopen("/dev/null", "w");
         const std::function<int()> commands[] = {
-            [&] { return res_cut(copy); },
-            [&] { return res_repair(copy); },
-            [&] { return res_png(png); },
-            [&] { return res_stats(stats, null); },
+            [&] {
+                return res_cut({src, out, {"#0", "#1"}, false, ""});
+            },
+            [&] {
+                return res_repair({src, out, {}, false, ""});
+            },
+            [&] {
+                return res_png({src, out, {}, 400, 300, -90, 0, "dBm"});
+            },
+            [&] {
+                return res_stats({src, {}, -60, "dBm", out}, null);
+            },
         };
         for (const auto &command : commands) {
             EXPECT_EQ(run(command), RES_USAGE);
