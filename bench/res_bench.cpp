@@ -21,18 +21,6 @@ namespace {
 
 constexpr size_t BLOCK_BYTES = 1 << 20;
 
-bool plain_read(const std::string &path, std::vector<char> *buffer, Took *took) {
-    Timer timer;
-    FILE *f = fopen(path.c_str(), "rb");
-    long long total = 0;
-    size_t got;
-    while (f != nullptr && (got = fread(buffer->data(), 1, buffer->size(), f)) > 0)
-        total += (long long)got;
-    if (f != nullptr) fclose(f);
-    *took = timer.took();
-    return total == FILE_BYTES;
-}
-
 double peak_mb() {
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);
@@ -57,7 +45,10 @@ void run_command(benchmark::State &state, const char *name, Command command) {
             *took = timer.took();
             return status == RES_OK;
         },
-        [&](Took *took) { return plain_read(path, &buffer, took); }, "the command failed");
+        [&](Took *took) {
+            return plain_read([&] { return fopen(path.c_str(), "rb"); }, &buffer, took);
+        },
+        "the command failed");
     state.counters["peak_MB"] = peak_mb();
 }
 
