@@ -125,7 +125,8 @@ int main(int argc, char **argv) {
         if (!size.empty()) read_size(size, &png);
         cut.notes_given = notes->count() > 0;
     } catch (const CLI::ParseError &e) {
-        return app.exit(e);
+        // Help is status 0; every other refusal of the command line is a usage error.
+        return app.exit(e) == 0 ? RES_OK : RES_USAGE;
     }
 
     try {
