@@ -1,5 +1,6 @@
 // csv: the levels as the module shows them, with ISO 8601 local times, in three layouts.
 #include <string>
+#include <vector>
 
 #include "commands.h"
 #include "record_time.h"
@@ -11,7 +12,17 @@ struct Export {
     const ResultFile &file;
     ShownLevels levels;
     FILE *out;
+    std::vector<std::string> texts; // the shown text of every 16-bit level, made once
+    std::vector<std::string> hz;    // the frequency of every point
+    const std::string &text(INT16 level) const { return texts[size_t(level + 32768)]; }
 };
+
+std::vector<std::string> level_texts(const ShownLevels &levels) {
+    std::vector<std::string> texts(65536);
+    for (int v = -32768; v <= 32767; ++v)
+        texts[size_t(v + 32768)] = db_text(levels.db(v));
+    return texts;
+}
 
 void header_line(const Export &e, const std::string &layout) {
     const ResultHeader &h = e.file.header();
@@ -31,16 +42,17 @@ void wide_row(const Export &e, long long record, const INT16 *levels) {
     std::string line =
         record_time_iso(e.file.start_seconds() + DWORD(record)) + "," + std::to_string(record);
     for (int p = 0; p < e.file.points(); ++p)
-        line += "," + db_text(e.levels.db(levels[p]));
+        line += ",", line += e.text(levels[p]);
     fprintf(e.out, "%s\n", line.c_str());
 }
 
 void long_rows(const Export &e, long long record, const INT16 *levels) {
-    const std::string time = record_time_iso(e.file.start_seconds() + DWORD(record));
+    const std::string head = record_time_iso(e.file.start_seconds() + DWORD(record)) + "," +
+                             std::to_string(record) + ",";
+    std::string rows;
     for (int p = 0; p < e.file.points(); ++p)
-        fprintf(e.out, "%s,%lld,%s,%s\n", time.c_str(), record,
-                hz_text(point_hz(e.file.header(), p)).c_str(),
-                db_text(e.levels.db(levels[p])).c_str());
+        rows += head, rows += e.hz[size_t(p)], rows += ',', rows += e.text(levels[p]), rows += '\n';
+    fwrite(rows.data(), 1, rows.size(), e.out);
 }
 
 // sweep: date, time, lowest Hz, Hz past the last point, step, samples (one record each), then
@@ -52,7 +64,7 @@ void sweep_row(const Export &e, long long record, const INT16 *levels) {
                        ", " + hz_text(point_hz(h, h.points)) + ", " +
                        hz_text(h.frequency_step / 2.0) + ", 1";
     for (int p = 0; p < h.points; ++p)
-        line += ", " + db_text(e.levels.db(levels[p]));
+        line += ", ", line += e.text(levels[p]);
     fprintf(e.out, "%s\n", line.c_str());
 }
 
@@ -61,7 +73,10 @@ void sweep_row(const Export &e, long long record, const INT16 *levels) {
 int res_csv(const CsvOptions &o, FILE *out) {
     ResultFile file(o.file);
     const Section s = record_section(file, o.section.from, o.section.to);
-    Export e{file, shown_levels(file.header(), level_unit_named(o.unit)), out};
+    const ShownLevels levels = shown_levels(file.header(), level_unit_named(o.unit));
+    Export e{file, levels, out, level_texts(levels), {}};
+    for (int p = 0; p < file.points(); ++p)
+        e.hz.push_back(hz_text(point_hz(file.header(), p)));
     void (*row)(const Export &, long long, const INT16 *) = o.layout == "long"    ? long_rows
                                                             : o.layout == "sweep" ? sweep_row
                                                                                   : wide_row;
