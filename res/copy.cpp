@@ -1,12 +1,14 @@
 // cut and repair: new result files made from a file's whole records, never written into it.
 #include <string.h>
 
+#include <memory>
 #include <vector>
 
 #include <winlayer.h>
 
 #include "commands.h"
 #include "output_file.h"
+#include "progress.h"
 #include "record_time.h"
 #include "reports/save_section.h"
 
@@ -15,15 +17,17 @@ namespace {
 constexpr long long COPY_BYTES = 1 << 20;
 constexpr size_t NOTES_CHARS = 511; // as the module's notes editor takes them
 
-void copy_records(const ResultFile &file, const Section &s, OutputFile *out) {
+void copy_records(const ResultFile &file, const Section &s, OutputFile *out, const char *label) {
     std::vector<char> buffer(COPY_BYTES);
-    long long offset = RESULT_HEADER_SIZE + s.first * file.record_bytes();
+    const long long begin = RESULT_HEADER_SIZE + s.first * file.record_bytes();
     const long long end = RESULT_HEADER_SIZE + (s.last + 1) * file.record_bytes();
-    while (offset < end) {
+    std::unique_ptr<Progress, void (*)(Progress *)> progress(progress_start(label), progress_end);
+    for (long long offset = begin; offset < end;) {
         const size_t n = size_t(std::min(COPY_BYTES, end - offset));
         file.read_bytes(offset, buffer.data(), n);
         out->write(buffer.data(), n);
         offset += (long long)n;
+        progress_show(progress.get(), double(offset - begin) / double(end - begin));
     }
 }
 
@@ -45,7 +49,7 @@ int res_cut(const CopyOptions &o) {
     section_stamp_header(&h, file.start_seconds() + DWORD(s.first));
     OutputFile out(o.out, o.file);
     out.write(&h, sizeof h);
-    copy_records(file, s, &out);
+    copy_records(file, s, &out, "cut");
     out.commit();
     return RES_OK;
 }
@@ -55,7 +59,7 @@ int res_repair(const CopyOptions &o) {
     ResultFile file(o.file);
     OutputFile out(o.out, o.file);
     out.write(&file.header(), sizeof(ResultHeader));
-    if (file.records() > 0) copy_records(file, Section{0, file.records() - 1}, &out);
+    if (file.records() > 0) copy_records(file, Section{0, file.records() - 1}, &out, "repair");
     out.commit();
     return RES_OK;
 }
