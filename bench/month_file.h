@@ -89,6 +89,21 @@ inline std::string month_folder() {
     return dir;
 }
 
+// The baseline: the whole file in 1 MiB blocks (`buffer`'s size) from the stream `open` gives;
+// false when it was not all read.
+template <class Open>
+bool plain_read(Open open, std::vector<char> *buffer, Took *took) {
+    Timer timer;
+    FILE *f = open();
+    long long total = 0;
+    size_t got;
+    while (f != nullptr && (got = fread(buffer->data(), 1, buffer->size(), f)) > 0)
+        total += (long long)got;
+    if (f != nullptr) fclose(f);
+    *took = timer.took();
+    return total == FILE_BYTES;
+}
+
 // Runs the measured pass and the baseline pass in turn, once per iteration, after one untimed
 // baseline pass that warms the page cache. Reports `name`'s and the baseline's bytes per second
 // and the ratio of their wall and processor times; a pass that answers false ends the run.

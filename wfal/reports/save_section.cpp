@@ -105,17 +105,7 @@ CopyEnd repair_torn_file(SectionCopy &c) {
 
 // Sets the header's start time to the section's first record and seals it.
 void stamp_section_header() {
-    CalendarFields &t = wfal.calendar;
-    t.seconds = wfal.start_seconds + (DWORD)wfal.section_start;
-    seconds_to_calendar();
-    ResultHeader &h = wfal.section_header;
-    h.start_year = (WORD)t.year;
-    h.start_month = (WORD)t.month;
-    h.start_day = (WORD)t.day;
-    h.start_hour = (WORD)t.hour;
-    h.start_minute = (WORD)t.minute;
-    h.start_second = (WORD)t.second;
-    header_seal(&h);
+    section_stamp_header(&wfal.section_header, wfal.start_seconds + (DWORD)wfal.section_start);
 }
 
 void show_time(HWND dialog, int id, int index) {
@@ -236,6 +226,19 @@ BOOL section_folder(const WCHAR *path, WCHAR *folder, size_t capacity) {
     if (!slash) return FALSE;
     size_t length = slash == path ? 1 : (size_t)(slash - path);
     return SUCCEEDED(StringCchCopyNW(folder, capacity, path, length));
+}
+
+void section_stamp_header(ResultHeader *h, DWORD seconds) {
+    CalendarFields &t = wfal.calendar;
+    t.seconds = seconds;
+    seconds_to_calendar();
+    h->start_year = (WORD)t.year;
+    h->start_month = (WORD)t.month;
+    h->start_day = (WORD)t.day;
+    h->start_hour = (WORD)t.hour;
+    h->start_minute = (WORD)t.minute;
+    h->start_second = (WORD)t.second;
+    header_seal(h);
 }
 
 void section_time_text(DWORD seconds, WCHAR *out, size_t capacity) {

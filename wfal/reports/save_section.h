@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "resultfile/result_header.h"
+
 // Run from the "DLG2" template; ends with 0.
 INT_PTR CALLBACK section_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -40,6 +42,9 @@ BOOL section_same_name(const WCHAR *a, const WCHAR *b);
 // The folder whose free space decides: the path cut at its last backslash, the root "\" for a
 // file in it. FALSE for a path without a backslash.
 BOOL section_folder(const WCHAR *path, WCHAR *folder, size_t capacity);
+// Gives a section's header the start time of its first record, at calendar `seconds`, and seals
+// it (through the module's calendar fields).
+void section_stamp_header(ResultHeader *header, DWORD seconds);
 // "MM/DD/YYYY-hh:mm:ss" of calendar seconds (through the module's calendar fields).
 void section_time_text(DWORD seconds, WCHAR *out, size_t capacity);
 // Copies section_header and records section_start..section_end of result_path into a new file

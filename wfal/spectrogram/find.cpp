@@ -189,6 +189,14 @@ void find_close(Segment *s) {
 
 } // namespace
 
+FindParams find_params(const DisplaySettings &d, int level_offset, int marker_point) {
+    FindParams f;
+    f.threshold = level_offset + 100 * d.find_threshold;
+    f.change_threshold = d.change_threshold_on ? 100 * d.change_threshold : FIND_NO_CHANGE;
+    f.point = d.find_mode == FIND_AT_MARKER ? marker_point : FIND_ALL_POINTS;
+    return f;
+}
+
 BOOL find_prepare(const FindParams *params, int points, FindTest *test) {
     if (points < 1 || params->point >= points || params->point < FIND_ALL_POINTS) return FALSE;
     const int t = params->threshold;
@@ -214,6 +222,14 @@ int find_scan(const INT16 *records, int count, int points, const FindTest *test)
     if (count < 2) return 0;
     if (test->point >= 0) return scan_one_point(records, count, points, *test);
     return scan_all_points(records, (count - 1) * points, points, *test);
+}
+
+int find_pair_point(const INT16 *early, const INT16 *late, int points, const FindTest *test) {
+    const int from = test->point >= 0 ? test->point : 0;
+    const int to = test->point >= 0 ? test->point + 1 : points;
+    for (int p = from; p < to && p < points; ++p)
+        if (pair_finds(early[p], late[p], *test)) return p;
+    return -1;
 }
 
 BOOL find_run() {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "module/settings.h"
+
 constexpr int FIND_NO_CHANGE = -32768; // change threshold not in use
 constexpr int FIND_ALL_POINTS = -1;
 
@@ -13,6 +15,12 @@ struct FindParams {
     int change_threshold; // hundredths of a dB, or FIND_NO_CHANGE
     int point;            // the one point to test, or FIND_ALL_POINTS
 };
+
+constexpr int FIND_AT_MARKER = 1; // the display settings' find mode
+
+// Find's parameters from the display settings, for levels shown as stored level - level_offset.
+// The change threshold is a difference of levels, so it takes no offset.
+FindParams find_params(const DisplaySettings &display, int level_offset, int marker_point);
 
 // Searches from the record after the cursor to the end of the file, pumping messages every
 // 300 records and ending early when "Stop" was pressed. On a hit sets the view's cursor_record
@@ -44,3 +52,6 @@ BOOL find_prepare(const FindParams *params, int points, FindTest *test);
 // the other) pairwise in order. Returns k + 1 for the first pair (k, k + 1) that finds its later
 // record, or 0 when none does.
 int find_scan(const INT16 *records, int count, int points, const FindTest *test);
+// The first point at which the pair of records `early`, `late` (`points` levels each) is found,
+// or -1 when none is.
+int find_pair_point(const INT16 *early, const INT16 *late, int points, const FindTest *test);

@@ -2,13 +2,13 @@
 // the display levels, the find parameters, the cursor record, the graph, the time text and the
 // keys can never disagree with each other.
 #include <windows.h>
-#include <math.h>
 #include <stdio.h>
 #include <string.h>
 #include <strsafe.h>
 
 #include "module/state.h"
 #include "spectrogram/find.h"
+#include "spectrogram/level_offset.h"
 #include "spectrogram/marker.h"
 #include "spectrogram/spectrogram_window.h"
 #include "spectrogram/spectrum_graph.h"
@@ -18,21 +18,12 @@
 
 namespace {
 
-constexpr int KHZ_RANGE_LIMIT = 100000;       // ranges from here on are shown in MHz
-constexpr int KHZ_DIVISOR = 2000;             // half-hertz per kHz
-constexpr int MHZ_DIVISOR = 2000000;          // half-hertz per MHz
-constexpr double REFERENCE_IMPEDANCE = 600.0; // ohms the stored levels are referred to
-constexpr int FIND_AT_MARKER = 1;             // the display settings' find mode
+constexpr int KHZ_RANGE_LIMIT = 100000; // ranges from here on are shown in MHz
+constexpr int KHZ_DIVISOR = 2000;       // half-hertz per kHz
+constexpr int MHZ_DIVISOR = 2000000;    // half-hertz per MHz
 constexpr int NAVIGATION_KEYS[] = {ID_LINE_UP,   ID_PAGE_UP,   ID_TOP,
                                    ID_LINE_DOWN, ID_PAGE_DOWN, ID_FIND};
 constexpr int VIEWS[] = {ID_GRAPH, ID_SPECTROGRAM};
-
-// 1000 x log10(x), truncated toward zero. A header with a zero step or impedance has no
-// logarithm; it gets no correction rather than an undefined one.
-int millilog(double x) {
-    if (!(x > 0.0) || x > 1e300) return 0;
-    return (int)(1000.0 * log10(x));
-}
 
 int record_count() {
     return view_record_count(wfal.view, wfal.file_size);
@@ -54,12 +45,11 @@ void set_start_seconds(const ResultHeader &h) {
                                       h.start_minute, h.start_second);
 }
 
-// The step's logarithm is taken in whole hertz: step / 2 truncates.
 void view_initialise() {
     ViewState &v = wfal.view;
     const ResultHeader &h = wfal.header;
     memset(&v, 0, sizeof v);
-    v.bandwidth_correction = millilog((double)(h.frequency_step / 2));
+    v.bandwidth_correction = level_bandwidth_correction(h.frequency_step);
     v.margin_left = VIEW_MARGIN_LEFT;
     v.margin_top = VIEW_MARGIN_TOP;
     v.margin_right = VIEW_MARGIN_RIGHT;
@@ -77,32 +67,18 @@ void set_whole_file_section() {
     wfal.section_end = last_record();
 }
 
-// Stored samples are dBm at 600 ohms; the offset turns them into the chosen unit at the line's
-// impedance.
-int unit_level_offset(int unit, int bandwidth_correction, int impedance) {
-    const int impedance_correction = impedance > 0 ? millilog(REFERENCE_IMPEDANCE / impedance) : 0;
-    if (unit == LEVEL_UNIT_DBM) return -impedance_correction;
-    if (unit == LEVEL_UNIT_DBM_HZ) return bandwidth_correction - impedance_correction;
-    return 0;
-}
-
 void compute_levels() {
     ViewState &v = wfal.view;
     const DisplaySettings &d = wfal.display;
     StringCchCopyW(v.level_unit, VIEW_UNIT_CHARS, choice_label(choice_level_unit, d.level_unit));
-    v.level_offset = unit_level_offset(d.level_unit, v.bandwidth_correction, wfal.header.impedance);
+    v.level_offset = level_offset(d.level_unit, v.bandwidth_correction, wfal.header.impedance);
     v.black_level = v.level_offset + 100 * d.black_level;
     v.white_level = v.level_offset + 100 * d.white_level;
 }
 
-// The change threshold is a difference of levels, so it takes no offset.
 void compute_find_params() {
     const ViewState &v = wfal.view;
-    const DisplaySettings &d = wfal.display;
-    FindParams &f = wfal.find;
-    f.threshold = v.level_offset + 100 * d.find_threshold;
-    f.change_threshold = d.change_threshold_on ? 100 * d.change_threshold : FIND_NO_CHANGE;
-    f.point = d.find_mode == FIND_AT_MARKER ? v.marker_point : FIND_ALL_POINTS;
+    wfal.find = find_params(wfal.display, v.level_offset, v.marker_point);
 }
 
 bool holds_a_record() {
