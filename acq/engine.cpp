@@ -13,6 +13,7 @@
 
 #include "acq.h"
 #include "acqsim.h"
+#include "field.h"
 #include "protocol.h"
 #include "spectrum.h"
 
@@ -25,15 +26,19 @@ struct Settings {
     BOOL probe;
     UINT32 seed;
     DWORD interval_ms;
+    int scenario;
 };
 
-const Settings DEFAULT_SETTINGS = {"SIMULATOR", "SIM0000001", 0, TRUE, 1, 1000};
+const Settings DEFAULT_SETTINGS = {"SIMULATOR", "SIM0000001",          0, TRUE, 1,
+                                   1000,        ACQSIM_SCENARIO_STEADY};
 
 struct Measurement {
     bool running;
     INT16 sequence;
     std::shared_ptr<const Synth> synth;
+    std::shared_ptr<const FieldSynth> field; // the field line's part; none on the steady line
     ULONGLONG start_ms;
+    LONGLONG start_local_ms; // local time of the measure command, the field line's time
     DWORD interval_ms;
     ULONGLONG made; // results made so far; the next one has this index
 };
@@ -46,7 +51,9 @@ struct Pending {
     char device[ACQSIM_NAME_CHARS + 1];
     char serial[ACQSIM_NAME_CHARS + 1];
     std::shared_ptr<const Synth> synth;
+    std::shared_ptr<const FieldSynth> field;
     ULONGLONG index;
+    LONGLONG local_ms;
     std::vector<INT16> fed;
 };
 
@@ -70,7 +77,9 @@ Pending measure_result(ULONGLONG index) {
     p.code = ACQ_RES_MEASURE;
     p.value = m.sequence;
     p.synth = m.synth;
+    p.field = m.field;
     p.index = index;
+    p.local_ms = m.start_local_ms + LONGLONG(index * m.interval_ms);
     if (!g_engine.feed.empty()) {
         p.fed = std::move(g_engine.feed.front());
         g_engine.feed.pop_front();
@@ -99,6 +108,15 @@ bool start_measure(const AcqMeasureCommand &cmd) {
     m.running = true;
     m.sequence = INT16(cmd.sequence);
     m.synth = std::move(synth);
+    m.field = nullptr;
+    if (g_engine.settings.scenario == ACQSIM_SCENARIO_FIELD) {
+        auto field = std::make_shared<FieldSynth>();
+        field_prepare(field.get(), params);
+        m.field = std::move(field);
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    m.start_local_ms = field_local_ms(now);
     m.start_ms = acq_clock_ms();
     m.interval_ms = g_engine.settings.interval_ms;
     m.made = 0;
@@ -156,7 +174,11 @@ void write_measure(const Pending &p, BYTE *buffer) {
     head.sequence = p.value;
     memcpy(buffer, &head, sizeof head);
     INT16 levels[ACQSIM_MAX_POINTS];
-    synth_record(synth, p.index, levels);
+    if (p.field) {
+        field_record(synth, *p.field, p.local_ms, levels);
+    } else {
+        synth_record(synth, p.index, levels);
+    }
     size_t fed = std::min(p.fed.size(), size_t(points));
     if (fed > 0) memcpy(levels, p.fed.data(), fed * sizeof(INT16));
     memcpy(buffer + sizeof head, levels, points * sizeof(INT16));
@@ -257,6 +279,12 @@ void acqsim_set_seed(UINT32 seed) {
 BOOL acqsim_set_interval_ms(DWORD interval_ms) {
     if (interval_ms == 0) return FALSE;
     g_engine.settings.interval_ms = interval_ms;
+    return TRUE;
+}
+
+BOOL acqsim_set_scenario(int scenario) {
+    if (scenario != ACQSIM_SCENARIO_STEADY && scenario != ACQSIM_SCENARIO_FIELD) return FALSE;
+    g_engine.settings.scenario = scenario;
     return TRUE;
 }
 

@@ -6,9 +6,13 @@
 #include <algorithm>
 #include <array>
 
+#include "synth_math.h"
+
 namespace {
 
-// ---- Counter-based hashing: every random value is a hash of what it belongs to --------------
+using namespace synth;
+
+// ---- Hash streams ----------------------------------------------------------------------------
 
 // What a hash is drawn for, so that the streams of one seed never meet.
 enum : UINT64 {
@@ -19,41 +23,6 @@ enum : UINT64 {
     KEY_BURST = 5,
     KEY_NOISE = 6,
 };
-
-constexpr UINT64 K1 = 0x9e3779b97f4a7c15ULL;
-constexpr UINT64 K2 = 0xc2b2ae3d27d4eb4fULL;
-
-UINT64 mix(UINT64 x) {
-    x ^= x >> 30;
-    x *= 0xbf58476d1ce4e5b9ULL;
-    x ^= x >> 27;
-    x *= 0x94d049bb133111ebULL;
-    return x ^ (x >> 31);
-}
-
-UINT64 hash3(UINT64 a, UINT64 b, UINT64 c) {
-    return mix(mix(a ^ (b * K1)) ^ (c * K2));
-}
-
-UINT64 stream(UINT32 seed, UINT64 key) {
-    return (key << 32) | seed;
-}
-
-// The top 24 bits of a hash as a value in [0, 1).
-double unit(UINT64 h) {
-    return double(h >> 40) * (1.0 / 16777216.0);
-}
-
-// A value in [-1, 1] that wanders smoothly as x grows: hashed values at the integers of x,
-// joined by a smoothstep.
-double wander(UINT64 stream_key, UINT64 key, double x) {
-    double whole = floor(x);
-    double t = x - whole;
-    UINT64 i = UINT64(whole);
-    double a = 2 * unit(hash3(stream_key, key, i)) - 1;
-    double b = 2 * unit(hash3(stream_key, key, i + 1)) - 1;
-    return a + (b - a) * t * t * (3 - 2 * t);
-}
 
 // ---- The fixed part: noise floor and carriers ------------------------------------------------
 
@@ -69,7 +38,6 @@ constexpr double FLOOR_TILT_HZ = 212e6;
 constexpr double LOW_EXCESS_DB = 9;
 constexpr double LOW_EXCESS_HZ = 1000;
 constexpr double RIPPLE_DB = 0.8;
-constexpr double PI = 3.14159265358979323846;
 
 // Carriers live in cells of a frequency grid that is 4 times coarser at each of its levels.
 // A measurement shows the levels whose cells are at least CELL_MIN_BINS of its steps wide, so a
@@ -79,12 +47,6 @@ constexpr int CELL_LEVELS = 13;
 constexpr double CELL_MIN_BINS = 2;
 constexpr double CARRIER_CHANCE = 0.10;
 constexpr double GROUP_CHANCE = 0.025;
-
-struct Grid {
-    double first_hz; // frequency of point 0
-    double bin_hz;   // distance between points
-    int points;
-};
 
 double floor_db(UINT32 seed, double hz) {
     double fall = std::min(1.0, log10(1 + hz / FLOOR_KNEE_HZ) / FLOOR_DECADES);
@@ -96,25 +58,13 @@ double floor_db(UINT32 seed, double hz) {
            RIPPLE_DB * sin(2 * PI * hz / period_hz + phase);
 }
 
-void raise_point(Synth *synth, const Grid &grid, double k, double level, UINT16 carrier) {
-    if (k < 0 || k >= grid.points) return;
-    size_t i = size_t(k);
-    if (level > synth->carrier_db[i]) {
-        synth->carrier_db[i] = float(level);
-        synth->carrier_of[i] = carrier;
-    }
-}
-
-// A tone between two points shows mostly in the nearer one, a little less the further off it
-// lies, and leaks into its neighbours.
 void place_tone(Synth *synth, const Grid &grid, double hz, double level, UINT16 carrier) {
-    double pos = (hz - grid.first_hz) / grid.bin_hz;
-    double k = floor(pos + 0.5);
-    double off = pos - k;
-    double side = off >= 0 ? 1 : -1;
-    raise_point(synth, grid, k, level - 12 * off * off, carrier);
-    raise_point(synth, grid, k + side, level - 30 + 40 * fabs(off), carrier);
-    raise_point(synth, grid, k - side, level - 30, carrier);
+    spread_tone(grid, hz, level, [&](size_t i, double db) {
+        if (db > synth->carrier_db[i]) {
+            synth->carrier_db[i] = float(db);
+            synth->carrier_of[i] = carrier;
+        }
+    });
 }
 
 bool new_carrier(Synth *synth, UINT32 key, UINT16 *carrier) {
@@ -267,31 +217,39 @@ void synth_prepare(Synth *synth, const AcqSimMeasure &measure) {
     synth->carrier_of.resize(measure.points, synth->carrier_of[0]);
 }
 
-void synth_record(const Synth &synth, ULONGLONG index, INT16 *levels) {
+void synth_levels(const Synth &synth, double when, UINT64 noise_when, const float *rise,
+                  const float *tone, INT16 *levels) {
     const AcqSimMeasure &m = synth.measure;
     const float *noise = noise_table().db;
     float floor_drift = float(
-        FLOOR_DRIFT_DB * wander(stream(m.seed, KEY_FLOOR_DRIFT), 0, index / FLOOR_DRIFT_RESULTS));
+        FLOOR_DRIFT_DB * wander(stream(m.seed, KEY_FLOOR_DRIFT), 0, when / FLOOR_DRIFT_RESULTS));
     std::array<float, SYNTH_MAX_CARRIERS> drift;
     for (size_t c = 0; c < synth.drift_keys.size(); ++c)
         drift[c] =
             float(CARRIER_DRIFT_DB * wander(stream(m.seed, KEY_CARRIER_DRIFT), synth.drift_keys[c],
-                                            index / CARRIER_DRIFT_RESULTS));
-    Burst bursts[2];
-    int burst_count = bursts_at(m, index, bursts);
-    UINT64 noise_key = hash3(stream(m.seed, KEY_NOISE), index, 0);
+                                            when / CARRIER_DRIFT_RESULTS));
+    UINT64 noise_key = hash3(stream(m.seed, KEY_NOISE), noise_when, 0);
     UINT64 h = 0;
     for (int k = 0; k < m.points; ++k) {
         // One hash serves two points: 24 bits each.
         h = (k & 1) ? h >> 32 : mix(noise_key + UINT64(k) * K1);
-        float level = synth.floor_db[k] + floor_drift + burst_rise(bursts, burst_count, k) +
+        float level = synth.floor_db[k] + floor_drift + rise[k] +
                       0.5f * (noise[h & 255] + noise[(h >> 8) & 255]);
-        if (synth.carrier_db[k] > SYNTH_NONE) {
-            float jitter = JITTER_DB * (float((h >> 16) & 255) / 255 - 0.5f);
+        float jitter = JITTER_DB * (float((h >> 16) & 255) / 255 - 0.5f);
+        if (synth.carrier_db[k] > SYNTH_NONE)
             level = std::max(level, synth.carrier_db[k] + drift[synth.carrier_of[k]] + jitter);
-        }
+        if (tone && tone[k] > SYNTH_NONE) level = std::max(level, tone[k] + jitter);
         levels[k] = to_level(level);
     }
+}
+
+void synth_record(const Synth &synth, ULONGLONG index, INT16 *levels) {
+    Burst bursts[2];
+    int burst_count = bursts_at(synth.measure, index, bursts);
+    float rise[ACQSIM_MAX_POINTS];
+    for (int k = 0; k < synth.measure.points; ++k)
+        rise[k] = burst_rise(bursts, burst_count, k);
+    synth_levels(synth, double(index), index, rise, nullptr, levels);
 }
 
 BOOL acqsim_spectrum(const AcqSimMeasure *measure, ULONGLONG index, INT16 *levels) {

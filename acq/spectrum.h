@@ -28,5 +28,10 @@ struct Synth {
 bool synth_valid(const AcqSimMeasure &measure);
 // Works out the fixed part of a valid measurement's spectrum.
 void synth_prepare(Synth *synth, const AcqSimMeasure &measure);
-// The levels of record `index`, hundredths of a dB, measure.points of them.
+// The levels of record `index` of the steady line, hundredths of a dB, measure.points of them.
 void synth_record(const Synth &synth, ULONGLONG index, INT16 *levels);
+// The levels of one record over the fixed part: `when` (in results) moves the floor's and the
+// carriers' drift, `noise_when` draws the noise; rise[k] (dB) lifts the floor at point k, and
+// tone[k], where it is not SYNTH_NONE, stands over it as a carrier does.
+void synth_levels(const Synth &synth, double when, UINT64 noise_when, const float *rise,
+                  const float *tone, INT16 *levels);

@@ -169,6 +169,18 @@ void add_engine_options(CLI::App &app, HostOptions *o) {
     app.add_option("--seed", o->seed, "seed of the simulated spectra")
         ->type_name("N")
         ->check(NUMBER);
+    add_read(
+        app, "--scenario",
+        [o](const std::string &value) {
+            if (value != "steady" && value != "field") return false;
+            o->scenario = value == "steady" ? HOST_SCENARIO_STEADY : HOST_SCENARIO_FIELD;
+            return true;
+        },
+        "is no scenario: steady or field",
+        "the simulated line: steady carriers, or a line in the field whose disturbances come "
+        "and go")
+        ->type_name("steady|field")
+        ->default_str("field on the desktop, steady headless");
     app.add_option("--device-name", o->device_name, "device name the engine reports")
         ->type_name("NAME")
         ->check(DEVICE_TEXT);

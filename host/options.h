@@ -12,6 +12,7 @@
 #define HOST_DEFAULT_RESULT_PATH "\\Internal\\result.res"
 
 enum HostClock { HOST_CLOCK_DEFAULT, HOST_CLOCK_REAL, HOST_CLOCK_VIRTUAL };
+enum HostScenario { HOST_SCENARIO_DEFAULT, HOST_SCENARIO_STEADY, HOST_SCENARIO_FIELD };
 
 struct VolumeSize {
     std::string volume; // "Internal" or "USB"
@@ -32,6 +33,7 @@ struct HostOptions {
     bool wideband = false;
     bool no_probe = false;
     UINT32 seed = 1;
+    HostScenario scenario = HOST_SCENARIO_DEFAULT; // field on the desktop, steady headless
     std::string device_name = "SIMULATOR";
     std::string serial = "SIM0000001";
     HostClock clock = HOST_CLOCK_DEFAULT; // real on the desktop, virtual headless

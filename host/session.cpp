@@ -27,6 +27,11 @@ void session_set_up_engine(const HostOptions &o) {
     acqsim_set_options(o.wideband ? ACQSIM_OPTION_WIDEBAND : 0);
     acqsim_set_probe(o.no_probe ? FALSE : TRUE);
     acqsim_set_seed(o.seed);
+    // Headless runs are scripted and compared with stored screens: they keep the steady line
+    // unless asked for the field.
+    bool field =
+        o.scenario == HOST_SCENARIO_FIELD || (o.scenario == HOST_SCENARIO_DEFAULT && !o.headless);
+    acqsim_set_scenario(field ? ACQSIM_SCENARIO_FIELD : ACQSIM_SCENARIO_STEADY);
 }
 
 namespace {

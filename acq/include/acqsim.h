@@ -23,8 +23,17 @@ extern "C" {
 // Most fed spectra waiting at once.
 #define ACQSIM_FEED_MAX 3600
 
+// The simulated lines. Steady: carriers over a noise floor with slow drift and short bursts,
+// the same at every hour. Field: the steady line's floor and carriers with the disturbances of a
+// line in the field, each following the time of day or coming and going: broadcast ingress that
+// rises at night, bursts of impulse noise every few minutes, single impulses, an interferer that
+// is on now and then, a neighbour line's signal over the day.
+#define ACQSIM_SCENARIO_STEADY 0
+#define ACQSIM_SCENARIO_FIELD 1
+
 // Back to the defaults: device "SIMULATOR", serial "SIM0000001", option word 0, probe connected,
-// seed 1, one result per 1000 ms; no result waiting, no measurement running, no fed spectrum.
+// seed 1, one result per 1000 ms, the steady line; no result waiting, no measurement running, no
+// fed spectrum.
 void acqsim_reset(void);
 
 // Printable ASCII, at most ACQSIM_NAME_CHARS characters; anything else is refused (FALSE) and
@@ -37,6 +46,8 @@ void acqsim_set_probe(BOOL connected);
 void acqsim_set_seed(UINT32 seed);
 // Milliseconds of the layer's clock per measure result; 0 is refused.
 BOOL acqsim_set_interval_ms(DWORD interval_ms);
+// ACQSIM_SCENARIO_STEADY or ACQSIM_SCENARIO_FIELD; anything else is refused (FALSE).
+BOOL acqsim_set_scenario(int scenario);
 
 // Queues exact levels for the next measure result made: its first min(count, points) levels are
 // these, any further ones synthetic. Each fed spectrum serves one result, in the order fed.
@@ -57,6 +68,27 @@ typedef struct {
 // `index` (0 for the first) of a measurement, exactly as the engine delivers them. FALSE, with
 // nothing written, for a measurement the engine would refuse.
 BOOL acqsim_spectrum(const AcqSimMeasure *measure, ULONGLONG index, INT16 *levels);
+
+// The field line's time: milliseconds of local time since 1980-01-01 00:00:00 (0 for a null
+// time). Result n of a measurement is the line at the local time of the measure command plus n
+// result intervals.
+LONGLONG acqsim_local_ms(const SYSTEMTIME *t);
+
+// The field line's levels at `local_ms`, exactly as the engine delivers them; FALSE, with nothing
+// written, for a measurement the engine would refuse.
+BOOL acqsim_field_spectrum(const AcqSimMeasure *measure, LONGLONG local_ms, INT16 *levels);
+
+// Which of the field line's coming and going disturbances are under way at a moment.
+typedef struct {
+    BOOL burst;          // a burst of the repetitive impulse noise
+    BOOL impulse;        // a single impulse
+    BOOL interferer;     // the intermittent narrowband interferer
+    DWORD interferer_hz; // its frequency while it is on
+    BOOL neighbour;      // the neighbour line's signal
+} AcqSimFieldEvents;
+
+// FALSE for a null `events`.
+BOOL acqsim_field_events(UINT32 seed, LONGLONG local_ms, AcqSimFieldEvents *events);
 
 #ifdef __cplusplus
 }

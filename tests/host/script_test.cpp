@@ -225,6 +225,7 @@ TEST(HostScript, BadCommandLinesAreRefused) {
         {{"--clock", "fast", "test"}, "--clock"},
         {{"--scale", "3", "test"}, "--scale"},
         {{"--seed", "-1", "test"}, "--seed"},
+        {{"--scenario", "noisy", "test"}, "--scenario"},
         {{"test", "--seed", "3"}, "--seed"},
         {{"--language"}, "--language"},
         {{"--wideband=1", "test"}, "wideband"},

@@ -1,13 +1,16 @@
 // Whole sessions through wfal-host and the real module, headless: a stored file viewed (the
 // marker moved, the picture paged, Find run), and the demonstration that scripts/run plays
-// (host/demo.script): a test recorded, frozen, searched, continued and stopped, then viewed with
-// the result list, the set-up report, notes written into the file, a section saved and the
-// display set-up changed. The log and the screens show each step.
+// (host/demo.script) on the field line: a test recorded, frozen, searched, continued and stopped,
+// then viewed with Find, the result list, the set-up report, notes written into the file, a
+// section saved from the found record on and the display set-up changed. The log and the screens
+// show each step.
 #include <gtest/gtest.h>
 
 #include <string.h>
 
 #include <filesystem>
+
+#include <acqsim.h>
 
 #include "host_runner.h"
 #include "support/result_file.h"
@@ -48,11 +51,17 @@ ResultHeader header_of(const std::string &bytes) {
     return h;
 }
 
-// The demonstration must keep working and leave the two files it says it makes.
+SYSTEMTIME start_of(const ResultHeader &h) {
+    return {WORD(h.start_year),   WORD(h.start_month),  0, WORD(h.start_day), WORD(h.start_hour),
+            WORD(h.start_minute), WORD(h.start_second), 0};
+}
+
+// The demonstration must keep working and leave the two files it says it makes; its Find lands
+// on a burst of the line's impulse noise, where the section it saves begins.
 TEST(HostViewSession, DemoPlaysToItsEndAndLeavesTheRecordingAndItsSection) {
     HostFolder folder;
     ASSERT_EQ(host_run(folder, host_read_file(std::string(WFAL_SOURCE_DIR) + "/host/demo.script"),
-                       {"test"}, nullptr),
+                       {"--scenario", "field", "test"}, nullptr),
               0)
         << folder.err() << folder.out();
     const std::vector<std::string> expected = {
@@ -85,10 +94,16 @@ TEST(HostViewSession, DemoPlaysToItsEndAndLeavesTheRecordingAndItsSection) {
     const std::u16string notes = u"Ten minutes of the simulated engine, recorded for the "
                                  u"demonstration.";
     EXPECT_EQ(std::u16string(h.notes), notes);
-    // The section runs from the first to the last record: the same records, the same notes.
-    ASSERT_EQ(section.size(), recording.size());
+    // The section runs from the found record to the last: the same records, the same notes.
+    const SYSTEMTIME recorded = start_of(h), found = start_of(header_of(section));
+    const LONGLONG found_record = (acqsim_local_ms(&found) - acqsim_local_ms(&recorded)) / 1000;
+    AcqSimFieldEvents line;
+    ASSERT_TRUE(acqsim_field_events(1, acqsim_local_ms(&found), &line));
+    EXPECT_TRUE(line.burst) << "record " << found_record;
+    ASSERT_GT(found_record, 0);
     EXPECT_EQ(std::u16string(header_of(section).notes), notes);
-    EXPECT_EQ(section.substr(RESULT_HEADER_SIZE), recording.substr(RESULT_HEADER_SIZE));
+    EXPECT_EQ(section.substr(RESULT_HEADER_SIZE),
+              recording.substr(size_t(RESULT_HEADER_SIZE + found_record * 2 * h.points)));
 }
 
 } // namespace
