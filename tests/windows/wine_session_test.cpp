@@ -60,8 +60,13 @@ long area(const RECT &r) {
 }
 
 // What a screenshot shows: the main view (with the exact regions) or a text viewer, whose text
-// box is left out. The layer has no keyboard focus yet, while Win32's dialog manager gives the
-// box the focus when the dialog activates, which selects all its text and scrolls to its end.
+// box is left out, for two reasons that hold on Windows too. The dialog manager gives the box
+// the focus (it is the first control and no control is a tab stop), and an edit box that takes
+// the focus from the dialog manager selects all its text and scrolls to its end; the layer has
+// no keyboard focus. And desktop Windows' edit box lays its text out differently: left and right
+// margins of half the average character width for a TrueType font, one pixel inside a client
+// edge; Wine also spaces Courier New at height 24 by 23 pixels (its cell rounds to 23 where
+// Windows keeps 24).
 enum ShotKind { MAIN_VIEW, TEXT_VIEWER, OTHER_DIALOG };
 constexpr RECT TEXT_BOX = {0, 37, 690, 480};
 
