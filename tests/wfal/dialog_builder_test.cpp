@@ -66,44 +66,6 @@ const ControlDesc TABLE[] = {
     {0, {}, 0, 0, 0, 0, 0, 0, nullptr, {}, {}, nullptr},
 };
 
-// Created from the last entry to the first, so that the first is on top; captions translated
-// (none: the key's own), styles as given, buttons holding their looks (a null one too), and other
-// classes getting the look's font.
-TEST_F(DialogBuilder, CreatesBackwardsWithCaptionsStylesAndLooks) {
-    ui_build_controls(parent, TABLE);
-    EXPECT_EQ(probe_seen, (Lines{"8 created", "7 created", "7 font"}));
-    const struct {
-        int id;
-        std::u16string text;
-        DWORD style, ex_style;
-        LONG left, bottom; // screen; the parent's client area starts at (0, 0)
-        LONG_PTR look;
-    } expected[] = {
-        {100, u"Back", 0, 0, 10, 70, LONG_PTR(&style_normal)},
-        {7, u"File name", WS_DISABLED, WS_EX_CLIENTEDGE, 1, 6, -1},
-        {8, u"PrtScr", 0, 0, 0, 0, -1},
-        {101, u"", WS_DISABLED, 0, 0, 0, 0},
-    };
-    const std::vector<HWND> order = children();
-    ASSERT_EQ(order.size(), 4u);
-    for (const auto &e : expected) {
-        SCOPED_TRACE(e.id);
-        UiControl c = ui_control(order[size_t(&e - expected)]);
-        WlWindowInfo info;
-        ASSERT_TRUE(wl_window_info(c.hwnd, &info));
-        EXPECT_EQ(c.text, e.text);
-        EXPECT_EQ(std::vector<LONG>(
-                      {LONG(info.style), LONG(info.ex_style), info.rect.left, info.rect.bottom}),
-                  std::vector<LONG>(
-                      {LONG(WS_CHILD | WS_VISIBLE | e.style), LONG(e.ex_style), e.left, e.bottom}));
-        if (e.look >= 0) {
-            EXPECT_EQ(GetWindowLongPtrW(c.hwnd, sizeof(LONG_PTR)), e.look);
-        }
-    }
-    DeleteObject(test_look.font);
-    test_look.font = nullptr;
-}
-
 struct HostSeen {
     int code;
     INT_PTR a, b, c;

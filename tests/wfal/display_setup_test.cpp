@@ -72,34 +72,6 @@ protected:
     }
 };
 
-// Each key asks the host with its title, unit and the value before, and shows the answer after
-// the range rules (setup_validate's, tested on their own): one in range, one not, a key each.
-TEST_F(DisplaySetup, EnteredValuesGoThroughTheRangeRules) {
-    const int W = DISPLAY_ID_WHITE, C = DISPLAY_ID_CHANGE;
-    const struct {
-        int key, answer;
-        std::string asked; // the prompt's title, unit and value before
-        const char16_t *shown;
-    } cases[] = {{W, 60, "\"White level\" \"dBm\" 0", u"0"},
-                 {W, -200, "\"White level\" \"dBm\" 0", u"-200"},
-                 {DISPLAY_ID_BLACK, -200, "\"Black level\" \"dBm\" -90", u"-200"},
-                 {DISPLAY_ID_THRESHOLD, 50, "\"Threshold\" \"dBm\" -60", u"50"},
-                 {C, 201, "\"Change\" \"dB\" 20", u"20"},
-                 {C, 1, "\"Change\" \"dB\" 20", u"1"}};
-    std::vector<UiStep> steps;
-    for (const auto &c : cases) {
-        steps.push_back(enter(c.key, c.answer));
-        steps.push_back(ui::check([&c] {
-            EXPECT_EQ(fake_host.log.back(),
-                      "enter-number " + c.asked + " -> " + std::to_string(c.answer));
-            EXPECT_EQ(ui_find(c.key + 1).text, c.shown);
-        }));
-    }
-    steps.push_back(ui::tap(ID_ESC));
-    run(steps);
-    EXPECT_EQ(levels_and_thresholds(), (std::vector<INT32>{-200, -200, 50, 1}));
-}
-
 // "Use" off greys the change threshold's value and unit and disables its key; the threshold
 // itself stays, and Find is told it is off.
 TEST_F(DisplaySetup, UseSwitchesTheChangeThreshold) {
