@@ -1,70 +1,13 @@
-// Building a dialog's controls from its table, and calling the host around a dialog.
+// Calling the host around a dialog: the window is disabled while the user answers.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
-#include "support/lang_file.h"
 #include "support/module_ui.h"
-#include "support/temp_root.h"
 
 namespace {
 
-ControlStyle test_look; // a copy of style_text, with a font of its own
-
-// A class of the module's instance whose windows note their creation and the fonts they get.
-std::vector<std::string> probe_seen;
-
-LRESULT CALLBACK probe_proc(HWND hwnd, UINT m, WPARAM w, LPARAM l) {
-    std::string id = std::to_string(GetDlgCtrlID(hwnd));
-    if (m == WM_CREATE) probe_seen.push_back(id + " created");
-    if (m == WM_SETFONT)
-        probe_seen.push_back(id + (HFONT(w) == test_look.font ? " font" : " other font"));
-    return DefWindowProcW(hwnd, m, w, l);
-}
-
-class DialogBuilder : public ModuleUiTest {
-protected:
-    TempDeviceRoot root;
-
-    void SetUp() override {
-        ModuleUiTest::SetUp();
-        root.write("lang.txt", utf16le(u"\uFEFF#Esc\r\n<1>Back\r\n#Name\r\n<1>File name\r\n"));
-        lang_file_set_path(u"\\lang.txt");
-        wfal.language_number = 1;
-        lang_load();
-        test_look = style_text;
-        test_look.font = test_look.font2 = nullptr;
-        probe_seen.clear();
-        WNDCLASSW probe = {};
-        probe.lpfnWndProc = probe_proc;
-        probe.hInstance = wfal.instance;
-        probe.lpszClassName = u"probe";
-        RegisterClassW(&probe);
-    }
-    void TearDown() override {
-        lang_free();
-        ModuleUiTest::TearDown();
-    }
-
-    // The dialog's children, topmost first.
-    std::vector<HWND> children() {
-        std::vector<HWND> all(64);
-        all.resize(size_t(wl_window_list(all.data(), int(all.size()))));
-        std::vector<HWND> out;
-        for (HWND h : all)
-            if (GetParent(h) == parent) out.push_back(h);
-        return out;
-    }
-};
-
-const ControlDesc TABLE[] = {
-    {100, u"btn", 0, 0, 10, 20, 100, 50, &style_normal, {}, {}, u"Esc"},
-    {7, u"probe", WS_EX_CLIENTEDGE, WS_DISABLED, 1, 2, 3, 4, &test_look, {}, {}, u"Name"},
-    {8, u"probe", 0, 0, 0, 0, 0, 0, nullptr, {}, {}, u"PrtScr"},
-    {101, u"btn", 0, WS_DISABLED, 0, 0, 0, 0, nullptr, {}, {}, u""},
-    {0, {}, 0, 0, 0, 0, 0, 0, nullptr, {}, {}, nullptr},
-};
+using DialogBuilder = ModuleUiTest;
 
 struct HostSeen {
     int code;

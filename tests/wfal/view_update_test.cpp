@@ -24,10 +24,6 @@ ResultFileRecipe records(long long count, int points = 20) {
     return recipe;
 }
 
-std::u16string marker_time(const std::u16string &date_time) {
-    return u"Spectrogram\nMarker:\n" + date_time;
-}
-
 class ViewUpdate : public MainDialogStandIn {
 protected:
     void open_and_show(const ResultFileRecipe &recipe) {
@@ -153,33 +149,6 @@ TEST_F(ViewUpdate, RepaintRule) {
         fclose(wfal.view_file);
         wfal.view_file = nullptr;
     }
-}
-
-// Top at the top, and Find without a hit, reload nothing. Top scrolled away and a Find hit go on
-// as a still request that keeps the section and brings the record into view.
-TEST_F(ViewUpdate, TopAndFind) {
-    ResultFileRecipe recipe = records(10);
-    recipe.level = [](long long r, int p) { return INT16(r == 3 && p == 2 ? -3000 : -5000); };
-    open_and_show(recipe);
-    const struct {
-        int request, top, threshold;
-        std::vector<int> shown;
-    } cases[] = {
-        {VIEW_TOP, 0, -100, {0, 1234, 1234, 2, 0}},
-        {VIEW_FIND, 0, -100, {0, 1234, 1234, 2, 0}},
-        {VIEW_TOP, 4, -100, {0, -5000, -5000, 2, 1}},
-        {VIEW_FIND, 0, -40, {3, -3000, -3000, 2, 1}}, // -50 dBm rises through it at record 3
-    };
-    for (const auto &c : cases) {
-        wfal.view.cursor_record = 0;
-        wfal.view.top_record = c.top;
-        wfal.section_start = 2;
-        wfal.display.find_threshold = c.threshold;
-        wfal.view.spectrum[2] = wfal.graph[0].levels[0][2] = 1234;
-        view_update(c.request);
-        EXPECT_EQ(shown(2), c.shown) << c.request << " " << c.top;
-    }
-    EXPECT_EQ(std::u16string(wfal.view.time_text), marker_time(u"01/02/2020\n10:00:03"));
 }
 
 // 250 records; every key is enabled before each case, so a case that changes nothing shows it.
