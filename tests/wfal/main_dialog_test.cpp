@@ -89,6 +89,31 @@ protected:
     }
 };
 
+// The split key by the splitter's top: within 20 of the top it goes to the first split, within 24
+// of the bottom to the top, else to the bottom. A reported top is held to the client area.
+TEST_F(MainDialog, SplitCycle) {
+    constexpr int H = 443;
+    const int cases[][3] = {{-30, 0, 176},           {19, 19, 176},       {20, 20, H - 4},
+                            {H - 24, H - 24, H - 4}, {H - 23, H - 23, 0}, {H - 2, H - 4, 0}};
+    auto splitter_y = [] {
+        RECT r = {};
+        GetWindowRect(GetDlgItem(wfal.main_dialog, ID_SPLITTER), &r);
+        POINT p = {r.left, r.top};
+        ScreenToClient(wfal.main_dialog, &p);
+        return int(p.y);
+    };
+    std::vector<UiStep> steps;
+    for (const auto &c : cases)
+        steps.push_back(ui::check([&c, splitter_y] {
+            EXPECT_EQ(SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c[0]), 1);
+            EXPECT_EQ(splitter_y(), c[1]);
+            SendMessageW(wfal.main_dialog, WM_COMMAND, ID_SPLIT, 0);
+            EXPECT_EQ(splitter_y(), c[2]) << c[0];
+        }));
+    steps.push_back(ui::tap(ID_ESC));
+    run(steps);
+}
+
 // A file of 100 records opens on record 0, where up and Top are off and down and Find on; down
 // held moves the cursor by its repeats. Holding a key repeats its command from the fourth tick,
 // once per tick; a release resets the count; Top never repeats.
