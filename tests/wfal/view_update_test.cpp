@@ -130,6 +130,52 @@ TEST_F(ViewUpdate, LoadsTheCursorRecordAndSetsTheSection) {
               std::vector<int>({17, record_level(17, 3), record_level(17, 3) - 4000, 0, 1}));
 }
 
+// The file gone: the levels and the mode change, the graph and the time text stay as they were.
+TEST_F(ViewUpdate, AnUnreadableFileEndsTheCall) {
+    open(records(5));
+    StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\gone.res");
+    view_update(VIEW_OPENED);
+    EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.black_level, wfal.graph[0].enabled,
+                                paints("spectrogram"), wfal.view.time_text[0]}),
+              std::vector<int>({VIEW_STILL, -10000, 0, 0, 0}));
+}
+
+// A recording test's newest record comes through view_file, also after the writer appended more,
+// and every record disables the keys; freezing leaves the cursor on the newest record loaded and
+// enables what the position allows.
+TEST_F(ViewUpdate, RecordingThroughTheOpenStreamThenFreezing) {
+    ResultFileRecipe recipe = records(4);
+    recipe.partial_bytes = 10;
+    open(recipe);
+    wfal.run_state = RUN_LOADED | RUN_TESTING;
+    wfal.view_file = _wfopen(wfal.result_path, u"rb");
+    ASSERT_NE(wfal.view_file, nullptr);
+    const std::u16string path = wfal.result_path;
+    StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\gone.res"); // only the stream can serve
+    view_update(VIEW_STARTED);
+    EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.spectrum[0]}),
+              std::vector<int>({VIEW_LIVE, 0}));
+    enable_all_keys(TRUE);
+    view_update(VIEW_NEW_RECORD);
+    EXPECT_EQ(navigation_keys(), std::vector<bool>(6, false));
+    // The partial record is not the newest.
+    EXPECT_EQ(std::vector<int>({wfal.view.follow_cursor, wfal.view.spectrum[2]}),
+              std::vector<int>({1, record_level(3, 2)}));
+    EXPECT_EQ(std::u16string(wfal.view.time_text), u"Spectrogram\nMarker:\n01/02/2020\n10:00:03");
+    recipe.records = 6;
+    recipe.partial_bytes = 0;
+    result_file_write(root.dir() + "/line.res", recipe); // what the writer has added since
+    wfal.file_size = RESULT_HEADER_SIZE + 6 * 40;
+    view_update(VIEW_NEW_RECORD);
+    EXPECT_EQ(shown(2), std::vector<int>({5, record_level(5, 2), record_level(5, 2), 0, 1}));
+    StringCchCopyW(wfal.result_path, PATH_CHARS, path.c_str());
+    wfal.run_state |= RUN_FROZEN;
+    view_update(VIEW_STILL_MODE);
+    EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.cursor_record}),
+              std::vector<int>({VIEW_STILL, 5}));
+    EXPECT_EQ(navigation_keys(), (std::vector<bool>{1, 0, 1, 0, 0, 1}));
+}
+
 // A recording test repaints on every third record; cursor moves are the window's own to draw.
 TEST_F(ViewUpdate, RepaintRule) {
     const struct {
@@ -149,6 +195,43 @@ TEST_F(ViewUpdate, RepaintRule) {
         fclose(wfal.view_file);
         wfal.view_file = nullptr;
     }
+}
+
+// Top at the top, and Find without a hit, reload nothing. Top scrolled away and a Find hit go on
+// as a still request that keeps the section and brings the record into view.
+TEST_F(ViewUpdate, TopAndFind) {
+    ResultFileRecipe recipe = records(10);
+    recipe.level = [](long long r, int p) { return INT16(r == 3 && p == 2 ? -3000 : -5000); };
+    open_and_show(recipe);
+    const struct {
+        int request, top, threshold;
+        std::vector<int> shown;
+    } cases[] = {
+        {VIEW_TOP, 0, -100, {0, 1234, 1234, 2, 0}},
+        {VIEW_FIND, 0, -100, {0, 1234, 1234, 2, 0}},
+        {VIEW_TOP, 4, -100, {0, -5000, -5000, 2, 1}},
+        {VIEW_FIND, 0, -40, {3, -3000, -3000, 2, 1}}, // -50 dBm rises through it at record 3
+    };
+    for (const auto &c : cases) {
+        wfal.view.cursor_record = 0;
+        wfal.view.top_record = c.top;
+        wfal.section_start = 2;
+        wfal.display.find_threshold = c.threshold;
+        wfal.view.spectrum[2] = wfal.graph[0].levels[0][2] = 1234;
+        view_update(c.request);
+        EXPECT_EQ(shown(2), c.shown) << c.request << " " << c.top;
+    }
+    EXPECT_EQ(std::u16string(wfal.view.time_text), u"Spectrogram\nMarker:\n01/02/2020\n10:00:03");
+}
+
+// The cursor and scroll keys are the spectrogram window's to carry out; nothing is reloaded.
+TEST_F(ViewUpdate, CursorAndScrollKeysGoToTheSpectrogram) {
+    open_and_show(records(10));
+    for (int request : {VIEW_LINE_UP, VIEW_LINE_DOWN, VIEW_PAGE_UP, VIEW_PAGE_DOWN})
+        view_update(request);
+    EXPECT_EQ(received("spectrogram"),
+              (Lines{"spectrogram WM_USER+1 -1,0", "spectrogram WM_USER+1 1,0",
+                     "spectrogram WM_VSCROLL SB_PAGEUP", "spectrogram WM_VSCROLL SB_PAGEDOWN"}));
 }
 
 // 250 records; every key is enabled before each case, so a case that changes nothing shows it.
