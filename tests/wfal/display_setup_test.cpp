@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr COLORREF GREEN = 0x00C000, GREY = 0xD0D0D0;
+constexpr COLORREF GREEN = 0x00C000, GREY = 0xD0D0D0, WHITE = 0xFFFFFF, DIM = 0x808080;
 const std::u16string ABOUT_TEXT = u"Spectrogram viewer for VELMAR test equipments:\r\n\r\nTRX71"
                                   u"\r\n\r\nVersion: 2.00";
 
@@ -25,6 +25,12 @@ const std::u16string ABOUT_TEXT = u"Spectrogram viewer for VELMAR test equipment
 COLORREF face(int id) {
     UiControl c = ui_find(id);
     return ui_pixel(c.rect.left + 3, c.rect.top + 3);
+}
+
+// Whether the control has pixels in the given (text) colour.
+bool inked(int id, COLORREF colour) {
+    std::string picture = ui_picture(ui_find(id).rect, {{colour, 'x'}});
+    return picture.find('x') != std::string::npos;
 }
 
 // Taps a value's key with the host's answer queued.
@@ -65,6 +71,60 @@ protected:
         EXPECT_EQ(view(std::move(steps)), 0);
     }
 };
+
+// Each key asks the host with its title, unit and the value before, and shows the answer after
+// the range rules (setup_validate's, tested on their own): one in range, one not, a key each.
+TEST_F(DisplaySetup, EnteredValuesGoThroughTheRangeRules) {
+    const int W = DISPLAY_ID_WHITE, C = DISPLAY_ID_CHANGE;
+    const struct {
+        int key, answer;
+        std::string asked; // the prompt's title, unit and value before
+        const char16_t *shown;
+    } cases[] = {{W, 60, "\"White level\" \"dBm\" 0", u"0"},
+                 {W, -200, "\"White level\" \"dBm\" 0", u"-200"},
+                 {DISPLAY_ID_BLACK, -200, "\"Black level\" \"dBm\" -90", u"-200"},
+                 {DISPLAY_ID_THRESHOLD, 50, "\"Threshold\" \"dBm\" -60", u"50"},
+                 {C, 201, "\"Change\" \"dB\" 20", u"20"},
+                 {C, 1, "\"Change\" \"dB\" 20", u"1"}};
+    std::vector<UiStep> steps;
+    for (const auto &c : cases) {
+        steps.push_back(enter(c.key, c.answer));
+        steps.push_back(ui::check([&c] {
+            EXPECT_EQ(fake_host.log.back(),
+                      "enter-number " + c.asked + " -> " + std::to_string(c.answer));
+            EXPECT_EQ(ui_find(c.key + 1).text, c.shown);
+        }));
+    }
+    steps.push_back(ui::tap(ID_ESC));
+    run(steps);
+    EXPECT_EQ(levels_and_thresholds(), (std::vector<INT32>{-200, -200, 50, 1}));
+}
+
+// "Use" off greys the change threshold's value and unit and disables its key; the threshold
+// itself stays, and Find is told it is off.
+TEST_F(DisplaySetup, UseSwitchesTheChangeThreshold) {
+    auto expect = [](bool on) {
+        return ui::check([on] {
+            SCOPED_TRACE(on ? "on" : "off");
+            EXPECT_EQ(wfal.display.change_threshold_on, on ? 1 : 0);
+            EXPECT_EQ(face(DISPLAY_ID_USE), on ? GREEN : GREY);
+            EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE).enabled, on);
+            for (int id : {DISPLAY_ID_CHANGE + 1, DISPLAY_ID_CHANGE + 2}) {
+                EXPECT_EQ(std::make_tuple(face(id), inked(id, WHITE), inked(id, DIM)),
+                          std::make_tuple(COLORREF(0xFF190B), on, !on))
+                    << id;
+            }
+            EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE + 1).text + ui_find(DISPLAY_ID_CHANGE + 2).text,
+                      u"20dB");
+        });
+    };
+    run({expect(true), ui::tap(DISPLAY_ID_USE), expect(false),
+         ui::tap(DISPLAY_ID_CHANGE), // disabled: no entry
+         ui::tap(DISPLAY_ID_USE), expect(true), ui::tap(DISPLAY_ID_USE), ui::tap(ID_ESC)});
+    EXPECT_TRUE(fake_host.lines("enter-number").empty());
+    EXPECT_EQ(wfal.display.change_threshold, 20);
+    EXPECT_EQ(wfal.find.change_threshold, FIND_NO_CHANGE);
+}
 
 // "?" only with help_mask bit 2; each way out ends the dialog with 0, after which the viewer goes
 // on (a non-zero end would close it too). The value fields are what the dialog ends with: texts put
@@ -157,7 +217,6 @@ TEST_F(DisplaySetup, OptionGridsAndTheSettingsThatReachTheViewAndTheFile) {
          })});
     EXPECT_EQ(fake_host.lines("enter-number \"White level\" \"dBm/Hz\"").size(), 1u);
     EXPECT_EQ(wfal.find.point, FIND_ALL_POINTS);
-    EXPECT_EQ(wfal.find.change_threshold, FIND_NO_CHANGE); // "Use" switched off
     const std::string file = root.read("settings.dat");
     ASSERT_EQ(file.size(), 1884u);
     std::vector<INT32> words(11);

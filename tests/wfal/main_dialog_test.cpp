@@ -34,6 +34,23 @@ INT_PTR CALLBACK counting_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
     return main_dialog_proc(dialog, message, wparam, lparam);
 }
 
+// A child's client rectangle as x, y, width, height.
+std::array<LONG, 4> placed(int id) {
+    RECT r = {};
+    GetWindowRect(GetDlgItem(wfal.main_dialog, id), &r);
+    POINT p = {r.left, r.top};
+    ScreenToClient(wfal.main_dialog, &p);
+    return {p.x, p.y, r.right - r.left, r.bottom - r.top};
+}
+
+// The graph, splitter and spectrogram as placed for a splitter top and a dialog size.
+void expect_views(int split, int width = 800, int height = 443) {
+    using Box = std::array<LONG, 4>;
+    EXPECT_EQ(placed(ID_GRAPH), (Box{0, 0, width - 185, split}));
+    EXPECT_EQ(placed(ID_SPLITTER), (Box{0, split, width - 185, 4}));
+    EXPECT_EQ(placed(ID_SPECTROGRAM), (Box{0, split + 4, width - 185, height - split - 4}));
+}
+
 // The soft keys, then the view's navigation keys and Find.
 const int KEYS[] = {ID_ESC,     ID_SPLIT,       ID_MARKER_LEFT, ID_MARKER_RIGHT, ID_PRINT_SCREEN,
                     ID_LIST,    ID_SETUP,       ID_DISPLAY,     ID_FREEZE,       ID_STOP,
@@ -89,28 +106,83 @@ protected:
     }
 };
 
-// The split key by the splitter's top: within 20 of the top it goes to the first split, within 24
-// of the bottom to the top, else to the bottom. A reported top is held to the client area.
-TEST_F(MainDialog, SplitCycle) {
-    constexpr int H = 443;
-    const int cases[][3] = {{-30, 0, 176},           {19, 19, 176},       {20, 20, H - 4},
-                            {H - 24, H - 24, H - 4}, {H - 23, H - 23, 0}, {H - 2, H - 4, 0}};
-    auto splitter_y = [] {
-        RECT r = {};
-        GetWindowRect(GetDlgItem(wfal.main_dialog, ID_SPLITTER), &r);
-        POINT p = {r.left, r.top};
-        ScreenToClient(wfal.main_dialog, &p);
-        return int(p.y);
-    };
+// A missing file is reported with the dialog disabled and leaves only the keys that need no
+// file; an accepted one brings its header and size into the module.
+TEST_F(MainDialog, OpensOrRefusesTheFile) {
+    const Lines refused = {"title \"Spectrogram\"",
+                           "message-box 16 \"Error\" \"Unknown file.\" -> 1 (no answer queued)"};
+    const struct {
+        long long records; // -1: no file
+        int run_state;
+        Lines log;
+        std::string keys;
+    } cases[] = {{-1, 0, refused, "110010010000000000"},
+                 {3, L, {"title \"Spectrogram\""}, "110111110011......"}};
+    for (const auto &c : cases) {
+        fake_host_reset();
+        if (c.records >= 0) write_result(c.records);
+        run({expect_keys(c.keys), ui::check([&] { EXPECT_EQ(wfal.run_state, c.run_state); }),
+             ui::tap(ID_ESC)});
+        EXPECT_EQ(fake_host.log, c.log);
+    }
+    EXPECT_EQ(wfal.file_size, LONGLONG(root.read("line.res").size()));
+    EXPECT_EQ(wfal.header.points, 300);
+}
+
+// The key columns keep to the right edge through a resize (the stored screens show every key at
+// the first size); the views keep the splitter's top unless the dialog gets too low for it.
+TEST_F(MainDialog, KeysAndViewsFollowTheDialogSize) {
+    const struct {
+        int w, h, split; // split: the splitter's top after the resize
+    } sizes[] = {{640, 300, 176}, {700, 150, 146}, {800, 443, 146}};
     std::vector<UiStep> steps;
-    for (const auto &c : cases)
-        steps.push_back(ui::check([&c, splitter_y] {
-            EXPECT_EQ(SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c[0]), 1);
-            EXPECT_EQ(splitter_y(), c[1]);
-            SendMessageW(wfal.main_dialog, WM_COMMAND, ID_SPLIT, 0);
-            EXPECT_EQ(splitter_y(), c[2]) << c[0];
+    for (const auto &s : sizes) {
+        steps.push_back(ui::check([&] {
+            SCOPED_TRACE(testing::Message() << s.w << " x " << s.h);
+            MoveWindow(wfal.main_dialog, 0, 37, s.w, s.h, TRUE);
+            using Box = std::array<LONG, 4>;
+            EXPECT_EQ(placed(ID_ESC), (Box{s.w - 105, 5, 100, 50}));
+            EXPECT_EQ(placed(ID_PAGE_DOWN), (Box{s.w - 180, 390, 70, 50}));
+            EXPECT_EQ(placed(ID_STOP), (Box{s.w - 105, 390, 100, 50}));
+            expect_views(s.split, s.w, s.h);
         }));
+    }
     steps.push_back(ui::tap(ID_ESC));
+    run(steps);
+}
+
+// The first split comes from the split key sent once at the start; the cycle then goes by the
+// splitter's top. The splitter's reports, and a drag of the bar, are held to the client area.
+TEST_F(MainDialog, SplitCycleAndSplitterReports) {
+    constexpr int H = 443;
+    const struct {
+        int from;     // splitter top before
+        LPARAM moved; // SPLITTER_MOVED's lParam; 0: the split key
+        int to;
+    } cases[] = {
+        {0, 0, 176},     {19, 0, 176},        {20, 0, H - 4}, {H - 24, 0, H - 4}, {H - 23, 0, 0},
+        {176, 0, H - 4}, {176, H - 2, H - 4}, {176, -30, 0},  {0, 250, 250},
+    };
+    std::vector<UiStep> steps = {ui::check([] {
+        EXPECT_EQ(commands, std::vector<int>{ID_SPLIT});
+        expect_views(176);
+    })};
+    for (const auto &c : cases) {
+        steps.push_back(ui::check([&] {
+            SCOPED_TRACE(testing::Message() << c.from << " " << c.moved);
+            SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c.from);
+            if (c.moved)
+                EXPECT_EQ(SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, c.moved), 1);
+            else
+                SendMessageW(wfal.main_dialog, WM_COMMAND, ID_SPLIT, 0);
+            expect_views(c.to);
+        }));
+    }
+    // Grabbed 1 pixel below its top (screen y = client y + 37).
+    steps.insert(steps.end(),
+                 {ui::check([] { SendMessageW(wfal.main_dialog, SPLITTER_MOVED, 0, 176); }),
+                  ui::press(100, 37 + 177), ui::move(100, 37 + 301), ui::release(100, 37 + 301),
+                  ui::check([] { EXPECT_EQ(placed(ID_GRAPH)[3], 300); }), ui::tap(ID_ESC)});
     run(steps);
 }
 

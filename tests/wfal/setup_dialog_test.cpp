@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -19,7 +20,28 @@
 namespace {
 
 constexpr ULONGLONG MB = 1024 * 1024;
+constexpr COLORREF GREEN = 0x00C000;
+constexpr COLORREF GREY = 0xD0D0D0;
 const WCHAR *const VOLUMES[] = {u"\\Internal", u"\\USB", u"\\line"};
+
+// The face of a button, inside its bevels.
+COLORREF face(int id) {
+    UiControl c = ui_find(id);
+    return ui_pixel(c.rect.left + 3, c.rect.top + 3);
+}
+
+// The option buttons that `want` names, as it names them: "ID" then G for a green face (the
+// chosen option) or g for a grey one, and x when the button is disabled.
+std::string looks(const std::string &want) {
+    std::istringstream in(want);
+    std::string text;
+    for (std::string token; in >> token;) {
+        const int id = std::stoi(token);
+        text += (text.empty() ? "" : " ") + std::to_string(id) + (face(id) == GREEN ? "G" : "") +
+                (face(id) == GREY ? "g" : "") + (ui_find(id).enabled ? "" : "x");
+    }
+    return text;
+}
 
 class SetupDialog : public ReportSession {
 protected:
@@ -119,6 +141,26 @@ TEST_F(SetupDialog, TimeUnitsAndPathSplit) {
     }
 }
 
+// 150 Ohm and the probe at 3 MHz; 20 kHz leaves only 600 Ohm and the inputs up to
+// Unterminated; back at 3 MHz, 600 Ohm is not allowed and the first impedance is taken.
+TEST_F(SetupDialog, RangeRestrictsImpedanceAndInput) {
+    auto expect = [](INT32 range, INT32 impedance, INT32 input, const std::string &want) {
+        return ui::check([=] {
+            const ResultHeader &h = wfal.header;
+            EXPECT_EQ(std::tie(h.range, h.impedance, h.input), std::tie(range, impedance, input));
+            EXPECT_EQ(looks(want), want);
+        });
+    };
+    run({ui::check([] { // no name chosen yet, so nothing to start
+             EXPECT_TRUE(ui_find(SETUP_ID_DESTINATION).text.empty() &&
+                         !ui_find(SETUP_ID_START).enabled);
+         }),
+         ui::tap(304), ui::tap(403), ui::tap(503),
+         expect(3000000, 150, 2, "206G 304G 305gx 403G 501g 503G"), ui::tap(202),
+         expect(20000, 600, 0, "202G 206g 301gx 304gx 305G 401G 402g 403gx"), ui::tap(206),
+         expect(3000000, 100, 0, "301G 305gx 403g"), ui::tap(ID_ESC)});
+}
+
 // The probe is asked about only when it is the input. Refused, the dialog stays; otherwise the
 // main dialog records a test (Stop, answered yes, then Esc ends both dialogs).
 TEST_F(SetupDialog, StartChecksTheProbe) {
@@ -142,6 +184,21 @@ TEST_F(SetupDialog, StartChecksTheProbe) {
         EXPECT_EQ(fake_host.lines("message-box 16"), refused ? no_probe : Lines{});
         EXPECT_EQ(fake_host.lines("title \"Spectrogram\"").size(), refused ? 0u : 1u);
         EXPECT_EQ(root.read("Internal/line.res").size() >= 1320, !refused); // the test's file
+    }
+}
+
+TEST_F(SetupDialog, KeysAndTheWindowClose) {
+    const auto post_cancel = [] { PostMessageW(wl_window_top(), WM_COMMAND, IDCANCEL, 0); };
+    const std::pair<UiStep, std::string> cases[] = {
+        {ui::tap(SETUP_ID_PRINT_SCREEN), "print-screen"},
+        {ui::tap(ID_HELP), "help 1"},
+        {ui::close(), "title \"Set-up spectrogram test\""},
+        {ui::check(post_cancel), "title \"Set-up spectrogram test\""}};
+    for (const auto &[step, last] : cases) {
+        fake_host_reset();
+        // Print screen and help leave the dialog open: Esc ends it.
+        run(last[0] == 't' ? std::vector{step} : std::vector{step, ui::tap(ID_ESC)});
+        EXPECT_EQ(fake_host.log.back(), last) << step.what;
     }
 }
 
@@ -181,6 +238,23 @@ TEST_F(SetupDialog, WfalstartRunsTwiceInBothModesAndLeavesNothingBehind) {
             root.write("settings.dat", ""); // saved again by the next run
         }
     }
+}
+
+// The "?" key by help_mask bit 0; paths and the operator's name cut to their fields.
+TEST_F(SetupDialog, WfalstartParameters) {
+    for (const auto &[mask, shown] : {std::pair(6, false), std::pair(1, true)}) {
+        help_mask = mask;
+        bool found = false;
+        run({ui::check([&] { found = ui_find(ID_HELP).hwnd != nullptr; }), ui::tap(ID_ESC)});
+        EXPECT_EQ(found, shown) << mask;
+    }
+    const std::u16string long_path = u"\\" + std::u16string(299, u'p');
+    result_path = settings_path = language_path = long_path;
+    operator_name = std::u16string(40, u'n');
+    view({ui::tap(ID_ESC)});
+    for (const WCHAR *path : {wfal.result_path, wfal.settings_path, wfal.language_path})
+        EXPECT_EQ(std::u16string(path), long_path.substr(0, 259));
+    EXPECT_EQ(std::u16string(wfal.operator_name), operator_name.substr(0, 31));
 }
 
 // The engine's name goes into the header first; a settings file then replaces the whole header.
