@@ -145,6 +145,29 @@ protected:
     }
 };
 
+// The whole session is the host's recording; here what it cannot see: Stop and Freeze do nothing
+// without a test, the viewer's handle sees a record as soon as the tick wrote it, and stopping a
+// frozen test ends the freeze too.
+TEST_F(Acquisition, StartRecordsAndStop) {
+    wfal.run_state = RUN_LOADED;
+    test_stop(), freeze_toggle();
+    EXPECT_EQ(wfal.run_state, RUN_LOADED);
+    test_start();
+    EXPECT_EQ(wfal.command_sequence, 9);
+    EXPECT_FALSE(acquisition_tick()) << "nothing is due yet";
+    advance(1000);
+    EXPECT_TRUE(acquisition_tick());
+    Levels seen(record_bytes() / 2);
+    ASSERT_EQ(fseek(wfal.view_file, RESULT_HEADER_SIZE, SEEK_SET), 0);
+    ASSERT_EQ(fread(seen.data(), record_bytes(), 1, wfal.view_file), 1u);
+    EXPECT_EQ(seen, simulated(0));
+    freeze_toggle();
+    EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING | RUN_FROZEN);
+    test_stop();
+    expect_stopped(1);
+    EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED}));
+}
+
 TEST_F(Acquisition, ProbeLevelsAreRaisedBy15dBWithin16Bits) {
     const Levels in = {-5000, 32767, -32768, 0, -1500, 31268};
     const Levels raised = {-3500, -31269, -31268, 1500, 0, -32768};

@@ -136,6 +136,22 @@ TEST_F(LangText, UnusableDataGivesAnEmptyTable) {
     }
 }
 
+TEST_F(LangText, GrowsIndexAndPoolInSteps) {
+    std::u16string text;
+    for (int i = 1499; i >= 0; i--) // reverse order, so that the sort has work to do
+        text += u"#k" + number_text(i) + u"\r\n<1>text of key " + number_text(i) + u"\r\n";
+    load(text, 1);
+    ASSERT_EQ(wfal.lang.entry_count, 1500);
+    for (int i = 0; i < 1500; i++)
+        ASSERT_EQ(std::u16string(lang_lookup((u"k" + number_text(i)).c_str())),
+                  u"text of key " + number_text(i));
+    EXPECT_EQ(wfal.lang.index_capacity, 3 * 4096);
+    EXPECT_EQ(wfal.lang.pool_capacity % 16384, 0);
+    lang_free();
+    EXPECT_TRUE(!wfal.lang.pool && !wfal.lang.index);
+    EXPECT_EQ(wfal.lang.entry_count + wfal.lang.pool_capacity + wfal.lang.index_capacity, 0);
+}
+
 // Only LANGDEF lines offer; names are cut to 31 characters; a second load starts afresh.
 TEST_F(LangText, OffersLanguagesRenamedInTheSelectedOne) {
     const std::u16string name(40, u'n'), cut(31, u'n');
