@@ -130,6 +130,50 @@ TEST_F(SpectrogramWindow, RowsAndScrollRangeAfterRepaint) {
     }
 }
 
+// Scrolling moves top_record, and the repaint it asks for shows the records from there.
+TEST_F(SpectrogramWindow, ScrollRequests) {
+    const struct {
+        const char *name;
+        long long records;
+        int top, request, thumb, top_after;
+    } cases[] = {
+        {"page down held to the maximum", 200, 0, SB_PAGEDOWN, 0, 50},
+        {"page up from the bottom", 200, 50, SB_PAGEUP, 0, 0},
+        {"line down: a tenth of the picture", 200, 0, SB_LINEDOWN, 0, 15},
+        {"line up held to 0", 200, 10, SB_LINEUP, 0, 0},
+        {"thumb track", 200, 0, SB_THUMBTRACK, 30, 30},
+        {"thumb position moves nothing", 200, 20, SB_THUMBPOSITION, 40, 20},
+        {"fewer records than rows", 40, 0, SB_PAGEDOWN, 0, 0},
+        {"scale 3: page down", 130001, 3000, SB_PAGEDOWN, 0, 3447},
+        {"scale 3: thumb at the end", 130001, 0, SB_THUMBTRACK, 43284, 129852},
+    };
+    for (const auto &c : cases) {
+        open(161, 152, c.records, VIEW_STILL, c.top);
+        EXPECT_EQ(SendMessageW(view, WM_VSCROLL, MAKEWPARAM(c.request, c.thumb), 0), 0);
+        EXPECT_EQ(wfal.view.top_record, c.top_after) << c.name;
+        pump_pending();
+        const long long top = std::min<long long>(c.top_after, std::max(c.records - 150, 0LL));
+        EXPECT_EQ(rows(), expected_rows(top, c.records - top)) << c.name;
+    }
+}
+
+// The arrow's five rows, cut at the picture's top and bottom (20 rows).
+TEST_F(SpectrogramWindow, CursorArrowIsClippedAtThePicturesEdges) {
+    const struct {
+        int cursor, from, to; // from, to: the strip rows shown
+        std::string picture;
+    } cases[] = {
+        {1, 0, 5, "#####.\n######\n#####.\n####..\n......"},
+        {10, 7, 14, "......\n####..\n#####.\n######\n#####.\n####..\n......"},
+        {18, 15, 20, "......\n####..\n#####.\n######\n#####."},
+        {20, 19, 20, "......"},
+    };
+    for (const auto &c : cases) {
+        open(161, 22, 100, VIEW_STILL, 0, c.cursor);
+        EXPECT_EQ(strip(c.from, c.to), c.picture) << c.cursor;
+    }
+}
+
 // 120 records, picture 100 wide (x 40 to 140): 150 rows for touches, 50 for keys, or none.
 TEST_F(SpectrogramWindow, TouchesAndCursorKeys) {
     constexpr UINT DOWN = WM_LBUTTONDOWN, MOVE = WM_MOUSEMOVE, KEY = VIEW_MOVE_CURSOR;
