@@ -17,6 +17,9 @@ namespace {
 constexpr size_t NOTES_AT = 296, NOTES_BYTES = 1024;
 const std::u16string OLD_NOTES = u"old notes, longer than the new", NEW_NOTES = u"new notes";
 
+bool shown(int id) {
+    return IsWindowVisible(GetDlgItem(report_viewer(), id)) != FALSE;
+}
 std::string outside_notes(const std::string &file) {
     return file.substr(0, NOTES_AT) + file.substr(NOTES_AT + NOTES_BYTES);
 }
@@ -38,6 +41,47 @@ protected:
     }
     std::string path() { return root.dir() + "/view.res"; }
 };
+
+// "Notes" and "Section" only for the set-up report of a file that is just loaded; the viewer
+// titles itself after its report, and the main dialog's title comes back after it and after the
+// section dialog over it (the stored screens show both reports).
+TEST_F(TextViewer, KeysByReportAndRunState) {
+    const struct {
+        int key, run_state;
+        bool file_keys;
+    } cases[] = {{ID_SETUP, RUN_LOADED, true},
+                 {ID_SETUP, RUN_LOADED | RUN_FINDING, false},
+                 {ID_LIST, RUN_LOADED, false}};
+    write_noted_result();
+    std::vector<UiStep> steps;
+    for (const auto &c : cases) {
+        const std::string title =
+            c.key == ID_SETUP ? "title \"Test setup\"" : "title \"Result list\"";
+        steps.insert(
+            steps.end(),
+            {ui::check([&] { wfal.run_state = c.run_state; }), ui::tap(c.key), ui::check([&c] {
+                 const bool f = c.file_keys;
+                 EXPECT_EQ(std::vector<bool>({shown(TEXT_ID_PAGE_DOWN), shown(TEXT_ID_NOTES),
+                                              shown(TEXT_ID_SECTION)}),
+                           std::vector<bool>({true, f, f}))
+                     << c.key << " " << c.run_state;
+                 fake_host.log.clear();
+             })});
+        if (c.file_keys)
+            steps.insert(steps.end(), {ui::tap(TEXT_ID_SECTION),
+                                       ui::check([] { EXPECT_EQ(report_viewer(), nullptr); }),
+                                       ui::end_dialog(0)});
+        steps.push_back(ui::tap(ID_ESC));
+        steps.push_back(ui::check([&c, title] {
+            Lines want = {"title \"Spectrogram\""};
+            if (c.file_keys) want.insert(want.begin(), {"title \"Section\"", title});
+            EXPECT_EQ(fake_host.log, want);
+            wfal.run_state = RUN_LOADED;
+        }));
+    }
+    steps.push_back(ui::tap(ID_ESC));
+    view(steps);
+}
 
 // PgDn and PgUp page the text box by the lines it shows, held to the text; PrtScr goes to the
 // host. Esc, OK, Cancel and the window's close end the viewer; other commands don't.
