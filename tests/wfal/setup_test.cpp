@@ -20,6 +20,17 @@ std::vector<INT32> header_setup() {
     return {h.range, h.impedance, h.input, h.gain};
 }
 
+// The defaults leave the white level alone and validate what they do not set. (Their values show
+// on the stored screens; the tables they choose by the engine, in the validation below.)
+TEST(Setup, DefaultsValidateWhatTheyDoNotSet) {
+    memset(&wfal, 0, sizeof wfal);
+    wfal.display.white_level = -33, wfal.display.level_unit = 7, wfal.display.find_mode = 9;
+    setup_defaults();
+    const DisplaySettings &d = wfal.display;
+    EXPECT_EQ((std::vector<INT32>{d.white_level, d.level_unit, d.find_mode}),
+              (std::vector<INT32>{-33, 1, 1}));
+}
+
 TEST(Setup, ValidationRestrictsImpedanceAndInputByRange) {
     const struct {
         BOOL wideband;
