@@ -60,6 +60,18 @@ TEST_F(Marker, GraphOfTheSpectrum) {
     }
 }
 
+// The readout takes the header's start and step: point 100 is at 0.5 + 100 x 0.1 kHz.
+TEST_F(Marker, ReadoutOfMarkerAndMax) {
+    wfal.view.level_offset = 0;
+    wfal.view.spectrum[7] = -4222;
+    wfal.view.marker_point = 100;
+    StringCchCopyW(wfal.view.level_unit, VIEW_UNIT_CHARS, u"dBm");
+    graph_refresh();
+    EXPECT_EQ(std::u16string(wfal.graph[0].side_text),
+              u"Spectrum\n\nMarker:\n   10.500 kHz\n    -59.0 dBm\n\n"
+              u"Max:\n    1.200 kHz\n    -42.2 dBm");
+}
+
 // A step is held to the spectrum (in 64 bits: a held key's delta can't wrap); a touch outside
 // it moves nothing. Every move refreshes the graph and the marker keys; an empty view moves
 // nothing. The keys start opposite to what a move must leave, so a missed update shows.
