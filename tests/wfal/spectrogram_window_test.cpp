@@ -24,9 +24,9 @@ constexpr COLORREF WHITE = RGB(255, 255, 255), BLACK = RGB(0, 0, 0);
 constexpr int NONE = -1; // a white row
 
 // Levels that name their record: with black 0 and white 223 the palette index is the level.
-ResultFileRecipe numbered_records(long long records) {
+ResultFileRecipe numbered_records(long long records, int points = 2) {
     ResultFileRecipe s;
-    s.points = 2;
+    s.points = points;
     s.records = records;
     s.level = [](long long record, int) { return INT16(record % 224); };
     return s;
@@ -42,19 +42,19 @@ protected:
     // A still view of a client width x height over `records` records (a fresh window), the
     // given mode, top and cursor, painted.
     void open(int width, int height, long long records, int mode = VIEW_STILL, int top = 0,
-              int cursor = 0, int black = 0, int white = 223) {
+              int cursor = 0, int black = 0, int white = 223, int points = 2) {
         MoveWindow(parent, 0, 0, WL_SCREEN_WIDTH, WL_SCREEN_HEIGHT, TRUE);
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\t.res");
         DestroyWindow(view);
         view = CreateWindowExW(0, SPECTROGRAM_CLASS, u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, X, Y,
                                width + 16, height, parent, (HMENU)203, wfal.instance, nullptr);
-        result_file_write(root.dir() + "/t.res", numbered_records(records));
+        result_file_write(root.dir() + "/t.res", numbered_records(records, points));
         ViewState &v = wfal.view;
         v = ViewState{};
         v.mode = mode, v.top_record = top, v.cursor_record = cursor, v.follow_cursor = follow;
         v.margin_left = VIEW_MARGIN_LEFT, v.margin_top = VIEW_MARGIN_TOP;
         v.margin_right = VIEW_MARGIN_RIGHT, v.margin_bottom = VIEW_MARGIN_BOTTOM;
-        v.points = 2, v.record_size = 4, v.data_offset = RESULT_HEADER_SIZE;
+        v.points = points, v.record_size = 2 * points, v.data_offset = RESULT_HEADER_SIZE;
         v.black_level = black, v.white_level = white;
         wfal.file_size = RESULT_HEADER_SIZE + records * v.record_size;
         pic = view_picture(v, RECT{0, 0, width, height});
@@ -257,6 +257,9 @@ TEST_F(SpectrogramWindow, WhatIsDrawn) {
     const std::vector<int> shown = rows();
     EXPECT_EQ(std::vector<int>(shown.begin() + 4, shown.begin() + 8),
               std::vector<int>({0, 0, PALETTE_SIZE - 1, PALETTE_SIZE - 1}));
+    // A spectrum of one point is a picture all the same.
+    open(239, 152, 100, VIEW_STILL, 0, 0, 0, 223, 1);
+    EXPECT_EQ(rows(), expected_rows(0, 100));
 }
 
 } // namespace

@@ -24,10 +24,6 @@ ResultFileRecipe records(long long count, int points = 20) {
     return recipe;
 }
 
-std::u16string marker_time(const std::u16string &date_time) {
-    return u"Spectrogram\nMarker:\n" + date_time;
-}
-
 class ViewUpdate : public MainDialogStandIn {
 protected:
     void open_and_show(const ResultFileRecipe &recipe) {
@@ -165,7 +161,7 @@ TEST_F(ViewUpdate, RecordingThroughTheOpenStreamThenFreezing) {
     // The partial record is not the newest.
     EXPECT_EQ(std::vector<int>({wfal.view.follow_cursor, wfal.view.spectrum[2]}),
               std::vector<int>({1, record_level(3, 2)}));
-    EXPECT_EQ(std::u16string(wfal.view.time_text), marker_time(u"01/02/2020\n10:00:03"));
+    EXPECT_EQ(std::u16string(wfal.view.time_text), u"Spectrogram\nMarker:\n01/02/2020\n10:00:03");
     recipe.records = 6;
     recipe.partial_bytes = 0;
     result_file_write(root.dir() + "/line.res", recipe); // what the writer has added since
@@ -225,7 +221,7 @@ TEST_F(ViewUpdate, TopAndFind) {
         view_update(c.request);
         EXPECT_EQ(shown(2), c.shown) << c.request << " " << c.top;
     }
-    EXPECT_EQ(std::u16string(wfal.view.time_text), marker_time(u"01/02/2020\n10:00:03"));
+    EXPECT_EQ(std::u16string(wfal.view.time_text), u"Spectrogram\nMarker:\n01/02/2020\n10:00:03");
 }
 
 // The cursor and scroll keys are the spectrogram window's to carry out; nothing is reloaded.
