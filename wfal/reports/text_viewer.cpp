@@ -71,6 +71,15 @@ BOOL viewer_on_command(HWND dialog, int id) {
     }
 }
 
+// Win32's dialog manager gives the dialog's first control, the report box, the focus, and an edit
+// box focused that way selects all its text and scrolls to its end. A report opens at its top,
+// with nothing selected.
+void viewer_on_box_focus(HWND dialog) {
+    HWND box = GetDlgItem(dialog, TEXT_ID_BOX);
+    SendMessageW(box, EM_SETSEL, 0, 0);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+}
+
 } // namespace
 
 // Only the notes field is written. The rest of the current header is the file's own, so the file
@@ -93,7 +102,12 @@ BOOL notes_write_file(const WCHAR *path, const ResultHeader &header) {
 INT_PTR CALLBACK text_viewer_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG: return viewer_on_init(dialog, lparam);
-    case WM_COMMAND: return viewer_on_command(dialog, LOWORD(wparam));
+    case WM_COMMAND:
+        if (LOWORD(wparam) == TEXT_ID_BOX && HIWORD(wparam) == EN_SETFOCUS) {
+            viewer_on_box_focus(dialog);
+            return TRUE;
+        }
+        return viewer_on_command(dialog, LOWORD(wparam));
     case WM_CTLCOLORDLG: return (INT_PTR)wfal.dialog_brush;
     case WM_CTLCOLORSTATIC: return (INT_PTR)GetStockObject(WHITE_BRUSH);
     default: return FALSE;

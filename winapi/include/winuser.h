@@ -95,6 +95,11 @@ typedef VOID(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define MK_LBUTTON 0x0001
 // WM_COMMAND: the notification of a clicked button; the Cancel command.
 #define BN_CLICKED 0
+// Edit controls: the focus notification; the selection and scrolling it into view. This layer
+// has no keyboard focus, so its edit control never notifies and takes both messages as no-ops.
+#define EN_SETFOCUS 0x0100
+#define EM_SETSEL 0x00B1
+#define EM_SCROLLCARET 0x00B7
 #define IDOK 1
 #define IDCANCEL 2
 
