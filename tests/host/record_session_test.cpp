@@ -3,12 +3,9 @@
 // engine's spectrum of that second.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <random>
 
-#include <acqsim.h>
 #include <winlayer.h>
 
 #include "host_runner.h"
