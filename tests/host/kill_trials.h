@@ -152,19 +152,22 @@ inline KillOutcome kill_recording(UINT32 seed, double delay, bool during_start_u
     return o;
 }
 
-// A stored result file viewed headless by `script`, killed after `delay` seconds (never when it
-// is negative: the session then runs to its end). The source must keep every byte outside its notes
+// A stored result file viewed headless by `script`, killed `delay` seconds after the log shows
+// `line` (after the start when it is empty), or never when `delay` is negative: the session then
+// runs to its end. The source must keep every byte outside its notes
 // field, and its notes must be the old ones or all of `notes`; a section written into
 // "\USB\sec.res" must hold a header the viewer takes and then the source's records from the first
 // on, the last one possibly cut.
 inline KillOutcome kill_viewer(const std::string &source, const std::string &script,
-                               const std::u16string &notes, double delay) {
+                               const std::u16string &notes, const std::string &line, double delay) {
     HostFolder folder;
     std::filesystem::create_directories(folder.device() + "/USB");
     const std::string native = folder.device() + "/USB/src.res";
     std::ofstream(native, std::ios::binary) << source;
     const auto start = std::chrono::steady_clock::now();
     HostChild child(folder, folder.headless(script, {"view", "\\USB\\src.res"}));
+    if (delay >= 0 && !line.empty() && !wait_for_line(folder, child, line))
+        return kill_failed("the log never showed " + line + ": " + folder.out());
     if (delay >= 0) HostChild::sleep(delay);
     const int status = child.finish(delay >= 0 ? 0 : 30);
     if (status == -1) return kill_failed("wfal-host did not start");
@@ -179,15 +182,17 @@ inline KillOutcome kill_viewer(const std::string &source, const std::string &scr
     const std::string field = after.size() == source.size() ? after.substr(at, size) : "";
     if (after.size() != source.size() || after.compare(0, at, source, 0, at) != 0 ||
         after.compare(at + size, std::string::npos, source, at + size) != 0)
-        return kill_failed("the source changed outside its notes");
-    if (field != source.substr(at, size) && field != written)
-        return kill_failed("the source's notes are neither the old nor the new ones");
-    if (!std::filesystem::exists(folder.device() + "/USB/sec.res")) return o;
+        o.why = "the source changed outside its notes";
+    else if (field != source.substr(at, size) && field != written)
+        o.why = "the source's notes are neither the old nor the new ones";
+    if (!o.why.empty() || !std::filesystem::exists(folder.device() + "/USB/sec.res")) return o;
     const Recorded section = read_recorded(folder, "USB/sec.res");
     if (section.bytes.empty()) return o;
-    if (!section.accepted)
-        return kill_failed("a section of " + std::to_string(section.bytes.size()) +
-                           " bytes that the viewer refuses");
+    if (!section.accepted) {
+        o.why = "a section of " + std::to_string(section.bytes.size()) +
+                " bytes that the viewer refuses";
+        return o;
+    }
     const size_t record = 2 * size_t(section.header.points);
     o.records = compare_records(
         section,

@@ -51,33 +51,53 @@ const std::string &viewed_source() {
     return bytes;
 }
 
-// A session killed at a random moment between its start and the time it took, unkilled, the
-// first time.
-KillOutcome view(std::mt19937 &random, const std::string &script) {
-    static std::map<std::string, double> whole;
-    if (!whole.count(script)) {
-        const KillOutcome o = kill_viewer(viewed_source(), script, NOTES, -1);
-        whole[script] = o.seconds;
-        if (!o.why.empty()) return o;
-    }
-    const double delay = std::uniform_real_distribution<double>(0.0, whole[script])(random);
-    return kill_viewer(viewed_source(), script, NOTES, delay);
-}
-
-// NOTES in the script's UTF-8, written with the escapes the script reads.
+// NOTES in the script's UTF-8, written with the escapes the script reads, and the log's line of
+// the answer, after which the module writes them.
 const char NOTES_SCRIPT[] =
     "answer text \"Killed while these notes were written: \\xC3\\xA9\\xE4\\xB8\\xAD.\"\n"
     "tap \"Setup\"\ntap \"Notes\"\ntap \"Esc\"\ntap \"Esc\"\n";
+const char NOTES_ANSWERED[] = "edit-text \"Write notes\" -> \"Killed while these notes were "
+                              "written: \xC3\xA9\xE4\xB8\xAD.\"";
+
+// A random moment between the start of the session and the time it took, unkilled, the first
+// time; the first call runs it so.
+double random_moment(std::mt19937 &random, const char *script, KillOutcome *first) {
+    static std::map<std::string, double> whole;
+    if (!whole.count(script)) {
+        *first = kill_viewer(viewed_source(), script, NOTES, "", -1);
+        whole[script] = first->seconds;
+    }
+    return std::uniform_real_distribution<double>(0.0, whole[script])(random);
+}
+
+// Every other trial kills the session at a random moment, mostly before the notes are written;
+// the others within a few milliseconds of the answer, after which the module writes them at once.
+KillOutcome notes(std::mt19937 &random, int trial) {
+    KillOutcome first;
+    if (trial % 2)
+        return kill_viewer(viewed_source(), NOTES_SCRIPT, NOTES, NOTES_ANSWERED,
+                           std::uniform_real_distribution<double>(0.0, 0.005)(random));
+    const double delay = random_moment(random, NOTES_SCRIPT, &first);
+    if (!first.why.empty()) return first;
+    return kill_viewer(viewed_source(), NOTES_SCRIPT, NOTES, "", delay);
+}
+
+// The section's copy takes most of its session.
+KillOutcome section(std::mt19937 &random) {
+    static const char SCRIPT[] =
+        "tap \"Setup\"\ntap \"Section\"\nanswer path \"\\\\USB\\\\sec.res\"\n"
+        "tap \"Save\"\nwait 2\ntap \"Esc\"\ntap \"Esc\"\ntap \"Esc\"\n";
+    KillOutcome first;
+    const double delay = random_moment(random, SCRIPT, &first);
+    if (!first.why.empty()) return first;
+    return kill_viewer(viewed_source(), SCRIPT, NOTES, "", delay);
+}
 
 const Campaign CAMPAIGNS[] = {
     {"record-virtual", [](std::mt19937 &r, int t) { return record(r, t, false); }},
     {"record-real", [](std::mt19937 &r, int t) { return record(r, t, true); }},
-    {"notes", [](std::mt19937 &r, int) { return view(r, NOTES_SCRIPT); }},
-    {"section",
-     [](std::mt19937 &r, int) {
-         return view(r, "tap \"Setup\"\ntap \"Section\"\nanswer path \"\\\\USB\\\\sec.res\"\n"
-                        "tap \"Save\"\nwait 2\ntap \"Esc\"\ntap \"Esc\"\ntap \"Esc\"\n");
-     }},
+    {"notes", [](std::mt19937 &r, int t) { return notes(r, t); }},
+    {"section", [](std::mt19937 &r, int) { return section(r); }},
 };
 
 } // namespace
