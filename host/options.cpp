@@ -55,9 +55,9 @@ public:
 bool read_time(const std::string &value, SYSTEMTIME *out) {
     unsigned y, mo, d, h, mi, s;
     char tail;
-    static const int DAYS[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static const unsigned DAYS[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (sscanf(value.c_str(), "%4u-%2u-%2u %2u:%2u:%2u%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6 ||
-        y < 1980 || y > 2099 || mo < 1 || mo > 12 || d < 1 || int(d) > DAYS[mo - 1] || h > 23 ||
+        y < 1980 || y > 2099 || mo < 1 || mo > 12 || d < 1 || d > DAYS[mo - 1] || h > 23 ||
         mi > 59 || s > 59 || (mo == 2 && d == 29 && y % 4 != 0))
         return false;
     // Zeller's rule for the day of the week (0 Sunday), as SYSTEMTIME counts it.

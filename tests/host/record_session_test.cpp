@@ -3,15 +3,13 @@
 // engine's spectrum of that second.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <random>
 
-#include <acqsim.h>
 #include <winlayer.h>
 
 #include "host_runner.h"
+#include "kill_trials.h"
 #include "resultfile/result_header.h"
 
 namespace {
@@ -28,42 +26,12 @@ int record(const HostFolder &folder, const std::string &script,
     return HostChild(folder, folder.headless(script, args), nullptr, wrapper).exit_status(50);
 }
 
-// The packed header is kept aligned, so that its fields can be read in place.
-struct Recorded {
-    alignas(8) ResultHeader header = {};
-    bool accepted = false;
-    LONGLONG size = 0;
-    std::string bytes;
-};
-
-// "\USB\line1.res" as the viewer would take it: the module's header check on the instrument path.
-Recorded read_recorded(const HostFolder &folder) {
-    Recorded r;
-    wl_fs_set_root(folder.device().c_str());
-    r.accepted =
-        header_check_file(u"\\USB\\line1.res", &r.header, &r.size) && header_accepted(r.header);
-    r.bytes = host_read_file(folder.device() + "/USB/line1.res");
-    return r;
-}
-
-// The number of whole records, each the engine's spectrum of its second for the header's set-up;
-// what follows the last one is the start of the next. -1 (and a failure) when a record differs.
+// The whole records of the recording, each the engine's spectrum of its second; -1 (and a
+// failure) when a record differs.
 long long engine_records(const Recorded &r, UINT32 seed) {
-    const ResultHeader &h = r.header;
-    AcqSimMeasure m = {seed, WORD(h.impedance), DWORD(h.start_frequency), DWORD(h.frequency_step),
-                       WORD(h.points)};
-    std::string levels(size_t(2 * h.points), '\0');
-    const long long count = result_record_count(LONGLONG(r.bytes.size()), h);
-    for (long long i = 0; i <= count; i++) {
-        const size_t at = size_t(RESULT_HEADER_SIZE + i * levels.size());
-        const size_t length = std::min(levels.size(), r.bytes.size() - at);
-        if (!acqsim_spectrum(&m, ULONGLONG(i), reinterpret_cast<INT16 *>(&levels[0])) ||
-            r.bytes.compare(at, length, levels, 0, length) != 0) {
-            ADD_FAILURE() << "record " << i << " of " << count << " differs (" << length
-                          << " bytes)";
-            return -1;
-        }
-    }
+    std::string why;
+    const long long count = engine_records(r, seed, &why);
+    if (count < 0) ADD_FAILURE() << why;
     return count;
 }
 
@@ -115,49 +83,22 @@ TEST(HostRecordSession, TenMinutesFromSetUpToStop) {
 }
 
 // 56 kills: 50 at a random moment of the recording, 6 at any moment from the start of the
-// process; each child has its own seed, so records of another measurement would show. A record
-// another process saw before the kill had left the recording's buffers and must be there. Once
-// the log says the test runs, the file must open; before that it may be missing or empty. A write
-// cut by the kill stops at a page boundary, so a partial record can only end there: a recording
-// that buffered its records would leave records cut anywhere.
+// process (kill_recording says what each must leave); each child has its own seed, so records of
+// another measurement would show.
 TEST(HostRecordSession, KilledAtRandomMomentsLeavesAFileThatOpens) {
     std::mt19937 random(20250106);
     std::uniform_real_distribution<double> recording(0.0, 0.2), start_up(0.0, 0.4);
     int recorded = 0, with_records = 0;
     for (UINT32 trial = 0; trial < 56; trial++) {
-        const UINT32 seed = trial + 1;
         const bool during_start_up = trial % 9 == 8; // trials 8, 17, ... 53: six of them
         const double delay = during_start_up ? start_up(random) : recording(random);
         SCOPED_TRACE("trial " + std::to_string(trial) + (during_start_up ? " start-up" : "") +
                      " delay " + std::to_string(delay));
-        HostFolder folder;
-        HostChild child(folder, folder.headless(SET_UP_AND_START + "wait 1000000\n",
-                                                {"--seed", std::to_string(seed), "test"}));
-        for (int waited = 0; !during_start_up && !folder.logged("test-running 1"); waited++) {
-            ASSERT_TRUE(waited < 15000 && !child.ended()) << folder.out();
-            HostChild::sleep(0.002);
-        }
-        const std::string native = folder.device() + "/USB/line1.res";
-        long long seen = 0;
-        struct stat st;
-        for (auto end = std::chrono::steady_clock::now() + HostChild::Seconds(delay);
-             std::chrono::steady_clock::now() < end; HostChild::sleep(0.001))
-            if (stat(native.c_str(), &st) == 0) seen = st.st_size;
-        const int status = child.finish(0);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
-        const bool running = folder.logged("test-running 1");
+        bool running = false;
+        const KillOutcome o = kill_recording(trial + 1, delay, during_start_up, {}, &running);
+        EXPECT_EQ(o.why, "");
         recorded += running;
-        with_records += seen > RESULT_HEADER_SIZE;
-        if (!running && (stat(native.c_str(), &st) != 0 || st.st_size == 0)) continue;
-
-        Recorded r = read_recorded(folder);
-        ASSERT_TRUE(r.accepted) << r.bytes.size() << " bytes";
-        EXPECT_EQ(r.header.points, 300);
-        EXPECT_EQ(LONGLONG(r.bytes.size()), r.size);
-        EXPECT_GE(r.size, seen);
-        EXPECT_GE(engine_records(r, seed), 0);
-        const long long partial = (r.size - RESULT_HEADER_SIZE) % RECORD_BYTES;
-        EXPECT_TRUE(partial == 0 || r.size % 4096 == 0) << r.size; // a page boundary
+        with_records += o.records > 0;
     }
     // The trials must have hit the recording itself, not only its start.
     EXPECT_GE(recorded, 50);

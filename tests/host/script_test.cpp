@@ -237,6 +237,7 @@ TEST(HostScript, BadCommandLinesAreRefused) {
         {{"--start-time", "2100-01-01 00:00:00", "test"}, "--start-time"},
         {{"--start-time", "2025-13-01 10:00:00", "test"}, "--start-time"},
         {{"--start-time", "2025-01-06 24:00:00", "test"}, "--start-time"},
+        {{"--start-time", "2024-02--9 23:59:59", "test"}, "--start-time"},
         {{"--device-name", "a name far longer than fifteen", "test"}, "--device-name"},
         {{"--headless", "test"}, "--script"},
         {{"view", folder.dir() + "/none/line1.res"}, "no such folder"},

@@ -22,6 +22,10 @@ COLORREF wl_screen_pixel(int x, int y);
 BOOL wl_screen_save_png(const char *path);
 // How many times the screen has been composed and presented because it had changed.
 int wl_screen_frames(void);
+// Off: the idle loop neither composes nor presents the frame (for a program that never looks at
+// the screen, where composing would be most of the work); the pixels above still compose it.
+// On by default and again after wl_user_shutdown.
+void wl_screen_set_composing(BOOL on);
 
 // ---- The desktop window ----------------------------------------------------------------------
 // The screen shown in a window of the desktop (SDL2) at scale 1 or 2, instead of headless. The

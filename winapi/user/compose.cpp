@@ -13,6 +13,7 @@
 namespace {
 
 uint32_t g_background = 0; // a surface pixel
+bool g_composing = true;
 
 void compose() {
     Surface frame = screen_surface();
@@ -26,13 +27,14 @@ void compose() {
 } // namespace
 
 void compose_present_if_dirty() {
-    if (!screen_dirty()) return;
+    if (!g_composing || !screen_dirty()) return;
     compose();
     screen_present();
 }
 
 void compose_shutdown() {
     g_background = 0;
+    g_composing = true;
     screen_shutdown();
 }
 
@@ -41,6 +43,10 @@ void compose_shutdown() {
 void wl_screen_set_background(COLORREF colour) {
     g_background = pixel_from_colorref(colour & 0xFFFFFF);
     screen_mark_dirty();
+}
+
+void wl_screen_set_composing(BOOL on) {
+    g_composing = on != FALSE;
 }
 
 const uint32_t *wl_screen_pixels(void) {
