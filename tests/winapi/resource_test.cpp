@@ -102,40 +102,19 @@ TEST_F(Resources, FoundByTextOrNumberWithoutRegardToCase) {
     }
 }
 
-TEST_F(Resources, ModulesAreFoundByFileNameWithoutRegardToCase) {
+// Modules by file name without regard to case or folder; a resource belongs to its module,
+// registering a name again replaces it, and unregistering a module drops its resources.
+TEST_F(Resources, ModulesByFileNameOwnTheirResources) {
     for (const char16_t *name : {u"test.dll", u"TEST.DLL", u"test", u"\\Windows\\Test.Dll"})
         EXPECT_EQ(GetModuleHandleW(name), module);
     EXPECT_EQ(GetModuleHandleW(u"test."), nullptr);
-    EXPECT_EQ(GetModuleHandleW(u"other.dll"), nullptr);
     EXPECT_EQ(wl_module_register(u"TEST.dll", nullptr), module);
-    HMODULE self = GetModuleHandleW(nullptr);
-    EXPECT_TRUE(self != nullptr && self != module);
     EXPECT_EQ(FindResourceW(nullptr, u"TXT", RT_RCDATA), nullptr);
-    ASSERT_TRUE(wl_resource_register(self, RT_RCDATA, u"OWN", DATA[3], 3));
-    HRSRC own = FindResourceW(nullptr, u"own", RT_RCDATA);
-    EXPECT_EQ(LockResource(LoadResource(nullptr, own)), DATA[3]);
-    EXPECT_TRUE(DisableThreadLibraryCalls(module));
-    EXPECT_FALSE(DisableThreadLibraryCalls(nullptr));
-}
-
-// A resource belongs to its module; unregistering a module drops its resources.
-TEST_F(Resources, BadHandlesGiveNothing) {
-    HRSRC text = FindResourceW(module, u"TXT", RT_RCDATA);
-    ASSERT_NE(text, nullptr);
-    HMODULE bogus = reinterpret_cast<HMODULE>(&text);
-    HRSRC bogus_res = reinterpret_cast<HRSRC>(&text);
     HMODULE other = wl_module_register(u"other.dll", nullptr);
-    EXPECT_EQ(FindResourceW(bogus, u"TXT", RT_RCDATA), nullptr);
-    EXPECT_EQ(FindResourceW(module, nullptr, RT_RCDATA), nullptr);
-    EXPECT_EQ(LoadResource(module, bogus_res), nullptr);
+    HRSRC text = FindResourceW(module, u"TXT", RT_RCDATA);
     EXPECT_EQ(LoadResource(other, text), nullptr);
-    EXPECT_EQ(SizeofResource(bogus, text), 0u);
-    EXPECT_EQ(LockResource(bogus_res), nullptr);
-    EXPECT_FALSE(wl_resource_register(bogus, RT_RCDATA, u"X", DATA[0], 1));
-    EXPECT_FALSE(DisableThreadLibraryCalls(bogus));
-    EXPECT_EQ(LoadBitmapW(bogus, u"RGB24"), nullptr);
-    EXPECT_EQ(LoadBitmapW(nullptr, u"RGB24"), nullptr); // no system bitmaps
-    EXPECT_EQ(LoadBitmapW(module, nullptr), nullptr);
+    EXPECT_EQ(LoadBitmapW(other, u"RGB24"), nullptr);
+    EXPECT_TRUE(DisableThreadLibraryCalls(module));
     ASSERT_TRUE(wl_resource_register(module, RT_RCDATA, u"txt", DATA[1], 2)); // replaces
     HGLOBAL loaded = LoadResource(module, FindResourceW(module, u"TXT", RT_RCDATA));
     ASSERT_EQ(LockResource(loaded), DATA[1]);
