@@ -1,6 +1,6 @@
 // Text: DrawTextW's line layout, the cell metrics of a logical size, the font instances and
-// their fallback, and where ExtTextOutW paints. Glyph shapes, their blending, bold faces and
-// DrawTextW's clipping are checked by the module's stored screens.
+// their fallback. Glyph shapes, their blending and clipping, bold faces and the cell boxes of
+// opaque text are checked by the module's stored screens.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,15 +13,12 @@
 
 #include "gdi/font/font_engine.h"
 #include "gdi/font/font_metrics.h"
-#include "support/test_bitmap.h"
 
 namespace {
 
-const COLORREF SENTINEL = RGB(1, 2, 3), INK = RGB(0, 0, 200), PAPER = RGB(0, 200, 0);
-
-LOGFONTW logfont(const std::u16string &face, LONG height, LONG width, LONG weight = 0) {
+LOGFONTW logfont(const std::u16string &face, LONG height, LONG width) {
     LOGFONTW lf = {};
-    lf.lfHeight = height, lf.lfWidth = width, lf.lfWeight = weight;
+    lf.lfHeight = height, lf.lfWidth = width;
     face.copy(lf.lfFaceName, LF_FACESIZE - 1);
     return lf;
 }
@@ -145,65 +142,6 @@ TEST_F(Text, SameLogfontSameInstanceAndUnknownFacesFallBack) {
         ASSERT_NE(font, nullptr);
         EXPECT_EQ(font_engine_extent(font, u"A", 1).cy, 24);
         EXPECT_GT(font_engine_advance(font, u'A'), 0);
-    }
-}
-
-// Glyphs stay inside their cells and the clip.
-TEST_F(Text, GlyphsStayInsideTheCellsAndTheClip) {
-    FontInstance *font = font_engine_get(logfont(u"courier new", 14, 7, 700));
-    const int stride = 51;
-    auto draw = [&](const ClipRect &clip, int x, int y, const WCHAR *text) {
-        std::vector<uint32_t> pixels(size_t(stride) * 20, 0x123456);
-        font_engine_draw(font, Surface{pixels.data(), stride, 48, 20}, clip, x, y, text,
-                         length(text), 0, nullptr);
-        return pixels;
-    };
-    std::vector<uint32_t> full = draw(ClipRect{-10, -10, 100, 100}, 3, 2, u"Ag|_#");
-    std::vector<uint32_t> clipped = draw(ClipRect{10, 5, 25, 12}, 3, 2, u"Ag|_#");
-    int changed = 0;
-    for (int i = 0; i < stride * 20; ++i) {
-        int px = i % stride, py = i / stride;
-        bool in_cell = px >= 3 && px < 3 + 35 && py >= 2 && py < 2 + 14;
-        bool in_clip = px >= 10 && px < 25 && py >= 5 && py < 12;
-        changed += full[size_t(i)] != 0x123456;
-        EXPECT_TRUE(in_cell || full[size_t(i)] == 0x123456) << px << "," << py;
-        EXPECT_EQ(clipped[size_t(i)], in_clip ? full[size_t(i)] : 0x123456) << px << "," << py;
-    }
-    EXPECT_GT(changed, 40);
-}
-
-// A bitmap with the 14 x 7 font selected, ink on paper.
-struct TextBitmap : TestBitmap {
-    HFONT font = CreateFontW(14, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, u"courier new");
-    TextBitmap(int w, int h) : TestBitmap(w, h, SENTINEL) {
-        SelectObject(dc, font);
-        SetTextColor(dc, INK);
-        SetBkColor(dc, PAPER);
-    }
-    // Changed pixels inside `box` and outside it.
-    std::pair<int, int> changed(const RECT &box) const {
-        std::pair<int, int> n{0, 0};
-        for (int i = 0; i < width * height; ++i) {
-            int x = i % width, y = i / width;
-            if (at(x, y) == SENTINEL) continue;
-            ++(x >= box.left && x < box.right && y >= box.top && y < box.bottom ? n.first
-                                                                                : n.second);
-        }
-        return n;
-    }
-};
-
-// Opaque text paints its cell box under the ink, transparent text only the ink.
-TEST_F(Text, ExtTextOutPaintsTheCellBoxOrOnlyInk) {
-    const RECT box{5, 4, 19, 18};
-    for (int mode : {OPAQUE, TRANSPARENT}) {
-        TextBitmap b(60, 24);
-        SetBkMode(b.dc, mode);
-        EXPECT_TRUE(ExtTextOutW(b.dc, 5, 4, 0, nullptr, u"ab", 2, nullptr));
-        std::pair<int, int> n = b.changed(box);
-        EXPECT_EQ(n.second, 0) << mode;
-        EXPECT_TRUE(mode == OPAQUE ? n.first == 14 * 14 : n.first > 0 && n.first < 14 * 14)
-            << mode << ": " << n.first << " inside";
     }
 }
 
