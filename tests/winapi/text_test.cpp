@@ -1,6 +1,6 @@
 // Text: DrawTextW's line layout, the cell metrics of a logical size, the font instances and
-// their fallback. Glyph shapes, their blending and clipping, bold faces and the cell boxes of
-// opaque text are checked by the module's stored screens.
+// their fallback, and the glyphs' clip. Glyph shapes, their blending, bold faces and the cell
+// boxes of opaque text are checked by the module's stored screens.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -143,6 +143,29 @@ TEST_F(Text, SameLogfontSameInstanceAndUnknownFacesFallBack) {
         EXPECT_EQ(font_engine_extent(font, u"A", 1).cy, 24);
         EXPECT_GT(font_engine_advance(font, u'A'), 0);
     }
+}
+
+// Glyphs stay inside their cells and the clip on every side.
+TEST_F(Text, GlyphsStayInsideTheCellsAndTheClip) {
+    const int stride = 51;
+    auto draw = [&](const ClipRect &clip) {
+        std::vector<uint32_t> pixels(size_t(stride) * 20, 0x123456);
+        font_engine_draw(mono(), Surface{pixels.data(), stride, 48, 20}, clip, 3, 2, u"Ag|_#", 5, 0,
+                         nullptr);
+        return pixels;
+    };
+    std::vector<uint32_t> full = draw(ClipRect{-10, -10, 100, 100});
+    std::vector<uint32_t> clipped = draw(ClipRect{10, 5, 25, 12});
+    int changed = 0;
+    for (int i = 0; i < stride * 20; ++i) {
+        int px = i % stride, py = i / stride;
+        bool in_cell = px >= 3 && px < 3 + 35 && py >= 2 && py < 2 + 14;
+        bool in_clip = px >= 10 && px < 25 && py >= 5 && py < 12;
+        changed += full[size_t(i)] != 0x123456;
+        EXPECT_TRUE(in_cell || full[size_t(i)] == 0x123456) << px << "," << py;
+        EXPECT_EQ(clipped[size_t(i)], in_clip ? full[size_t(i)] : 0x123456) << px << "," << py;
+    }
+    EXPECT_GT(changed, 40);
 }
 
 } // namespace
