@@ -45,21 +45,6 @@ TEST_F(Window, CreationAndDestructionInTreeOrder) {
               nullptr);
 }
 
-TEST_F(Window, RefusedCreationLeavesNoWindow) {
-    for (UINT refused : {WM_NCCREATE, WM_CREATE}) {
-        log.handle("w", [=](HWND, UINT m, WPARAM, LPARAM, LRESULT *r) {
-            *r = m == WM_CREATE ? -1 : FALSE;
-            return m == refused;
-        });
-        EXPECT_EQ(log.create("w", POPUP, 0, 0, 10, 10), nullptr);
-        Lines want = refused == WM_CREATE ? Lines{"w WM_NCCREATE", "w WM_CREATE", "w WM_DESTROY"}
-                                          : Lines{"w WM_NCCREATE"};
-        want.push_back("w WM_NCDESTROY");
-        EXPECT_EQ(log.take(), want);
-        EXPECT_EQ(wl_window_list(nullptr, 0), 0);
-    }
-}
-
 TEST_F(Window, ClassNamesIgnoreCaseAndLiveWhileTheirWindowsDo) {
     WNDCLASSW wc = {0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"Plain"};
     EXPECT_NE(RegisterClassW(&wc), 0);
