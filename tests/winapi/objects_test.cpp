@@ -78,6 +78,8 @@ TEST(Bitmaps, OneDcAtATimeAndNotDeletedWhileSelected) {
     DeleteDC(b); // lets go of the bitmap
     EXPECT_TRUE(DeleteObject(bm));
     EXPECT_EQ(CreateCompatibleBitmap(a, -1, 4), nullptr);
+    ASSERT_EQ(GetObjectW(CreateCompatibleBitmap(a, 0, 7), sizeof info, &info), int(sizeof info));
+    EXPECT_EQ(std::vector<LONG>({info.bmWidth, info.bmHeight}), std::vector<LONG>({1, 1}));
     uint32_t *pixels;
     int stride, w, h;
     ASSERT_TRUE(wl_gdi_bitmap_pixels(CreateCompatibleBitmap(a, 3, 2), &pixels, &stride, &w, &h));
