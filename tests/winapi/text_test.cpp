@@ -55,6 +55,7 @@ TEST_F(Text, LayoutBreaksWrapsAndPlacesLines) {
         // CR LF, LF and CR each end a line; a single line draws them as nothing.
         {u"a\r\nb\rc", 99, 0, {{0, 1, 0, 0, 7}, {3, 1, 0, 14, 7}, {5, 1, 0, 28, 7}}},
         {u"a\n\nb", 99, 0, {{0, 1, 0, 0, 7}, {2, 0, 0, 14, 0}, {3, 1, 0, 28, 7}}},
+        {u"a\n\nb", 99, DT_WORDBREAK, {{0, 1, 0, 0, 7}, {2, 0, 0, 14, 0}, {3, 1, 0, 28, 7}}},
         {u"ab\r\ncd", 7, DT_SINGLELINE | DT_WORDBREAK, {{0, 6, 0, 0, 28}}},
         {u"abc", 51, DT_CENTER, {{0, 3, 15, 0, 21}}},
         {u"ab cdef", 35, DT_CENTER | DT_WORDBREAK, {{0, 2, 10, 0, 14}, {3, 4, 3, 14, 28}}},
