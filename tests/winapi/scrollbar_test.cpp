@@ -147,10 +147,13 @@ TEST_F(ScrollBar, ADragLosingTheCaptureSetsNoPosition) {
                      "w WM_CAPTURECHANGED ->0", "w WM_NULL", "w WM_VSCROLL SB_ENDSCROLL"}));
 }
 
-// The trough pages until the thumb, moved by the window procedure, comes under the touch.
+// The trough pages until the thumb, moved by the window procedure, comes under the touch. A
+// page request carries no position, the first one as little as the repeats.
 TEST_F(ScrollBar, AHeldTroughStopsWhenTheThumbReachesTheTouch) {
     log.handle("w", [this](HWND, UINT m, WPARAM wp, LPARAM, LRESULT *) {
-        if (m == WM_VSCROLL && LOWORD(wp) == SB_PAGEDOWN) set(SIF_POS, 0, 0, 0, get()[3] + 10);
+        if (m != WM_VSCROLL || LOWORD(wp) != SB_PAGEDOWN) return false;
+        EXPECT_EQ(HIWORD(wp), 0);
+        set(SIF_POS, 0, 0, 0, get()[3] + 10);
         return false;
     });
     // Positions 60, 70, 80: the thumb's top goes to 207, 222, 238; at 80 it covers y 250.

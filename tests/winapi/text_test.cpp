@@ -1,29 +1,24 @@
 // Text: DrawTextW's line layout, the cell metrics of a logical size, the font instances and
-// their fallback, and where ExtTextOutW paints. Glyph shapes, their blending, bold faces and
-// DrawTextW's clipping are checked by the stored images and the windows that draw text.
+// their fallback, and the glyphs' clip. Glyph shapes, their blending, bold faces and the cell
+// boxes of opaque text are checked by the module's stored screens.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <wlgdi.h>
 
 #include <array>
-#include <climits>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "gdi/font/font_engine.h"
 #include "gdi/font/font_metrics.h"
-#include "support/test_bitmap.h"
 
 namespace {
 
-const COLORREF SENTINEL = RGB(1, 2, 3), INK = RGB(0, 0, 200), PAPER = RGB(0, 200, 0);
-
-LOGFONTW logfont(const std::u16string &face, LONG height, LONG width, LONG weight = 0) {
+LOGFONTW logfont(const std::u16string &face, LONG height, LONG width) {
     LOGFONTW lf = {};
-    lf.lfHeight = height, lf.lfWidth = width, lf.lfWeight = weight;
+    lf.lfHeight = height, lf.lfWidth = width;
     face.copy(lf.lfFaceName, LF_FACESIZE - 1);
     return lf;
 }
@@ -60,6 +55,7 @@ TEST_F(Text, LayoutBreaksWrapsAndPlacesLines) {
         // CR LF, LF and CR each end a line; a single line draws them as nothing.
         {u"a\r\nb\rc", 99, 0, {{0, 1, 0, 0, 7}, {3, 1, 0, 14, 7}, {5, 1, 0, 28, 7}}},
         {u"a\n\nb", 99, 0, {{0, 1, 0, 0, 7}, {2, 0, 0, 14, 0}, {3, 1, 0, 28, 7}}},
+        {u"a\n\nb", 99, DT_WORDBREAK, {{0, 1, 0, 0, 7}, {2, 0, 0, 14, 0}, {3, 1, 0, 28, 7}}},
         {u"ab\r\ncd", 7, DT_SINGLELINE | DT_WORDBREAK, {{0, 6, 0, 0, 28}}},
         {u"abc", 51, DT_CENTER, {{0, 3, 15, 0, 21}}},
         {u"ab cdef", 35, DT_CENTER | DT_WORDBREAK, {{0, 2, 10, 0, 14}, {3, 4, 3, 14, 28}}},
@@ -150,19 +146,17 @@ TEST_F(Text, SameLogfontSameInstanceAndUnknownFacesFallBack) {
     }
 }
 
-// Glyphs stay inside their cells and the clip, wherever the run starts, and never reach the
-// row padding beyond the surface's width; a run of blanks draws nothing.
+// Glyphs stay inside their cells and the clip on every side.
 TEST_F(Text, GlyphsStayInsideTheCellsAndTheClip) {
-    FontInstance *font = font_engine_get(logfont(u"courier new", 14, 7, 700));
     const int stride = 51;
-    auto draw = [&](const ClipRect &clip, int x, int y, const WCHAR *text) {
+    auto draw = [&](const ClipRect &clip) {
         std::vector<uint32_t> pixels(size_t(stride) * 20, 0x123456);
-        font_engine_draw(font, Surface{pixels.data(), stride, 48, 20}, clip, x, y, text,
-                         length(text), 0, nullptr);
+        font_engine_draw(mono(), Surface{pixels.data(), stride, 48, 20}, clip, 3, 2, u"Ag|_#", 5, 0,
+                         nullptr);
         return pixels;
     };
-    std::vector<uint32_t> full = draw(ClipRect{-10, -10, 100, 100}, 3, 2, u"Ag|_#");
-    std::vector<uint32_t> clipped = draw(ClipRect{10, 5, 25, 12}, 3, 2, u"Ag|_#");
+    std::vector<uint32_t> full = draw(ClipRect{-10, -10, 100, 100});
+    std::vector<uint32_t> clipped = draw(ClipRect{10, 5, 25, 12});
     int changed = 0;
     for (int i = 0; i < stride * 20; ++i) {
         int px = i % stride, py = i / stride;
@@ -173,89 +167,6 @@ TEST_F(Text, GlyphsStayInsideTheCellsAndTheClip) {
         EXPECT_EQ(clipped[size_t(i)], in_clip ? full[size_t(i)] : 0x123456) << px << "," << py;
     }
     EXPECT_GT(changed, 40);
-    EXPECT_EQ(draw(ClipRect{0, 0, 48, 20}, 3, 2, u"   \r\n"),
-              std::vector<uint32_t>(size_t(stride) * 20, 0x123456));
-    const ClipRect all{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
-    for (POINT o : {POINT{40, 4}, POINT{INT_MAX - 5, 0}, POINT{INT_MIN + 5, 0}}) {
-        std::vector<uint32_t> p = draw(all, int(o.x), int(o.y), u"WWW");
-        for (int py = 0; py < 20; ++py)
-            EXPECT_EQ(
-                std::vector<uint32_t>(p.begin() + py * stride + 48, p.begin() + (py + 1) * stride),
-                std::vector<uint32_t>(3, 0x123456))
-                << o.x;
-    }
-}
-
-// A bitmap with the 14 x 7 font selected, ink on paper.
-struct TextBitmap : TestBitmap {
-    HFONT font = CreateFontW(14, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, u"courier new");
-    TextBitmap(int w, int h) : TestBitmap(w, h, SENTINEL) {
-        SelectObject(dc, font);
-        SetTextColor(dc, INK);
-        SetBkColor(dc, PAPER);
-    }
-    // Changed pixels inside `box` and outside it.
-    std::pair<int, int> changed(const RECT &box) const {
-        std::pair<int, int> n{0, 0};
-        for (int i = 0; i < width * height; ++i) {
-            int x = i % width, y = i / width;
-            if (at(x, y) == SENTINEL) continue;
-            ++(x >= box.left && x < box.right && y >= box.top && y < box.bottom ? n.first
-                                                                                : n.second);
-        }
-        return n;
-    }
-};
-
-// Opaque text paints its cell box (its advances wide) under the ink, transparent text only the
-// ink; ETO_OPAQUE fills the given rectangle and ETO_CLIPPED keeps everything inside it.
-TEST_F(Text, ExtTextOutPaintsTheCellBoxOrOnlyInk) {
-    const int dx[] = {20, 20};
-    const struct {
-        int mode;
-        UINT options;
-        const int *dx;
-        RECT box;
-        int inside; // -1: some ink, less than the box
-    } cases[] = {
-        {OPAQUE, 0, nullptr, {5, 4, 19, 18}, 14 * 14},
-        {OPAQUE, 0, dx, {5, 4, 45, 18}, 40 * 14},
-        {TRANSPARENT, 0, nullptr, {5, 4, 19, 18}, -1},
-        {TRANSPARENT, ETO_OPAQUE | ETO_CLIPPED, nullptr, {6, 5, 14, 10}, 8 * 5},
-    };
-    for (const auto &c : cases) {
-        TextBitmap b(60, 24);
-        SetBkMode(b.dc, c.mode);
-        EXPECT_TRUE(ExtTextOutW(b.dc, 5, 4, c.options, &c.box, u"ab", 2, c.dx));
-        std::pair<int, int> n = b.changed(c.box);
-        EXPECT_EQ(n.second, 0) << c.mode << " " << c.options;
-        bool right = c.inside < 0 ? n.first > 0 && n.first < 14 * 14 : n.first == c.inside;
-        EXPECT_TRUE(right) << c.mode << " " << c.options << ": " << n.first << " inside";
-    }
-}
-
-TEST_F(Text, DcStateAnswersPreviousValuesAndRefusesBadArguments) {
-    TextBitmap b(1, 1);
-    EXPECT_EQ(SetTextColor(b.dc, RGB(1, 1, 1)), INK);
-    EXPECT_EQ(SetBkColor(b.dc, RGB(3, 3, 3)), PAPER);
-    EXPECT_EQ(SetBkMode(b.dc, 7), 0); // no such mode
-    EXPECT_EQ(SetBkMode(b.dc, TRANSPARENT), OPAQUE);
-    EXPECT_EQ(CreateFontIndirectW(nullptr), nullptr);
-    RECT r{0, 0, 1, 1};
-    EXPECT_EQ(DrawTextW(b.dc, nullptr, 3, &r, 0) + DrawTextW(b.dc, u"a", 1, nullptr, 0), 0);
-    SIZE s;
-    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, u"abc", -1, &s));
-    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, nullptr, 3, &s));
-    EXPECT_FALSE(GetTextExtentPoint32W(b.dc, u"abc", 3, nullptr));
-    EXPECT_TRUE(GetTextExtentPoint32W(b.dc, u"abc", 3, &s));
-    EXPECT_EQ(s.cx, 21);
-    HDC fresh = CreateCompatibleDC(nullptr);
-    EXPECT_EQ(SetTextColor(fresh, 0), RGB(0, 0, 0));     // black text
-    EXPECT_EQ(SetBkColor(fresh, 0), RGB(255, 255, 255)); // on white
-    DeleteDC(fresh);
-    TEXTMETRICW tm;
-    EXPECT_FALSE(GetTextMetricsW(fresh, &tm));
-    EXPECT_FALSE(GetTextExtentPoint32W(fresh, u"abc", 3, &s));
 }
 
 } // namespace

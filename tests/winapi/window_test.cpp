@@ -45,21 +45,6 @@ TEST_F(Window, CreationAndDestructionInTreeOrder) {
               nullptr);
 }
 
-TEST_F(Window, RefusedCreationLeavesNoWindow) {
-    for (UINT refused : {WM_NCCREATE, WM_CREATE}) {
-        log.handle("w", [=](HWND, UINT m, WPARAM, LPARAM, LRESULT *r) {
-            *r = m == WM_CREATE ? -1 : FALSE;
-            return m == refused;
-        });
-        EXPECT_EQ(log.create("w", POPUP, 0, 0, 10, 10), nullptr);
-        Lines want = refused == WM_CREATE ? Lines{"w WM_NCCREATE", "w WM_CREATE", "w WM_DESTROY"}
-                                          : Lines{"w WM_NCCREATE"};
-        want.push_back("w WM_NCDESTROY");
-        EXPECT_EQ(log.take(), want);
-        EXPECT_EQ(wl_window_list(nullptr, 0), 0);
-    }
-}
-
 TEST_F(Window, ClassNamesIgnoreCaseAndLiveWhileTheirWindowsDo) {
     WNDCLASSW wc = {0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"Plain"};
     EXPECT_NE(RegisterClassW(&wc), 0);
@@ -74,7 +59,7 @@ TEST_F(Window, ClassNamesIgnoreCaseAndLiveWhileTheirWindowsDo) {
     EXPECT_TRUE(UnregisterClassW(u"plain", nullptr));
 }
 
-TEST_F(Window, WordsIdTextAndMappedPoints) {
+TEST_F(Window, WordsIdAndText) {
     HWND w = CreateWindowExW(0, RECORD_CLASS, u"First", POPUP, 100, 100, 50, 50, 0, 0, 0, 0);
     HWND c = log.create("c", CHILD | WS_BORDER, 5, 6, 20, 20, w, 7);
     const int P = sizeof(LONG_PTR);
@@ -87,10 +72,6 @@ TEST_F(Window, WordsIdTextAndMappedPoints) {
                                GetWindowLongPtrW(w, GWLP_USERDATA), GetWindowLongPtrW(c, GWLP_ID),
                                GetWindowLongPtrW(c, GWLP_HWNDPARENT)}),
         (std::vector<LONG_PTR>{33, 0, 55, 7, LONG_PTR(w)}));
-    POINT p[2] = {{1, 2}, {1, 2}}; // the second is not asked for
-    EXPECT_EQ(MapWindowPoints(c, nullptr, p, 1), MAKELONG(106, 107));
-    EXPECT_EQ((std::vector<LONG>{p[0].x, p[0].y, p[1].x, p[1].y}),
-              (std::vector<LONG>{107, 109, 1, 2}));
     WCHAR buf[8];
     EXPECT_EQ(GetWindowTextW(w, buf, 8), 5);
     EXPECT_TRUE(SetWindowTextW(w, u"Longer text"));
