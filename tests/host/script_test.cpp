@@ -158,6 +158,9 @@ TEST(HostScript, TheModuleSeesItsParametersAndAnswers) {
     const std::string pc = folder.dir() + "/pc", pc2 = folder.dir() + "/pc2";
     std::filesystem::create_directories(pc);
     std::filesystem::create_directories(pc2);
+    // A link left by an earlier session elsewhere is pointed at this session's folder.
+    std::filesystem::create_directories(folder.device());
+    std::filesystem::create_directory_symlink(pc2, folder.device() + "/PC");
     const std::string defaults = " reserve 1048576 language 1 operator Operator settings "
                                  "\\Internal\\wfal.set language-file  help 7";
     const std::string p300(300, 'p');
