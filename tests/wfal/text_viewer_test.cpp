@@ -39,7 +39,6 @@ protected:
         memcpy(&bytes[NOTES_AT], OLD_NOTES.data(), 2 * OLD_NOTES.size());
         root.write("view.res", bytes);
     }
-    std::string path() { return root.dir() + "/view.res"; }
 };
 
 // "Notes" and "Section" only for the set-up report of a file that is just loaded; the viewer
@@ -86,8 +85,7 @@ TEST_F(TextViewer, KeysByReportAndRunState) {
 // PgDn and PgUp page the text box by the lines it shows, held to the text; PrtScr goes to the
 // host. Esc, OK, Cancel and the window's close end the viewer; other commands don't.
 TEST_F(TextViewer, PagingPrintScreenAndWaysOut) {
-    recipe.records = 2;
-    write_result();
+    recipe.records = 2, write_result();
     static SCROLLINFO first;
     const auto at_page = [](int page) {
         return ui::check([=] { EXPECT_EQ(box_scroll().nPos, page * int(first.nPage)); });
@@ -184,7 +182,7 @@ TEST_F(TextViewer, NotesFromTheReport) {
         view({ui::tap(ID_SETUP), ui::check([&] {
                   report_before = report_box_text();
                   section_before = wfal.section_header;
-                  if (c.gone) remove(path().c_str());
+                  if (c.gone) remove((root.dir() + "/view.res").c_str());
               }),
               ui::tap(TEXT_ID_NOTES), ui::check([&] {
                   std::u16string expected = report_before;
