@@ -91,12 +91,10 @@ protected:
         wfal.section_start = 0, wfal.section_end = records > 0 ? int(records - 1) : 0;
     }
     void run(std::vector<UiStep> steps) {
-        size_t count = steps.size();
         steps.push_back(ui::tap(ID_ESC));
         ui.run(
             [] { return DialogBoxParamW(wfal.instance, u"DLG2", nullptr, section_dialog_proc, 0); },
             std::move(steps));
-        EXPECT_EQ(ui.steps_done(), count + 1);
     }
     // Sets the section with the marker keys and saves with the host entering `path`.
     void save(const std::u16string &path, int first, int last, int volume = 0) {
