@@ -8,8 +8,6 @@
 #include <vector>
 
 #include <winlayer.h>
-#include <wlgdi.h>
-#include <wluser.h>
 
 #include "gdi/raster/surface.h"
 #include "support/golden.h"

@@ -10,11 +10,9 @@
 #include "reports/report_text.h"
 #include "reports/result_list.h"
 #include "reports/setup_report.h"
-#include "reports/text_viewer.h"
 #include "support/lang_file.h"
 #include "support/module_ui.h"
 #include "support/report_session.h"
-#include "support/temp_root.h"
 #include "ui/choice.h"
 
 namespace {

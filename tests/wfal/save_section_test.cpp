@@ -13,12 +13,9 @@
 #include <acqsim.h>
 #include <strsafe.h>
 #include <winlayer.h>
-#include <wlgdi.h>
-#include <wluser.h>
 
 #include "lang/lang.h"
 #include "module/entry.h"
-#include "module/state.h"
 #include "reports/save_section.h"
 #include "reports/text_viewer.h"
 #include "support/fake_host.h"
@@ -26,9 +23,7 @@
 #include "support/module_ui.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
-#include "support/ui_driver.h"
 #include "test/main_dialog.h"
-#include "ui/controls.h"
 
 namespace {
 

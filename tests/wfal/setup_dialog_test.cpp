@@ -7,11 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include <acqsim.h>
 #include <strsafe.h>
-#include <winlayer.h>
 
-#include "module/state.h"
 #include "support/report_session.h"
 #include "test/setup_dialog.h"
 #include "ui/controls.h"
