@@ -54,8 +54,6 @@ TEST_F(TextViewer, KeysByReportAndRunState) {
     write_noted_result();
     std::vector<UiStep> steps;
     for (const auto &c : cases) {
-        const std::string title =
-            c.key == ID_SETUP ? "title \"Test setup\"" : "title \"Result list\"";
         steps.insert(
             steps.end(),
             {ui::check([&] { wfal.run_state = c.run_state; }), ui::tap(c.key), ui::check([&c] {
@@ -71,9 +69,10 @@ TEST_F(TextViewer, KeysByReportAndRunState) {
                                        ui::check([] { EXPECT_EQ(report_viewer(), nullptr); }),
                                        ui::end_dialog(0)});
         steps.push_back(ui::tap(ID_ESC));
-        steps.push_back(ui::check([&c, title] {
+        steps.push_back(ui::check([&c] {
             Lines want = {"title \"Spectrogram\""};
-            if (c.file_keys) want.insert(want.begin(), {"title \"Section\"", title});
+            if (c.file_keys)
+                want.insert(want.begin(), {"title \"Section\"", "title \"Test setup\""});
             EXPECT_EQ(fake_host.log, want);
             wfal.run_state = RUN_LOADED;
         }));
