@@ -279,8 +279,7 @@ TEST_F(MainDialog, StopAndPrintScreenKeys) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
-        fake_host_reset();
-        wfal.stop_pressed = FALSE;
+        fake_host_reset(), wfal.stop_pressed = FALSE;
         run({set_state(c.state), ui::check([&] {
                  fake_host_reset();
                  fake_host.answer_box(c.answer);
