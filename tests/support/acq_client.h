@@ -16,8 +16,7 @@ namespace acqtest {
 enum : UINT16 { RESET = 0, STOP = 1, MEASURE = 8, IDENTIFY = 9, PROBE = 17 };
 
 inline void put16(BYTE *b, size_t at, UINT32 v) {
-    b[at] = BYTE(v);
-    b[at + 1] = BYTE(v >> 8);
+    b[at] = BYTE(v), b[at + 1] = BYTE(v >> 8);
 }
 inline INT16 get16(const BYTE *b, size_t at) {
     return INT16(UINT16(b[at] | (b[at + 1] << 8)));
@@ -82,10 +81,7 @@ protected:
         wl_clock_use_virtual(&start);
         acqsim_reset();
     }
-    void TearDown() override {
-        acqsim_reset();
-        wl_clock_use_real();
-    }
+    void TearDown() override { acqsim_reset(), wl_clock_use_real(); }
 };
 
 } // namespace acqtest

@@ -38,14 +38,12 @@ std::string quoted(INT_PTR text) {
 
 // Takes the oldest queued answer; `note` says when there was none.
 template <class T>
-bool take(std::deque<T> &queue, T *answer, std::string *note) {
+void take(std::deque<T> &queue, T *answer, std::string *note) {
     if (queue.empty()) {
         *note = " (no answer queued)";
-        return false;
+        return;
     }
-    *answer = queue.front();
-    queue.pop_front();
-    return true;
+    *answer = queue.front(), queue.pop_front();
 }
 
 // The module's buffer of `capacity` characters gets the text, cut to fit, and a terminator.

@@ -8,8 +8,7 @@
 #include <wlgdi.h>
 
 bool png_read(const std::string &path, std::vector<uint32_t> *pixels, int *width, int *height) {
-    png_image image;
-    memset(&image, 0, sizeof image);
+    png_image image = {};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
     image.format = PNG_FORMAT_BGRA; // little-endian 0xAARRGGBB
@@ -17,8 +16,7 @@ bool png_read(const std::string &path, std::vector<uint32_t> *pixels, int *width
     if (!png_image_finish_read(&image, nullptr, pixels->data(), 0, nullptr)) return false;
     for (uint32_t &p : *pixels)
         p &= 0xFFFFFF;
-    *width = int(image.width);
-    *height = int(image.height);
+    *width = int(image.width), *height = int(image.height);
     return true;
 }
 

@@ -10,10 +10,8 @@
 
 inline std::string utf16le(const std::u16string &text) {
     std::string bytes;
-    for (char16_t c : text) {
-        bytes.push_back((char)(c & 0xFF));
-        bytes.push_back((char)(c >> 8));
-    }
+    for (char16_t c : text)
+        bytes.push_back((char)(c & 0xFF)), bytes.push_back((char)(c >> 8));
     return bytes;
 }
 

@@ -44,10 +44,8 @@ protected:
                                  STAND_IN_PICTURE_ROWS + 2, dialog, ID_SPECTROGRAM);
         log.ignore({WM_NCPAINT, WM_ERASEBKGND, WM_ENABLE});
         wfal.main_dialog = dialog;
-        wfal.display.level_unit = LEVEL_UNIT_DBM;
-        wfal.display.black_level = -100;
-        wfal.display.white_level = -20;
-        wfal.display.find_threshold = -100;
+        wfal.display.level_unit = LEVEL_UNIT_DBM, wfal.display.black_level = -100;
+        wfal.display.white_level = -20, wfal.display.find_threshold = -100;
         settle();
     }
     void TearDown() override {
@@ -74,10 +72,7 @@ protected:
     }
 
     // Runs what is waiting and forgets what was logged so far.
-    void settle() {
-        pump_pending();
-        log.clear();
-    }
+    void settle() { pump_pending(), log.clear(); }
     // The messages the window got since the last settle, pending paints included.
     Lines received(const std::string &window) {
         pump_pending();

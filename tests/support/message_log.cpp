@@ -52,15 +52,13 @@ std::string scroll_request(WPARAM w) {
 MessageLog::MessageLog() {
     g_current = this;
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = window_proc;
-    wc.cbWndExtra = 2 * sizeof(LONG_PTR);
+    wc.lpfnWndProc = window_proc, wc.cbWndExtra = 2 * sizeof(LONG_PTR);
     wc.lpszClassName = RECORD_CLASS;
     RegisterClassW(&wc);
 }
 
 MessageLog::~MessageLog() {
-    wl_user_shutdown();
-    wl_gdi_shutdown();
+    wl_user_shutdown(), wl_gdi_shutdown();
     g_current = nullptr;
 }
 
@@ -135,8 +133,6 @@ INT_PTR CALLBACK MessageLog::dialog_proc(HWND hwnd, UINT m, WPARAM w, LPARAM l) 
 
 void pump_pending() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        TranslateMessage(&msg), DispatchMessageW(&msg);
 }

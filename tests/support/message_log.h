@@ -30,7 +30,6 @@ public:
     // A window of the recording class, named for the log.
     HWND create(const std::string &name, DWORD style, int x, int y, int w, int h,
                 HWND parent = nullptr, int id = 0, DWORD ex_style = 0);
-    void name(HWND hwnd, const std::string &name) { names_[hwnd] = name; }
     // The name of the next dialog whose dialog procedure gets a message.
     void name_next_dialog(const std::string &name) { pending_dialog_ = name; }
     // The window's own handling of messages (by window name).

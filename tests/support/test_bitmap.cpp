@@ -15,9 +15,7 @@ TestBitmap::TestBitmap(int w, int h, COLORREF s) : width(w), height(h), sentinel
 }
 
 TestBitmap::~TestBitmap() {
-    SelectObject(dc, old_bitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    SelectObject(dc, old_bitmap), DeleteObject(bitmap), DeleteDC(dc);
 }
 
 COLORREF TestBitmap::at(int x, int y) const {
@@ -35,9 +33,8 @@ std::string TestBitmap::picture(const std::vector<std::pair<COLORREF, char>> &le
         for (int x = 0; x < width; ++x) {
             COLORREF c = at(x, y);
             char ch = c == sentinel ? '.' : '?';
-            for (const auto &entry : legend) {
+            for (const auto &entry : legend)
                 if (entry.first == c) ch = entry.second;
-            }
             out += ch;
         }
     }
@@ -53,8 +50,7 @@ std::string picture_rows(const std::vector<std::string> &rows) {
 
 std::string picture_points(int w, int h, const std::vector<POINT> &points, char ch) {
     std::vector<std::string> rows(size_t(h), std::string(size_t(w), '.'));
-    for (const POINT &p : points) {
+    for (const POINT &p : points)
         if (p.x >= 0 && p.x < w && p.y >= 0 && p.y < h) rows[size_t(p.y)][size_t(p.x)] = ch;
-    }
     return picture_rows(rows);
 }

@@ -41,9 +41,7 @@ UiDriver::~UiDriver() {
 }
 
 INT_PTR UiDriver::run(const std::function<INT_PTR()> &flow, std::vector<UiStep> steps) {
-    steps_ = std::move(steps);
-    next_ = 0;
-    overran_ = false;
+    steps_ = std::move(steps), next_ = 0, overran_ = false;
     wl_user_set_idle_hook(&UiDriver::idle, this);
     INT_PTR result = flow();
     wl_user_set_idle_hook(nullptr, nullptr);
@@ -148,10 +146,7 @@ UiStep release_on(int id) {
 // the last moves the clock the rest of the way.
 UiStep advance(ULONGLONG ms) {
     return UiStep{"advance " + std::to_string(ms) + " ms", [ms](UiDriver &d) {
-                      if (!d.advancing) {
-                          d.advancing = true;
-                          d.target = wl_clock_ms() + ms;
-                      }
+                      if (!d.advancing) d.advancing = true, d.target = wl_clock_ms() + ms;
                       ULONGLONG due;
                       if (wl_timer_next_due(&due) && due <= d.target) return UiStepState::again;
                       wl_clock_advance_ms(d.target - wl_clock_ms());

@@ -48,8 +48,6 @@ public:
 
     // Runs the flow with the steps; returns the flow's result.
     INT_PTR run(const std::function<INT_PTR()> &flow, std::vector<UiStep> steps);
-    // Steps that ran to their end.
-    size_t steps_done() const { return next_; }
 
     // Where advance() is heading (clock ms), used by the clock step.
     ULONGLONG target = 0;

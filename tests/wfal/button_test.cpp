@@ -8,8 +8,6 @@
 #include <vector>
 
 #include <winlayer.h>
-#include <wlgdi.h>
-#include <wluser.h>
 
 #include "gdi/raster/surface.h"
 #include "support/golden.h"
@@ -159,8 +157,7 @@ TEST_F(ButtonTest, CaptionModesScreenshot) {
                 memcpy(&sheet.pixels[(row * PH + y) * sheet.width + pressed * PW],
                        &one.pixels[y * PW], PW * sizeof(uint32_t));
             DestroyWindow(b);
-            DeleteObject(style.font);
-            DeleteObject(style.font2);
+            DeleteObject(style.font), DeleteObject(style.font2);
         }
     }
     EXPECT_TRUE(golden_match(Surface{sheet.pixels, sheet.width, sheet.width, sheet.height},

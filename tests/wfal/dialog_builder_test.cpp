@@ -30,22 +30,14 @@ protected:
     void SetUp() override {
         ModuleUiTest::SetUp();
         root.write("lang.txt", utf16le(u"\uFEFF#Esc\r\n<1>Back\r\n#Name\r\n<1>File name\r\n"));
-        lang_file_set_path(u"\\lang.txt");
-        wfal.language_number = 1;
-        lang_load();
+        lang_file_set_path(u"\\lang.txt"), wfal.language_number = 1, lang_load();
         test_look = style_text;
         test_look.font = test_look.font2 = nullptr;
         probe_seen.clear();
-        WNDCLASSW probe = {};
-        probe.lpfnWndProc = probe_proc;
-        probe.hInstance = wfal.instance;
-        probe.lpszClassName = u"probe";
+        WNDCLASSW probe = {0, probe_proc, 0, 0, wfal.instance, 0, 0, 0, nullptr, u"probe"};
         RegisterClassW(&probe);
     }
-    void TearDown() override {
-        lang_free();
-        ModuleUiTest::TearDown();
-    }
+    void TearDown() override { lang_free(), ModuleUiTest::TearDown(); }
 
     // The dialog's children, topmost first.
     std::vector<HWND> children() {
@@ -100,8 +92,7 @@ TEST_F(DialogBuilder, CreatesBackwardsWithCaptionsStylesAndLooks) {
             EXPECT_EQ(GetWindowLongPtrW(c.hwnd, sizeof(LONG_PTR)), e.look);
         }
     }
-    DeleteObject(test_look.font);
-    test_look.font = nullptr;
+    DeleteObject(test_look.font), test_look.font = nullptr;
 }
 
 struct HostSeen {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -17,15 +16,9 @@
 
 namespace {
 
-constexpr COLORREF GREEN = 0x00C000, GREY = 0xD0D0D0, WHITE = 0xFFFFFF, DIM = 0x808080;
+constexpr COLORREF WHITE = 0xFFFFFF, DIM = 0x808080;
 const std::u16string ABOUT_TEXT = u"Spectrogram viewer for VELMAR test equipments:\r\n\r\nTRX71"
                                   u"\r\n\r\nVersion: 2.00";
-
-// The face of a button, inside its bevels.
-COLORREF face(int id) {
-    UiControl c = ui_find(id);
-    return ui_pixel(c.rect.left + 3, c.rect.top + 3);
-}
 
 // Whether the control has pixels in the given (text) colour.
 bool inked(int id, COLORREF colour) {
@@ -57,10 +50,8 @@ protected:
         ReportSession::SetUp();
         // The white level, the unit and the find mode outlive a run in the module state.
         wfal.display = DisplaySettings{};
-        wfal.display.level_unit = 1;
-        wfal.display.find_mode = 1;
-        recipe.records = 50;
-        recipe.impedance = 100; // the one a 3 MHz test records with
+        wfal.display.level_unit = 1, wfal.display.find_mode = 1;
+        recipe.records = 50, recipe.impedance = 100; // the one a 3 MHz test records with
         write_result();
     }
     // A viewer session that opens "Display"; the steps must end the display dialog, and Esc
@@ -107,10 +98,10 @@ TEST_F(DisplaySetup, UseSwitchesTheChangeThreshold) {
         return ui::check([on] {
             SCOPED_TRACE(on ? "on" : "off");
             EXPECT_EQ(wfal.display.change_threshold_on, on ? 1 : 0);
-            EXPECT_EQ(face(DISPLAY_ID_USE), on ? GREEN : GREY);
+            EXPECT_EQ(button_face(DISPLAY_ID_USE), on ? GREEN : GREY);
             EXPECT_EQ(ui_find(DISPLAY_ID_CHANGE).enabled, on);
             for (int id : {DISPLAY_ID_CHANGE + 1, DISPLAY_ID_CHANGE + 2}) {
-                EXPECT_EQ(std::make_tuple(face(id), inked(id, WHITE), inked(id, DIM)),
+                EXPECT_EQ(std::make_tuple(button_face(id), inked(id, WHITE), inked(id, DIM)),
                           std::make_tuple(COLORREF(0xFF190B), on, !on))
                     << id;
             }
@@ -200,10 +191,7 @@ TEST_F(DisplaySetup, OptionGridsAndTheSettingsThatReachTheViewAndTheFile) {
     run({ui::expect_golden("display_setup"), ui::tap(202), enter(DISPLAY_ID_WHITE, -10),
          enter(DISPLAY_ID_BLACK, -100), ui::tap(DISPLAY_ID_USE), ui::tap(411), ui::check([&] {
              EXPECT_EQ(units(), u"dBm/Hz dBm/Hz dBm/Hz dB ");
-             std::string faces;
-             for (int id : {201, 202, 410, 411})
-                 faces += face(id) == GREEN ? 'G' : face(id) == GREY ? 'g' : '?';
-             EXPECT_EQ(faces, "gGgG");
+             EXPECT_EQ(looks("201 202 410 411"), "201g 202G 410g 411G");
              EXPECT_EQ(std::u16string(wfal.view.level_unit), u"dBm") << "before the dialog ends";
          }),
          ui::tap(ID_ESC), ui::check([&] {
@@ -232,8 +220,7 @@ TEST_F(DisplaySetup, TheViewedFileKeepsItsSetUp) {
     const std::pair<INT32, INT32> cases[] = {{3000000, 600}, {212000000, 100}};
     for (const auto &[range, impedance] : cases) {
         SCOPED_TRACE(range);
-        recipe.range = range;
-        recipe.impedance = impedance;
+        recipe.range = range, recipe.impedance = impedance;
         write_result();
         auto seen = [] {
             const ResultHeader &h = wfal.header;

@@ -29,9 +29,7 @@ protected:
         SYSTEMTIME start = {2024, 3, 0, 4, 10, 0, 0, 0};
         wl_clock_use_virtual(&start);
         acqsim_reset();
-        wfal.header = ResultHeader{};
-        wfal.wideband = FALSE;
-        wfal.command_sequence = 7;
+        wfal.header = ResultHeader{}, wfal.wideband = FALSE, wfal.command_sequence = 7;
         ResultHeader &h = wfal.header;
         h.input = INPUT_UNTERMINATED, h.impedance = 135, h.gain = -1;
         h.start_frequency = 200, h.frequency_step = 40, h.points = 196;
@@ -101,13 +99,10 @@ TEST_F(EngineCalls, ImpedanceByInput) {
 // The spectra that arrive are the engine's for exactly the set-up the command carried, with its
 // sequence number; a new command's number follows, wrapping after 0xFFFF; a stop ends them.
 TEST_F(EngineCalls, MeasureCarriesTheSetUpAndTheNextSequence) {
-    engine_start_measure();
-    wl_clock_advance_ms(1500);
-    engine_start_measure();
-    wl_clock_advance_ms(1000);
+    engine_start_measure(), wl_clock_advance_ms(1500);
+    engine_start_measure(), wl_clock_advance_ms(1000);
     wfal.command_sequence = 0xFFFF;
-    engine_start_measure();
-    wl_clock_advance_ms(1000);
+    engine_start_measure(), wl_clock_advance_ms(1000);
     const std::vector<EngineResult> results = drain();
     std::vector<INT16> sequences;
     for (const EngineResult &r : results)

@@ -48,10 +48,8 @@ TEST_F(GraphRender, SceneWithEveryItem) {
     GraphRecord &r = graph(41, 0);
     for (int i = 0; i < 41; ++i)
         r.levels[0][i] = i == 30 ? GRAPH_NO_VALUE : -11000 + (i % 10) * 1100;
-    r.cursor1_on = r.cursor2_on = 1;
-    r.cursor1_index = 10, r.cursor2_index = 35;
-    r.legend_x[0] = 150;
-    r.y_label_count = r.x_label_count = 3;
+    r.cursor1_on = r.cursor2_on = 1, r.cursor1_index = 10, r.cursor2_index = 35;
+    r.legend_x[0] = 150, r.y_label_count = r.x_label_count = 3;
     const int levels[] = {1000, -4000, -12000}, indices[] = {0, 20, 40};
     const WCHAR *y_texts[] = {u"  10", u"-1234567890123", u"-120"};
     const WCHAR *x_texts[] = {u"0.000", u"10.000", u"20.000"};

@@ -40,10 +40,7 @@ protected:
     std::unique_ptr<GraphRecord> r = std::make_unique<GraphRecord>();
 
     void SetUp() override {
-        *r = GraphRecord{};
-        r->enabled = r->trace_count = 1;
-        r->trace_style[0] = 1;
-        r->last_index[0] = 400;
+        r->enabled = r->trace_count = r->trace_style[0] = 1, r->last_index[0] = 400;
         r->level_min = -12000, r->level_max = 1000;
         r->margin_left = 40, r->margin_top = 18, r->margin_right = 118, r->margin_bottom = 16;
         r->corner_text_x = 50, r->x_label_y = 2, r->left_text_x = 5, r->top_text_y = 0;
@@ -85,9 +82,8 @@ TEST_F(GraphScale, GridLinesAndLevelLabelBoxes) {
     for (const auto &[name, style, level_min, level_max, level, y_sign, text_scale, grid_y,
                       label_box] : cases) {
         SCOPED_TRACE(name);
-        r->trace_style[0] = style;
+        r->trace_style[0] = style, r->y_label_level[0] = level;
         r->level_min = level_min, r->level_max = level_max;
-        r->y_label_level[0] = level;
         const GraphCanvas cv = canvas(558, 164, 1.0, y_sign, text_scale);
         EXPECT_EQ(graph_grid_y(*r, cv, plot(cv), 0), grid_y);
         EXPECT_EQ(str(graph_y_label_box(*r, cv, plot(cv), 0)), label_box);
@@ -123,8 +119,7 @@ TEST_F(GraphScale, TracePoints) {
     EXPECT_EQ(str(points, 3) + " " + str(points + 200, 1) + " " + str(points + 399, 2),
               "40,27 40,27 41,27 239,27 438,27 439,27");
     for (const auto &[name, style, levels, y_sign, expected] : cases) {
-        r->last_index[0] = int(levels.size()) - 1;
-        r->trace_style[0] = style;
+        r->last_index[0] = int(levels.size()) - 1, r->trace_style[0] = style;
         std::copy(levels.begin(), levels.end(), r->levels[0]);
         const GraphCanvas cv = canvas(558, 164, 1.0, y_sign);
         POINT points[GRAPH_TRACE_POINTS];

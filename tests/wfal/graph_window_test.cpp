@@ -31,10 +31,8 @@ TEST_F(GraphWindow, ClickMapsToDataIndex) {
     };
     HWND graph = CreateWindowExW(0, GRAPH_CLASS, u"", WS_CHILD | WS_VISIBLE, 50, 40, 300, 200,
                                  parent, (HMENU)202, wfal.instance, nullptr);
-    GraphRecord &r = wfal.graph[0];
-    r = GraphRecord{};
-    r.enabled = r.trace_count = 1;
-    r.last_index[0] = 100;
+    GraphRecord &r = wfal.graph[0] = GraphRecord{};
+    r.enabled = r.trace_count = 1, r.last_index[0] = 100;
     r.margin_left = 40, r.margin_top = 18, r.margin_right = 118, r.margin_bottom = 16;
     for (const auto &c : cases) {
         clicks.clear();

@@ -18,10 +18,7 @@ class LangText : public ::testing::Test {
 protected:
     TempDeviceRoot root;
 
-    void SetUp() override {
-        lang_file_set_path(u"\\lang.txt");
-        wfal.lang.preferred_name[0] = 0;
-    }
+    void SetUp() override { lang_file_set_path(u"\\lang.txt"), wfal.lang.preferred_name[0] = 0; }
     void TearDown() override { lang_free(); }
 
     void load_bytes(const std::string &bytes, int language, bool fresh = true) {

@@ -5,25 +5,17 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <acqsim.h>
-#include <wlgdi.h>
-#include <wluser.h>
 
 #include "lang/lang.h"
-#include "module/classes.h"
-#include "module/state.h"
 #include "support/fake_host.h"
+#include "support/module_ui.h"
 #include "support/result_file.h"
 #include "support/temp_root.h"
-#include "support/ui_driver.h"
 #include "test/main_dialog.h"
-#include "ui/button.h"
-#include "ui/controls.h"
-#include "ui/splitter.h"
 
 namespace {
 
@@ -79,10 +71,8 @@ protected:
         return ui::check([=] { wfal.run_state = state, soft_key_refresh(); }, "set run_state");
     }
     void SetUp() override {
-        acqsim_reset();
-        fake_host_reset(), commands.clear();
-        wfal.instance = GetModuleHandleW(u"wfal.dll");
-        classes_register();
+        acqsim_reset(), fake_host_reset(), commands.clear();
+        module_ui_register_classes();
         wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
         wfal.host = fake_host_service;
         wfal.language_path[0] = 0, wfal.language_number = 1, lang_load();
@@ -289,8 +279,7 @@ TEST_F(MainDialog, StopAndPrintScreenKeys) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
-        fake_host_reset();
-        wfal.stop_pressed = FALSE;
+        fake_host_reset(), wfal.stop_pressed = FALSE;
         run({set_state(c.state), ui::check([&] {
                  fake_host_reset();
                  fake_host.answer_box(c.answer);

@@ -13,9 +13,7 @@ const MarkerKeys KEYS = {u"Spectrum", u"Marker", u"Max"};
 
 ViewState kilohertz_view(int points) {
     ViewState v{};
-    v.mode = VIEW_STILL;
-    v.points = points;
-    v.frequency_divisor = 2000;
+    v.mode = VIEW_STILL, v.points = points, v.frequency_divisor = 2000;
     for (INT16 &level : v.spectrum)
         level = -5000;
     std::u16string(u"kHz").copy(v.frequency_unit, 3);
@@ -53,17 +51,15 @@ TEST(MarkerReadout, MarkerLines) {
         {"wide level", 0, 200, 2000, 1, 32767, -2147483647, u"    0.100 kHz", u"  21475164.1 dBm"},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         ViewState v = kilohertz_view(VIEW_MAX_POINTS);
-        v.frequency_divisor = c.divisor;
-        v.marker_point = c.point;
+        v.frequency_divisor = c.divisor, v.marker_point = c.point, v.level_offset = c.offset;
         v.spectrum[c.point] = (INT16)c.sample;
-        v.level_offset = c.offset;
         if (c.divisor == 2000000) std::u16string(u"MHz").copy(v.frequency_unit, 3);
         const std::vector<std::u16string> lines = readout_lines(v, c.start, c.step);
-        ASSERT_EQ(lines.size(), 9u) << c.name;
+        ASSERT_EQ(lines.size(), 9u);
         EXPECT_EQ(lines[3] + u"|" + lines[4],
-                  c.frequency_line + (u"|" + std::u16string(c.level_line)))
-            << c.name;
+                  c.frequency_line + (u"|" + std::u16string(c.level_line)));
     }
 }
 

@@ -18,13 +18,9 @@ protected:
     // 300 points from 0.5 kHz in steps of 100 Hz, stored levels rising by 0.01 dB a point.
     void SetUp() override {
         MainDialogStandIn::SetUp();
-        wfal.header.start_frequency = 1000;
-        wfal.header.frequency_step = 200;
+        wfal.header.start_frequency = 1000, wfal.header.frequency_step = 200;
         ViewState &v = wfal.view;
-        v.mode = VIEW_STILL;
-        v.points = 300;
-        v.frequency_divisor = 2000;
-        v.level_offset = -778;
+        v.mode = VIEW_STILL, v.points = 300, v.frequency_divisor = 2000, v.level_offset = -778;
         for (int i = 0; i < VIEW_MAX_POINTS; ++i)
             v.spectrum[i] = INT16(-6000 + i);
         StringCchCopyW(v.frequency_unit, VIEW_UNIT_CHARS, u"kHz");
@@ -44,9 +40,7 @@ TEST_F(Marker, GraphOfTheSpectrum) {
         {300, LEVEL_UNIT_DBM, INPUT_PROBE, {-5222, -4923, 0, 150, -11000, 2000}, u"30.400"},
     };
     for (const auto &c : cases) {
-        wfal.view.points = c.points;
-        wfal.display.level_unit = c.unit;
-        wfal.header.input = c.input;
+        wfal.view.points = c.points, wfal.display.level_unit = c.unit, wfal.header.input = c.input;
         graph_refresh();
         const GraphRecord &r = wfal.graph[0];
         const int last = c.points - 1;
@@ -62,9 +56,7 @@ TEST_F(Marker, GraphOfTheSpectrum) {
 
 // The readout takes the header's start and step: point 100 is at 0.5 + 100 x 0.1 kHz.
 TEST_F(Marker, ReadoutOfMarkerAndMax) {
-    wfal.view.level_offset = 0;
-    wfal.view.spectrum[7] = -4222;
-    wfal.view.marker_point = 100;
+    wfal.view.level_offset = 0, wfal.view.spectrum[7] = -4222, wfal.view.marker_point = 100;
     StringCchCopyW(wfal.view.level_unit, VIEW_UNIT_CHARS, u"dBm");
     graph_refresh();
     EXPECT_EQ(std::u16string(wfal.graph[0].side_text),
@@ -95,8 +87,7 @@ TEST_F(Marker, StepAndTouchHeldToTheSpectrum) {
     };
     for (const auto &c : cases) {
         wfal.graph[0] = GraphRecord{};
-        wfal.view.mode = c.mode;
-        wfal.view.marker_point = c.from;
+        wfal.view.mode = c.mode, wfal.view.marker_point = c.from;
         const bool refreshed = c.mode != VIEW_EMPTY && (!c.touch || c.to != c.from);
         EnableWindow(GetDlgItem(dialog, ID_MARKER_LEFT), c.left != refreshed);
         EnableWindow(GetDlgItem(dialog, ID_MARKER_RIGHT), c.right != refreshed);

@@ -20,8 +20,7 @@ namespace {
 ResultHeader valid_header(INT32 points) {
     ResultHeader h = {};
     memcpy(h.magic, "WFAL", 4);
-    h.header_size = 1320;
-    h.points = points;
+    h.header_size = 1320, h.points = points;
     return h;
 }
 
@@ -42,8 +41,7 @@ TEST(ResultHeader, BuildTakesTheTimeKeepsTheSetUpAndLaysOutTheRange) {
     ResultHeader &h = wfal.header;
     memset(&h, 0xA5, sizeof h);
     h.range = 9000000, h.impedance = 135, h.input = 1, h.gain = 20;
-    memcpy(h.device, u"TRX", 8);
-    memcpy(h.serial, u"S-1", 8);
+    memcpy(h.device, u"TRX", 8), memcpy(h.serial, u"S-1", 8);
     memcpy(wfal.operator_name, u"Ann Operator", 26);
     const ResultHeader before = h;
     header_build();
@@ -90,9 +88,8 @@ TEST(ResultHeader, AcceptanceLooksAtSizeMagicAndPoints) {
                  {300, "WFAL", 1319, FALSE}};
     for (const auto &c : cases) {
         ResultHeader h = valid_header(c.points);
-        h.checksum = 0x55;
+        h.checksum = 0x55, h.header_size = c.size;
         memcpy(h.magic, c.magic, 4);
-        h.header_size = c.size;
         EXPECT_EQ(header_accepted(h), c.accepted) << c.points << " " << c.magic << " " << c.size;
     }
 }

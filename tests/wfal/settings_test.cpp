@@ -22,12 +22,10 @@ class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
         memcpy(wfal.settings_path, u"\\wfal.set", 20);
-        memset(&stored_display, 0x11, sizeof stored_display);
+        memset(&stored_display, 0x11, sizeof stored_display), stored_display.block_size = 564;
         memcpy(stored_display.magic, "WFAI", 4);
-        stored_display.block_size = 564;
-        memset(&stored_header, 0x22, sizeof stored_header);
+        memset(&stored_header, 0x22, sizeof stored_header), stored_header.header_size = 1320;
         memcpy(stored_header.magic, "WFAL", 4);
-        stored_header.header_size = 1320;
         memset(&state_display, 0x33, sizeof state_display);
         memset(&state_header, 0x44, sizeof state_header);
         wfal.display = state_display, wfal.header = state_header;
@@ -88,11 +86,9 @@ TEST_F(Settings, SaveWritesBothBlocksThatLoadBack) {
 
 TEST_F(Settings, FailedOpenOrWriteLeavesNoValidFile) {
     const size_t descriptors = open_descriptors();
-    wl_fault_fail(WL_FAULT_OPEN, 1, FALSE);
-    settings_save();
+    wl_fault_fail(WL_FAULT_OPEN, 1, FALSE), settings_save();
     EXPECT_FALSE(root.exists("wfal.set"));
-    wl_fault_fail(WL_FAULT_WRITE, 1, FALSE);
-    settings_save();
+    wl_fault_fail(WL_FAULT_WRITE, 1, FALSE), settings_save();
     wl_fault_reset();
     EXPECT_LT(root.read("wfal.set").size(), 564u);
     EXPECT_EQ(open_descriptors(), descriptors);

@@ -2,17 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include <acqsim.h>
 #include <strsafe.h>
-#include <winlayer.h>
 
-#include "module/state.h"
 #include "support/report_session.h"
 #include "test/setup_dialog.h"
 #include "ui/controls.h"
@@ -20,28 +16,7 @@
 namespace {
 
 constexpr ULONGLONG MB = 1024 * 1024;
-constexpr COLORREF GREEN = 0x00C000;
-constexpr COLORREF GREY = 0xD0D0D0;
 const WCHAR *const VOLUMES[] = {u"\\Internal", u"\\USB", u"\\line"};
-
-// The face of a button, inside its bevels.
-COLORREF face(int id) {
-    UiControl c = ui_find(id);
-    return ui_pixel(c.rect.left + 3, c.rect.top + 3);
-}
-
-// The option buttons that `want` names, as it names them: "ID" then G for a green face (the
-// chosen option) or g for a grey one, and x when the button is disabled.
-std::string looks(const std::string &want) {
-    std::istringstream in(want);
-    std::string text;
-    for (std::string token; in >> token;) {
-        const int id = std::stoi(token);
-        text += (text.empty() ? "" : " ") + std::to_string(id) + (face(id) == GREEN ? "G" : "") +
-                (face(id) == GREY ? "g" : "") + (ui_find(id).enabled ? "" : "x");
-    }
-    return text;
-}
 
 class SetupDialog : public ReportSession {
 protected:
@@ -201,9 +176,6 @@ TEST_F(SetupDialog, KeysAndTheWindowClose) {
         EXPECT_EQ(fake_host.log.back(), last) << step.what;
     }
 }
-
-// ---- wfalstart around the dialogs
-// ----------------------------------------------------------------
 
 // Twice in each mode in one process, and without a host the same: the dialog on the screen below
 // the title bar, and everything made released again (the viewer's file does not exist).

@@ -71,30 +71,22 @@ TEST(Setup, DisplayValuesOutsideTheirRangesGetDefaults) {
     using D = DisplaySettings;
     const struct {
         INT32 D::*field;
-        INT32 stored, validated;
+        std::vector<std::pair<INT32, INT32>> stored_validated;
     } cases[] = {
-        {&D::black_level, 60, -90},
-        {&D::black_level, 50, 50},
-        {&D::black_level, -200, -200},
-        {&D::black_level, -201, -90},
-        {&D::white_level, 51, 0},
-        {&D::white_level, -5, -5},
-        {&D::find_threshold, -201, -60},
-        {&D::find_threshold, 50, 50},
-        {&D::change_threshold, 0, 20},
-        {&D::change_threshold, 1, 1},
-        {&D::change_threshold, 200, 200},
-        {&D::change_threshold, 201, 20},
-        {&D::level_unit, 2, 2},
-        {&D::level_unit, 3, 1},
-        {&D::find_mode, 0, 0},
-        {&D::find_mode, -1, 1},
+        {&D::black_level, {{60, -90}, {50, 50}, {-200, -200}, {-201, -90}}},
+        {&D::white_level, {{51, 0}, {-5, -5}}},
+        {&D::find_threshold, {{-201, -60}, {50, 50}}},
+        {&D::change_threshold, {{0, 20}, {1, 1}, {200, 200}, {201, 20}}},
+        {&D::level_unit, {{2, 2}, {3, 1}}},
+        {&D::find_mode, {{0, 0}, {-1, 1}}},
     };
     for (const auto &c : cases) {
-        reset_module(FALSE);
-        wfal.display.*c.field = c.stored;
-        setup_validate();
-        EXPECT_EQ(wfal.display.*c.field, c.validated) << "stored " << c.stored;
+        for (const auto &[stored, validated] : c.stored_validated) {
+            reset_module(FALSE);
+            wfal.display.*c.field = stored;
+            setup_validate();
+            EXPECT_EQ(wfal.display.*c.field, validated) << "row " << &c - cases << ", " << stored;
+        }
     }
 }
 

@@ -26,8 +26,7 @@ constexpr int NONE = -1; // a white row
 // Levels that name their record: with black 0 and white 223 the palette index is the level.
 ResultFileRecipe numbered_records(long long records, int points = 2) {
     ResultFileRecipe s;
-    s.points = points;
-    s.records = records;
+    s.points = points, s.records = records;
     s.level = [](long long record, int) { return INT16(record % 224); };
     return s;
 }
@@ -49,8 +48,7 @@ protected:
         view = CreateWindowExW(0, SPECTROGRAM_CLASS, u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, X, Y,
                                width + 16, height, parent, (HMENU)203, wfal.instance, nullptr);
         result_file_write(root.dir() + "/t.res", numbered_records(records, points));
-        ViewState &v = wfal.view;
-        v = ViewState{};
+        ViewState &v = wfal.view = ViewState{};
         v.mode = mode, v.top_record = top, v.cursor_record = cursor, v.follow_cursor = follow;
         v.margin_left = VIEW_MARGIN_LEFT, v.margin_top = VIEW_MARGIN_TOP;
         v.margin_right = VIEW_MARGIN_RIGHT, v.margin_bottom = VIEW_MARGIN_BOTTOM;
@@ -60,10 +58,7 @@ protected:
         pic = view_picture(v, RECT{0, 0, width, height});
         repaint();
     }
-    void repaint() {
-        InvalidateRect(view, nullptr, TRUE);
-        pump_pending();
-    }
+    void repaint() { InvalidateRect(view, nullptr, TRUE), pump_pending(); }
     COLORREF at(int x, int y) { return ui_pixel(X + x, Y + y); }
     // Every row's palette index (NONE: white, -2: neither).
     std::vector<int> rows() {
@@ -148,12 +143,13 @@ TEST_F(SpectrogramWindow, ScrollRequests) {
         {"scale 3: thumb at the end", 130001, 0, SB_THUMBTRACK, 43284, 129852},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         open(161, 152, c.records, VIEW_STILL, c.top);
         EXPECT_EQ(SendMessageW(view, WM_VSCROLL, MAKEWPARAM(c.request, c.thumb), 0), 0);
-        EXPECT_EQ(wfal.view.top_record, c.top_after) << c.name;
+        EXPECT_EQ(wfal.view.top_record, c.top_after);
         pump_pending();
         const long long top = std::min<long long>(c.top_after, std::max(c.records - 150, 0LL));
-        EXPECT_EQ(rows(), expected_rows(top, c.records - top)) << c.name;
+        EXPECT_EQ(rows(), expected_rows(top, c.records - top));
     }
 }
 
@@ -207,16 +203,15 @@ TEST_F(SpectrogramWindow, TouchesAndCursorKeys) {
         {"live: key", VIEW_LIVE, 52, 20, 30, KEY, 1, 0, 0, 20, 30},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         open(239, c.client_height, 120, c.mode, c.top, c.cursor);
-        EXPECT_EQ(SendMessageW(view, c.message, c.wparam, MAKELPARAM(c.x, c.y)), 0) << c.name;
+        EXPECT_EQ(SendMessageW(view, c.message, c.wparam, MAKELPARAM(c.x, c.y)), 0);
         EXPECT_EQ(std::vector<int>({wfal.view.top_record, wfal.view.cursor_record}),
-                  std::vector<int>({c.top_after, c.cursor_after}))
-            << c.name;
+                  std::vector<int>({c.top_after, c.cursor_after}));
         if (c.mode != VIEW_STILL || c.client_height != 152) continue;
         // A touch redraws the strip in place at once: the arrow's point moves to the new row.
-        EXPECT_EQ(strip(c.cursor_after, c.cursor_after + 1), "######") << c.name;
-        EXPECT_EQ(strip(c.cursor, c.cursor + 1), c.cursor_after == c.cursor ? "######" : "......")
-            << c.name;
+        EXPECT_EQ(strip(c.cursor_after, c.cursor_after + 1), "######");
+        EXPECT_EQ(strip(c.cursor, c.cursor + 1), c.cursor_after == c.cursor ? "######" : "......");
     }
 }
 
@@ -239,6 +234,7 @@ TEST_F(SpectrogramWindow, WhatIsDrawn) {
         {"picture 99 high", VIEW_STILL, 101, WHOLE, 99, true, true, true},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         open(239, c.client_height, 100, c.mode);
         ResultFileRecipe file = numbered_records(40);
         file.partial_bytes = 3;
@@ -246,11 +242,11 @@ TEST_F(SpectrogramWindow, WhatIsDrawn) {
         if (c.file == MISSING) std::remove((root.dir() + "/t.res").c_str());
         StringCchCopyW(wfal.view.time_text, VIEW_TIME_CHARS, u"Spectrogram");
         repaint();
-        EXPECT_EQ(rows(), expected_rows(0, c.rows_shown)) << c.name;
-        EXPECT_EQ(at(pic.left - 1, pic.top - 1) == BLACK, c.frame) << c.name;
-        EXPECT_EQ(at(pic.right + 20, pic.bottom - 9) == palette_colour(0), c.legend) << c.name;
-        EXPECT_EQ(ink(pic.right + 1, 40, pic.right + 99, c.client_height) > 0, c.legend) << c.name;
-        EXPECT_EQ(ink(pic.right + 7, 0, pic.right + 98, 16) > 20, c.text) << c.name;
+        EXPECT_EQ(rows(), expected_rows(0, c.rows_shown));
+        EXPECT_EQ(at(pic.left - 1, pic.top - 1) == BLACK, c.frame);
+        EXPECT_EQ(at(pic.right + 20, pic.bottom - 9) == palette_colour(0), c.legend);
+        EXPECT_EQ(ink(pic.right + 1, 40, pic.right + 99, c.client_height) > 0, c.legend);
+        EXPECT_EQ(ink(pic.right + 7, 0, pic.right + 98, 16) > 20, c.text);
     }
     open(239, 152, 100, VIEW_STILL, 0, 0, 5, 5);
     EXPECT_EQ(wfal.view.white_level, 6);

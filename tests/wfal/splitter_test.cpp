@@ -54,15 +54,13 @@ TEST_F(Splitter, DragReportsTheBarTop) {
             if (kind == MOVE) wl_input_move(50, TOP + y);
             if (kind == RELEASE) wl_input_release(50, TOP + y);
             if (kind == CAPTURE_LOST) {
-                SetCapture(parent);
-                ReleaseCapture();
+                SetCapture(parent), ReleaseCapture();
                 SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, y));
             }
             pump_pending();
         }
         EXPECT_EQ(reported, c.reported) << c.name;
-        wl_input_release(50, 0);
-        pump_pending();
+        wl_input_release(50, 0), pump_pending();
     }
 }
 

@@ -39,7 +39,6 @@ protected:
         memcpy(&bytes[NOTES_AT], OLD_NOTES.data(), 2 * OLD_NOTES.size());
         root.write("view.res", bytes);
     }
-    std::string path() { return root.dir() + "/view.res"; }
 };
 
 // "Notes" and "Section" only for the set-up report of a file that is just loaded; the viewer
@@ -55,8 +54,6 @@ TEST_F(TextViewer, KeysByReportAndRunState) {
     write_noted_result();
     std::vector<UiStep> steps;
     for (const auto &c : cases) {
-        const std::string title =
-            c.key == ID_SETUP ? "title \"Test setup\"" : "title \"Result list\"";
         steps.insert(
             steps.end(),
             {ui::check([&] { wfal.run_state = c.run_state; }), ui::tap(c.key), ui::check([&c] {
@@ -72,9 +69,10 @@ TEST_F(TextViewer, KeysByReportAndRunState) {
                                        ui::check([] { EXPECT_EQ(report_viewer(), nullptr); }),
                                        ui::end_dialog(0)});
         steps.push_back(ui::tap(ID_ESC));
-        steps.push_back(ui::check([&c, title] {
+        steps.push_back(ui::check([&c] {
             Lines want = {"title \"Spectrogram\""};
-            if (c.file_keys) want.insert(want.begin(), {"title \"Section\"", title});
+            if (c.file_keys)
+                want.insert(want.begin(), {"title \"Section\"", "title \"Test setup\""});
             EXPECT_EQ(fake_host.log, want);
             wfal.run_state = RUN_LOADED;
         }));
@@ -86,8 +84,7 @@ TEST_F(TextViewer, KeysByReportAndRunState) {
 // PgDn and PgUp page the text box by the lines it shows, held to the text; PrtScr goes to the
 // host. Esc, OK, Cancel and the window's close end the viewer; other commands don't.
 TEST_F(TextViewer, PagingPrintScreenAndWaysOut) {
-    recipe.records = 2;
-    write_result();
+    recipe.records = 2, write_result();
     static SCROLLINFO first;
     const auto at_page = [](int page) {
         return ui::check([=] { EXPECT_EQ(box_scroll().nPos, page * int(first.nPage)); });
@@ -184,7 +181,7 @@ TEST_F(TextViewer, NotesFromTheReport) {
         view({ui::tap(ID_SETUP), ui::check([&] {
                   report_before = report_box_text();
                   section_before = wfal.section_header;
-                  if (c.gone) remove(path().c_str());
+                  if (c.gone) remove((root.dir() + "/view.res").c_str());
               }),
               ui::tap(TEXT_ID_NOTES), ui::check([&] {
                   std::u16string expected = report_before;

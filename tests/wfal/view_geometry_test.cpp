@@ -64,8 +64,7 @@ TEST(ViewGeometry, PictureRectangle) {
     ViewState v = view_with_margins();
     for (const Case &c : cases) {
         ViewPicture p = view_picture(v, c.client);
-        const ViewPicture &e = c.expected;
-        EXPECT_EQ(fields(p), fields(e)) << c.client.right;
+        EXPECT_EQ(fields(p), fields(c.expected)) << c.client.right;
         EXPECT_EQ(view_picture_usable(p), c.usable) << c.client.right;
     }
 }

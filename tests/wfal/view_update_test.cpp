@@ -16,11 +16,9 @@ INT16 record_level(long long r, int p) {
     return INT16(-9000 + (r % 1000) * 5 + p);
 }
 
-ResultFileRecipe records(long long count, int points = 20) {
+ResultFileRecipe records(long long count) {
     ResultFileRecipe recipe;
-    recipe.points = points;
-    recipe.records = count;
-    recipe.level = record_level;
+    recipe.points = 20, recipe.records = count, recipe.level = record_level;
     return recipe;
 }
 
@@ -87,9 +85,7 @@ TEST_F(ViewUpdate, LevelsFindParametersAndFrequencyUnit) {
     };
     for (const auto &c : cases) {
         ResultFileRecipe recipe = records(3);
-        recipe.impedance = c.impedance;
-        recipe.frequency_step = c.step;
-        recipe.range = c.range;
+        recipe.impedance = c.impedance, recipe.frequency_step = c.step, recipe.range = c.range;
         open(recipe);
         const bool at_marker = c.expected[7] >= 0;
         DisplaySettings &d = wfal.display;
@@ -117,12 +113,10 @@ TEST_F(ViewUpdate, LoadsTheCursorRecordAndSetsTheSection) {
     open_and_show(records(40));
     EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.spectrum[3], wfal.section_end}),
               std::vector<int>({VIEW_STILL, record_level(0, 3), 39}));
-    wfal.section_start = 5;
-    wfal.view.cursor_record = 17;
+    wfal.section_start = 5, wfal.view.cursor_record = 17;
     view_update(VIEW_CURSOR);
     EXPECT_EQ(shown(3), std::vector<int>({17, record_level(17, 3), record_level(17, 3), 5, 0}));
-    wfal.view.spectrum[3] = 1234;
-    wfal.display.level_unit = LEVEL_UNIT_DBM_HZ;
+    wfal.view.spectrum[3] = 1234, wfal.display.level_unit = LEVEL_UNIT_DBM_HZ;
     view_update(VIEW_DISPLAY);
     EXPECT_EQ(shown(3), std::vector<int>({17, 1234, 1234 - 4000, 5, 1}));
     view_update(VIEW_STILL_MODE);
@@ -162,8 +156,7 @@ TEST_F(ViewUpdate, RecordingThroughTheOpenStreamThenFreezing) {
     EXPECT_EQ(std::vector<int>({wfal.view.follow_cursor, wfal.view.spectrum[2]}),
               std::vector<int>({1, record_level(3, 2)}));
     EXPECT_EQ(std::u16string(wfal.view.time_text), u"Spectrogram\nMarker:\n01/02/2020\n10:00:03");
-    recipe.records = 6;
-    recipe.partial_bytes = 0;
+    recipe.records = 6, recipe.partial_bytes = 0;
     result_file_write(root.dir() + "/line.res", recipe); // what the writer has added since
     wfal.file_size = RESULT_HEADER_SIZE + 6 * 40;
     view_update(VIEW_NEW_RECORD);
@@ -192,8 +185,7 @@ TEST_F(ViewUpdate, RepaintRule) {
         wfal.view.cursor_record = 5;
         view_update(c.request);
         EXPECT_EQ(paints("spectrogram"), c.paints) << c.request << " " << c.record_count;
-        fclose(wfal.view_file);
-        wfal.view_file = nullptr;
+        fclose(wfal.view_file), wfal.view_file = nullptr;
     }
 }
 
@@ -213,9 +205,7 @@ TEST_F(ViewUpdate, TopAndFind) {
         {VIEW_FIND, 0, -40, {3, -3000, -3000, 2, 1}}, // -50 dBm rises through it at record 3
     };
     for (const auto &c : cases) {
-        wfal.view.cursor_record = 0;
-        wfal.view.top_record = c.top;
-        wfal.section_start = 2;
+        wfal.view.cursor_record = 0, wfal.view.top_record = c.top, wfal.section_start = 2;
         wfal.display.find_threshold = c.threshold;
         wfal.view.spectrum[2] = wfal.graph[0].levels[0][2] = 1234;
         view_update(c.request);
@@ -256,10 +246,8 @@ TEST_F(ViewUpdate, NavigationKeysByCursorAndScroll) {
     for (const auto &c : cases) {
         MoveWindow(spectrogram, 0, 180, 615, c.picture_rows + 2, FALSE);
         enable_all_keys(TRUE);
-        wfal.run_state = c.run_state;
-        wfal.view.mode = c.mode;
-        wfal.view.cursor_record = c.cursor;
-        wfal.view.top_record = c.top;
+        wfal.run_state = c.run_state, wfal.view.mode = c.mode;
+        wfal.view.cursor_record = c.cursor, wfal.view.top_record = c.top;
         view_enable_keys();
         EXPECT_EQ(navigation_keys(), c.keys) << c.name;
     }

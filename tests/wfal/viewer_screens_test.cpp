@@ -48,20 +48,17 @@ TEST(ViewerScreens, MatchTheStoredScreens) {
         acqsim_reset();
         TempDeviceRoot root;
         ResultFileRecipe recipe;
-        recipe.records = s.records;
-        recipe.level = viewer_level;
+        recipe.records = s.records, recipe.level = viewer_level;
         result_file_write(root.dir() + "/view.res", recipe);
         std::vector<UiStep> steps = s.before;
-        steps.push_back(ui::expect_golden(s.golden));
-        steps.push_back(ui::tap(ID_ESC));
+        steps.insert(steps.end(), {ui::expect_golden(s.golden), ui::tap(ID_ESC)});
         UiDriver().run(
             [] {
                 return INT_PTR(wfalstart(nullptr, nullptr, 0, u"\\view.res", 0, 1, u"Ann",
                                          u"\\settings.dat", u"\\none.txt", 7));
             },
             steps);
-        wl_user_shutdown();
-        wl_gdi_shutdown();
+        wl_user_shutdown(), wl_gdi_shutdown();
     }
 }
 
