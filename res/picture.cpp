@@ -30,6 +30,15 @@ constexpr COLORREF INK = RGB(0, 0, 0);
 constexpr COLORREF PAPER = RGB(255, 255, 255);
 constexpr int KHZ_RANGE_LIMIT = 100000; // as the module: ranges from here on are shown in MHz
 
+// The drawing layer's state for one picture: its fonts and their caches are freed when the
+// picture is done, also when it fails part way.
+struct DrawingSession {
+    DrawingSession() = default;
+    DrawingSession(const DrawingSession &) = delete;
+    DrawingSession &operator=(const DrawingSession &) = delete;
+    ~DrawingSession() { wl_gdi_shutdown(); }
+};
+
 // A white canvas with a font, written to a PNG file at the end.
 class Canvas {
 public:
@@ -254,6 +263,7 @@ RowSpan picture_row_records(long long records, int rows, int r) {
 
 void picture_spectrogram(const ResultFile &file, const Section &s, const ShownLevels &levels,
                          const SpectrogramPicture &p, const std::string &out) {
+    DrawingSession session;
     Canvas c(p.width, p.height);
     const RECT plot = {MARGIN_LEFT, TITLE_HEIGHT + 8, p.width - MARGIN_RIGHT,
                        p.height - MARGIN_BOTTOM};
@@ -272,6 +282,7 @@ void picture_spectrogram(const ResultFile &file, const Section &s, const ShownLe
 void picture_stats(const ResultFile &file, const Section &s, const ShownLevels &levels,
                    const std::vector<PointStats> &stats, int threshold_db, const std::string &out) {
     constexpr int WIDTH = 1000, HEIGHT = 600;
+    DrawingSession session;
     Canvas c(WIDTH, HEIGHT);
     const RECT plot = {MARGIN_LEFT, TITLE_HEIGHT + 24, WIDTH - 24, HEIGHT - MARGIN_BOTTOM};
     title(c, file,
