@@ -1,9 +1,7 @@
-// Whole sessions through wfal-host and the real module, headless: a stored file viewed (the
-// marker moved, the picture paged, Find run), and the demonstration that scripts/run plays
-// (host/demo.script) on the field line: a test recorded, frozen, searched, continued and stopped,
-// then viewed with Find, the result list, the set-up report, notes written into the file, a
-// section saved from the found record on and the display set-up changed. The log and the screens
-// show each step.
+// The demonstration that scripts/run plays (host/demo.script) through wfal-host and the real
+// module, on the field line: a test recorded, frozen, searched, continued and stopped, then
+// viewed with Find, the result list, the set-up report, notes written into the file, a section
+// saved from the found record on and the display set-up changed.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -16,33 +14,6 @@
 #include "support/result_file.h"
 
 namespace {
-
-// The burst at records 120..125 is the only place above the default find threshold (-60 dB).
-INT16 session_level(long long record, int point) {
-    if (record >= 120 && record <= 125 && point >= 100 && point <= 140) return -2500;
-    return INT16(-9000 + (point % 50) * 40 + (record % 40) * 10);
-}
-
-// After PgDn the picture is scrolled but the cursor stays on record 0: Top and PgUp are on, "˄"
-// is off. Find puts the cursor on the burst and the picture back at the top. Closing the window
-// ends the module.
-TEST(HostViewSession, MarkerPagingAndFindShowInTheLogAndOnTheScreen) {
-    HostFolder folder;
-    std::filesystem::create_directories(folder.device() + "/USB");
-    ResultFileRecipe recipe;
-    recipe.records = 2000;
-    recipe.level = session_level;
-    result_file_write(folder.device() + "/USB/view.res", recipe);
-    ASSERT_EQ(host_run(folder,
-                       "tap \"\u02C3\"\ntap \"\u02C3\"\ntap \"\u02C3\"\ntap \"PgDn\"\n"
-                       "shot \"paged.png\"\ntap \"Find\"\nshot \"found.png\"\nclose\n",
-                       {"view", "\\USB\\view.res"}, nullptr),
-              0)
-        << folder.err();
-    EXPECT_EQ(folder.lines(), (std::vector<std::string>{"title \"Spectrogram\"", "done 0"}));
-    EXPECT_TRUE(shot_matches(folder, "paged.png", "host_view_paged"));
-    EXPECT_TRUE(shot_matches(folder, "found.png", "host_view_found"));
-}
 
 ResultHeader header_of(const std::string &bytes) {
     ResultHeader h;
