@@ -23,34 +23,47 @@ std::string header_bytes(const ResultHeader &h) {
     return std::string(reinterpret_cast<const char *>(&h), sizeof h);
 }
 
+// A command's status, and the line it failed with.
+int run(const std::function<int()> &command, std::string *line = nullptr) {
+    try {
+        return command();
+    } catch (const ResError &e) {
+        if (line) *line = e.what();
+        return e.status();
+    }
+}
+
+// Every command on `file`; the last four write `out`.
+std::vector<std::function<int()>> every_command(const std::string &file, const std::string &out,
+                                                FILE *null, FILE *err) {
+    const CsvOptions csv = {file, {}, "dBm", "wide"};
+    const StatsOptions stats = {file, {}, -60, "dBm", out};
+    const PngOptions png = {file, out, {}, 400, 300, -90, 0, "dBm"};
+    const CopyOptions cut = {file, out, {"#0", "#1"}, false, ""},
+                      repair = {file, out, {}, false, ""};
+    return {[=] { return res_info({file}, true, null, err); },
+            [=] { return res_check({file}, null, err); },
+            [=] { return res_csv(csv, null); },
+            [=] { return res_events({file}, null); },
+            [=] { return res_stats(stats, null); },
+            [=] { return res_png(png); },
+            [=] { return res_cut(cut); },
+            [=] { return res_repair(repair); }};
+}
+
 class ResFiles : public ::testing::Test {
 protected:
     TempDeviceRoot root;
     ResultFileRecipe recipe;
+    FILE *null = fopen("/dev/null", "w");
     ResFiles() {
         recipe.points = POINTS, recipe.records = 10, recipe.hour = 23, recipe.minute = 59;
         recipe.second = 58;
         recipe.level = [](long long r, int p) { return INT16(-7000 + 100 * r + p); };
     }
+    ~ResFiles() override { fclose(null); }
     std::string path(const std::string &name) const { return root.dir() + "/" + name; }
-    // Runs a command; its status, and the line it failed with.
-    int run(std::function<int()> command, std::string *line = nullptr) {
-        try {
-            return command();
-        } catch (const ResError &e) {
-            if (line) *line = e.what();
-            return e.status();
-        }
-    }
 };
-
-// The records' bytes of the recipe's file, first..last.
-std::string records(const ResultFileRecipe &r, long long first, long long last) {
-    std::string bytes;
-    for (long long i = first; i <= last; ++i)
-        bytes += result_file_record(r, i);
-    return bytes;
-}
 
 // A section's header: the start time of its first record (here across midnight and the year's
 // end), sealed again; the notes kept or replaced.
@@ -73,8 +86,7 @@ TEST_F(ResFiles, CutWritesTheSection) {
             recipe.partial_bytes = torn;
             result_file_write(path("src.res"), recipe);
             const std::string source = root.read("src.res");
-            CopyOptions o;
-            o.file = path("src.res"), o.out = path("cut.res"), o.section = {c.from, c.to};
+            CopyOptions o = {path("src.res"), path("cut.res"), {c.from, c.to}, false, ""};
             o.notes_given = c.notes != nullptr, o.notes = c.notes ? c.notes : "";
             ASSERT_EQ(run([&] { return res_cut(o); }), RES_OK);
             ResultFileRecipe moved = recipe;
@@ -82,7 +94,10 @@ TEST_F(ResFiles, CutWritesTheSection) {
             moved.hour = c.start[3], moved.minute = c.start[4], moved.second = c.start[5];
             ResultHeader h = result_file_header(moved);
             if (c.notes && *c.notes) memcpy(h.notes, u"Zweite S\u00e4ule", 2 * 12);
-            EXPECT_EQ(root.read("cut.res"), header_bytes(h) + records(recipe, c.first, c.last));
+            std::string records;
+            for (long long i = c.first; i <= c.last; ++i)
+                records += result_file_record(recipe, i);
+            EXPECT_EQ(root.read("cut.res"), header_bytes(h) + records);
             EXPECT_EQ(root.read("src.res"), source);
         }
     }
@@ -96,15 +111,14 @@ TEST_F(ResFiles, RepairDropsTornTails) {
         recipe.partial_bytes = torn;
         result_file_write(path("src.res"), recipe);
         const std::string source = root.read("src.res");
-        CopyOptions o;
-        o.file = path("src.res"), o.out = path("fixed.res");
-        ASSERT_EQ(run([&] { return res_repair(o); }), RES_OK);
+        ASSERT_EQ(run([&] {
+                      return res_repair({path("src.res"), path("fixed.res"), {}, false, ""});
+                  }),
+                  RES_OK);
         EXPECT_EQ(root.read("fixed.res"), source.substr(0, RESULT_HEADER_SIZE + 10 * RECORD));
         EXPECT_EQ(root.read("src.res"), source);
-        FILE *null = fopen("/dev/null", "w");
         EXPECT_EQ(res_check({path("src.res"), path("fixed.res")}, null, null),
                   torn ? RES_ATTENTION : RES_OK);
-        fclose(null);
     }
 }
 
@@ -117,64 +131,35 @@ TEST_F(ResFiles, HostileFilesThroughEveryCommand) {
         h.replace(at, bytes.size(), bytes);
         return h + std::string(3 * RECORD, '\x7f');
     };
-    const struct {
-        const char *name;
-        std::string bytes;
-        const char *why;
-    } files[] = {
-        {"empty", "", "too short for a result header (0 of 1320 bytes)"},
-        {"cut header", good.substr(0, 1319), "too short for a result header (1319 of 1320"},
-        {"zeros", std::string(4000, '\0'), "not a result file"},
-        {"foreign", "\x89PNG\r\n" + std::string(2000, 'x'), "not a result file"},
-        {"header size", patched(60, std::string("\x00\x04\x00\x00", 4)),
-         "header size field is 1024, not 1320"},
-        {"no points", patched(196, std::string(4, '\0')), "points field is 0, outside 1..800"},
-        {"too many points", patched(196, std::string("\x21\x03\x00\x00", 4)),
-         "points field is 801"},
-        {"negative points", patched(196, "\xff\xff\xff\xff"), "points field is -1"},
+    const std::pair<std::string, const char *> files[] = {
+        {"", "too short for a result header (0 of 1320 bytes)"},
+        {good.substr(0, 1319), "too short for a result header (1319 of 1320"},
+        {std::string(4000, '\0'), "not a result file"},
+        {"\x89PNG\r\n" + std::string(2000, 'x'), "not a result file"},
+        {patched(60, std::string("\x00\x04\x00\x00", 4)), "header size field is 1024, not 1320"},
+        {patched(196, std::string(4, '\0')), "points field is 0, outside 1..800"},
+        {patched(196, std::string("\x21\x03\x00\x00", 4)), "points field is 801"},
+        {patched(196, "\xff\xff\xff\xff"), "points field is -1"},
     };
-    for (const auto &f : files) {
-        SCOPED_TRACE(f.name);
-        root.write("bad.res", f.bytes);
-        const std::string bad = path("bad.res"), out = path("new.out");
-        FILE *null = fopen("/dev/null", "w");
+    const std::string bad = path("bad.res");
+    for (const auto &[bytes, why] : files) {
+        SCOPED_TRACE(why);
+        root.write("bad.res", bytes);
         char *err_text = nullptr;
         size_t err_size = 0;
         FILE *err = open_memstream(&err_text, &err_size);
-        const std::function<int()> commands[] = {
-            [&] { return res_info({bad}, true, null, err); },
-            [&] { return res_check({bad}, null, err); },
-            [&] {
-                return res_csv({bad, {}, "dBm", "long"}, null);
-            },
-            [&] {
-                return res_events({bad, -50, true, 20, false, 0, "dBm"}, null);
-            },
-            [&] {
-                return res_stats({bad, {}, -60, "dBm", out}, null);
-            },
-            [&] {
-                return res_png({bad, out, {}, 400, 300, -90, 0, "dBm"});
-            },
-            [&] {
-                return res_cut({bad, out, {"#0", "#1"}, false, ""});
-            },
-            [&] {
-                return res_repair({bad, out, {}, false, ""});
-            },
-        };
-        for (const auto &command : commands) {
+        for (const auto &command : every_command(bad, path("new.out"), null, err)) {
             std::string line;
             EXPECT_EQ(run(command, &line), RES_BAD_FILE);
             fflush(err);
             if (line.empty()) line = std::string(err_text, err_size), rewind(err);
             EXPECT_EQ(line.rfind(bad + ": ", 0), 0u) << line;
-            EXPECT_NE(line.find(f.why), std::string::npos) << line;
+            EXPECT_NE(line.find(why), std::string::npos) << line;
             EXPECT_LE(std::count(line.begin(), line.end(), '\n'), 1) << line;
-            EXPECT_EQ(root.read("bad.res"), f.bytes);
+            EXPECT_EQ(root.read("bad.res"), bytes);
             EXPECT_FALSE(root.exists("new.out"));
         }
-        fclose(err), fclose(null), free(err_text);
+        fclose(err), free(err_text);
     }
 }
 
@@ -185,28 +170,11 @@ TEST_F(ResFiles, NeverWritesIntoTheSource) {
     ASSERT_EQ(symlink(path("src.res").c_str(), path("alias.res").c_str()), 0);
     const std::string source = root.read("src.res");
     for (const char *name : {"src.res", "alias.res"}) {
-        SCOPED_TRACE(name);
-        const std::string src = path("src.res"), out = path(name);
-        FILE *null = fopen("/dev/null", "w");
-        const std::function<int()> commands[] = {
-            [&] {
-                return res_cut({src, out, {"#0", "#1"}, false, ""});
-            },
-            [&] {
-                return res_repair({src, out, {}, false, ""});
-            },
-            [&] {
-                return res_png({src, out, {}, 400, 300, -90, 0, "dBm"});
-            },
-            [&] {
-                return res_stats({src, {}, -60, "dBm", out}, null);
-            },
-        };
-        for (const auto &command : commands) {
-            EXPECT_EQ(run(command), RES_USAGE);
+        const auto commands = every_command(path("src.res"), path(name), null, null);
+        for (size_t i = 4; i < commands.size(); ++i) {
+            EXPECT_EQ(run(commands[i]), RES_USAGE) << name << ", command " << i;
             EXPECT_EQ(root.read("src.res"), source);
         }
-        fclose(null);
     }
 }
 

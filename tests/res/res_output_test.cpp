@@ -137,8 +137,7 @@ TEST_F(ResOutput, CsvLevelsAndTimes) {
         recipe.minute = c.minute, recipe.second = c.second;
         recipe.month = c.day == 28 ? 2 : c.day == 31 ? 12 : 1;
         make();
-        CsvOptions o;
-        o.file = path(), o.unit = c.unit, o.layout = c.layout;
+        const CsvOptions o = {path(), {}, c.unit, c.layout};
         EXPECT_EQ(line(output([&](FILE *out) { return res_csv(o, out); }), c.row), c.expected);
     }
 }
@@ -192,8 +191,7 @@ TEST_F(ResOutput, StatsAgainstPlainComputation) {
     } cases[] = {{"dBm", -647, -60, 0, 399}, {"dBm/Hz", 3353, -100, 17, 250}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.unit);
-        StatsOptions o;
-        o.file = path(), o.unit = c.unit, o.threshold = c.threshold;
+        StatsOptions o = {path(), {}, c.threshold, c.unit, ""};
         o.section = {"#" + std::to_string(c.first), "#" + std::to_string(c.last)};
         const std::string csv = output([&](FILE *out) { return res_stats(o, out); });
         for (int p = 0; p < recipe.points; ++p) {
@@ -226,29 +224,24 @@ TEST_F(ResOutput, EventsEqualTheModulesRepeatedFind) {
     recipe.points = FIND_POINTS, recipe.records = 4000, recipe.partial_bytes = 7;
     recipe.level = [&](long long r, int p) { return level_at(spots, r, p); };
     const struct {
-        const char *name;
         int impedance, unit, threshold;
         bool change_on, at_marker;
         size_t at_least; // stops that the case must see, so that it tests something
     } cases[] = {
-        {"all points, crossing", 600, LEVEL_UNIT_DBM, -50, false, false, 8},
-        {"all points, change", 600, LEVEL_UNIT_DBM, -50, true, false, 12},
-        {"marker, crossing", 600, LEVEL_UNIT_DBM, -50, false, true, 4},
-        {"marker, change", 600, LEVEL_UNIT_DBM, -50, true, true, 6},
-        {"100 ohm moves the threshold", 100, LEVEL_UNIT_DBM, -42, false, false, 8},
-        {"per hertz", 600, LEVEL_UNIT_DBM_HZ, -90, true, false, 12},
+        {600, LEVEL_UNIT_DBM, -50, false, false, 8}, {600, LEVEL_UNIT_DBM, -50, true, false, 12},
+        {600, LEVEL_UNIT_DBM, -50, false, true, 4},  {600, LEVEL_UNIT_DBM, -50, true, true, 6},
+        {100, LEVEL_UNIT_DBM, -42, false, false, 8}, {600, LEVEL_UNIT_DBM_HZ, -90, true, false, 12},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << c.impedance << " ohm, unit " << c.unit << ", change "
+                                        << c.change_on << ", marker " << c.at_marker);
         recipe.impedance = c.impedance;
         result_file_write(root.dir() + "/events.res", recipe);
         DisplaySettings d{};
         d.find_threshold = c.threshold, d.change_threshold_on = c.change_on;
         d.change_threshold = 20, d.find_mode = c.at_marker ? FIND_AT_MARKER : 0;
         const std::vector<long long> expected = module_stops(recipe, d, c.unit);
-        EventsOptions o;
-        o.file = root.dir() + "/events.res";
-        o.threshold = c.threshold, o.change_on = c.change_on, o.change = 20;
+        EventsOptions o = {root.dir() + "/events.res", c.threshold, c.change_on};
         o.at_marker = c.at_marker, o.at_hz = MARKER * 10000.0;
         o.unit = c.unit == LEVEL_UNIT_DBM_HZ ? "dBm/Hz" : "dBm";
         const std::string csv = output([&](FILE *f) { return res_events(o, f); });
@@ -260,13 +253,6 @@ TEST_F(ResOutput, EventsEqualTheModulesRepeatedFind) {
     }
 }
 
-Surface read_picture(const std::string &path, std::vector<uint32_t> *pixels) {
-    Surface s{nullptr, 0, 0, 0};
-    EXPECT_TRUE(png_read(path, pixels, &s.width, &s.height));
-    s.pixels = pixels->data(), s.stride = s.width;
-    return s;
-}
-
 // A small recording with its axes, legend and title, as stored.
 TEST_F(ResOutput, PictureOfASmallRecording) {
     recipe.points = 60, recipe.records = 150, recipe.range = 600000, recipe.frequency_step = 20000;
@@ -275,11 +261,12 @@ TEST_F(ResOutput, PictureOfASmallRecording) {
         return INT16(-9000 + 60 * ((p + r / 10) % 30) + (p == 20 + r / 15 ? 6000 : 0));
     };
     make();
-    PngOptions o;
-    o.file = path(), o.out = root.dir() + "/small.png", o.width = 480, o.height = 320;
-    ASSERT_EQ(res_png(o), RES_OK);
+    ASSERT_EQ(res_png({path(), root.dir() + "/small.png", {}, 480, 320}), RES_OK);
     std::vector<uint32_t> pixels;
-    EXPECT_TRUE(golden_match(read_picture(o.out, &pixels), "res_small_recording"));
+    Surface s{nullptr, 0, 0, 0};
+    ASSERT_TRUE(png_read(root.dir() + "/small.png", &pixels, &s.width, &s.height));
+    s.pixels = pixels.data(), s.stride = s.width;
+    EXPECT_TRUE(golden_match(s, "res_small_recording"));
 }
 
 // A single record's burst in a day of quiet records still shows in a picture of 232 rows.
@@ -291,16 +278,15 @@ TEST_F(ResOutput, OverviewKeepsAOneRecordBurst) {
             return INT16(r == burst && p == 6 ? 0 : -9000);
         };
         make();
-        PngOptions o;
-        o.file = path(), o.out = root.dir() + "/day.png", o.width = 400, o.height = 300;
-        ASSERT_EQ(res_png(o), RES_OK);
+        ASSERT_EQ(res_png({path(), root.dir() + "/day.png", {}, 400, 300}), RES_OK);
         std::vector<uint32_t> pixels;
-        const Surface s = read_picture(o.out, &pixels);
+        int width = 0, height = 0;
+        ASSERT_TRUE(png_read(root.dir() + "/day.png", &pixels, &width, &height));
         const uint32_t white = pixel_from_colorref(palette_colour(PALETTE_SIZE - 1));
         std::vector<int> rows; // rows of the picture area that show the white level
-        for (int y = 0; y < s.height; ++y)
-            for (int x = 74; x < s.width - 96; ++x)
-                if (pixels[size_t(y * s.width + x)] == white) rows.push_back(y);
+        for (int y = 0; y < height; ++y)
+            for (int x = 74; x < width - 96; ++x)
+                if (pixels[size_t(y * width + x)] == white) rows.push_back(y);
         if (burst < 0) {
             EXPECT_TRUE(rows.empty());
             continue;

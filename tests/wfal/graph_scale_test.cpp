@@ -18,20 +18,20 @@ GraphCanvas canvas(int right, int bottom, double scale = 1.0, int y_sign = 1, do
 // A plot 400 wide and 130 high at (40, 18) with the spectrum view's margins.
 const GraphCanvas PLOT_400 = canvas(558, 164);
 
-std::string str(const RECT &b) {
-    return std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.right) +
-           "," + std::to_string(b.bottom);
-}
-
-std::string str(const POINT *points, int count) {
+std::string join(const std::vector<int> &v) {
     std::string text;
-    for (int i = 0; i < count; ++i)
-        text += (i ? " " : "") + std::to_string(points[i].x) + "," + std::to_string(points[i].y);
+    for (size_t i = 0; i < v.size(); ++i)
+        text += (i == 0 ? "" : i % 2 ? "," : " ") + std::to_string(v[i]);
     return text;
 }
-
-std::string str(const GraphPlot &p) {
-    return str(RECT{p.left, p.top, p.width, p.height});
+std::string str(const RECT &b) {
+    return join({b.left, b.top, b.right, b.bottom});
+}
+std::string str(const POINT *points, int count) {
+    std::vector<int> v;
+    for (int i = 0; i < count; ++i)
+        v.insert(v.end(), {points[i].x, points[i].y});
+    return join(v);
 }
 
 // The spectrum view's layout with 401 values spanning the axis.
@@ -54,13 +54,14 @@ TEST_F(GraphScale, TruncationAndPlotArea) {
     for (const auto &[value, expected] : truncated)
         EXPECT_EQ(graph_trunc(value), expected) << value;
     const std::tuple<GraphCanvas, const char *, bool> plots[] = {
-        {canvas(615, 176), "40,18,457,142", true},
-        {{10, 20, 615, 176, 1, 14, 1, 2.0, 1.0}, "45,28,144,44", true}, // offset and scale 2
-        {canvas(159, 176), "40,18,1,142", false},
-        {canvas(615, 36), "40,18,457,2", true}};
+        {canvas(615, 176), "40,18 457,142", true},
+        {{10, 20, 615, 176, 1, 14, 1, 2.0, 1.0}, "45,28 144,44", true}, // offset and scale 2
+        {canvas(159, 176), "40,18 1,142", false},
+        {canvas(615, 36), "40,18 457,2", true}};
     for (const auto &[cv, left_top_width_height, usable] : plots) {
-        EXPECT_EQ(str(plot(cv)), left_top_width_height);
-        EXPECT_EQ(graph_plot_usable(plot(cv)), usable) << left_top_width_height;
+        const GraphPlot p = plot(cv);
+        EXPECT_EQ(join({p.left, p.top, p.width, p.height}), left_top_width_height);
+        EXPECT_EQ(graph_plot_usable(p), usable) << left_top_width_height;
     }
 }
 
@@ -68,98 +69,83 @@ TEST_F(GraphScale, TruncationAndPlotArea) {
 // above its level (T scales both the half and the height); in level-cell mode it is centred on
 // the cell while the grid line stays on the cell's boundary.
 TEST_F(GraphScale, GridLinesAndLevelLabelBoxes) {
-    // name, trace style, level axis, the level, y sign, T; grid y and label box
-    const std::tuple<const char *, int, int, int, int, int, double, int, const char *> cases[] = {
-        {"level_max on the plot's top row", 1, -12000, 1000, 1000, 1, 1.0, 18, "5,11,40,27"},
-        {"level 0 ten units below the top", 1, -12000, 1000, 0, 1, 1.0, 28, "5,21,40,37"},
-        {"level_min on the frame's bottom line", 1, -12000, 1000, -12000, 1, 1.0, 148,
-         "5,141,40,157"},
-        {"half a unit truncated", 1, -12000, 1000, -11950, 1, 1.0, 147, "5,140,40,156"},
-        {"negative y sign truncates toward zero", 1, -12000, 1000, -11950, -1, 1.0, -147,
-         "5,140,40,156"},
-        {"text scale 2", 1, -12000, 1000, 1000, 1, 2.0, 18, "5,4,40,37"},
-        {"level cells: ten cells", 17, 0, 9, 5, 1, 1.0, 83, "5,69,40,85"}};
-    for (const auto &[name, style, level_min, level_max, level, y_sign, text_scale, grid_y,
-                      label_box] : cases) {
-        SCOPED_TRACE(name);
+    // trace style, level axis, the level, y sign, T; grid y and label box
+    const std::tuple<int, int, int, int, int, double, int, const char *> cases[] = {
+        {1, -12000, 1000, 1000, 1, 1.0, 18, "5,11 40,27"}, // level_max on the plot's top row
+        {1, -12000, 1000, 0, 1, 1.0, 28, "5,21 40,37"},
+        {1, -12000, 1000, -12000, 1, 1.0, 148, "5,141 40,157"}, // on the frame's bottom line
+        {1, -12000, 1000, -11950, 1, 1.0, 147, "5,140 40,156"}, // half a unit truncated
+        {1, -12000, 1000, -11950, -1, 1.0, -147, "5,140 40,156"},
+        {1, -12000, 1000, 1000, 1, 2.0, 18, "5,4 40,37"},
+        {17, 0, 9, 5, 1, 1.0, 83, "5,69 40,85"}}; // level cells: ten cells
+    for (const auto &[style, level_min, level_max, level, y_sign, text_scale, grid_y, box] :
+         cases) {
+        SCOPED_TRACE(box);
         r->trace_style[0] = style, r->y_label_level[0] = level;
         r->level_min = level_min, r->level_max = level_max;
         const GraphCanvas cv = canvas(558, 164, 1.0, y_sign, text_scale);
         EXPECT_EQ(graph_grid_y(*r, cv, plot(cv), 0), grid_y);
-        EXPECT_EQ(str(graph_y_label_box(*r, cv, plot(cv), 0)), label_box);
+        EXPECT_EQ(str(graph_y_label_box(*r, cv, plot(cv), 0)), box);
     }
 }
 
 // The stored scene shows the boxes at scale 1; here the flip for a negative y sign and a box at
 // scale 2.
 TEST_F(GraphScale, BoxesFlipAndEmpty) {
-    EXPECT_EQ(str(graph_text_flip(graph_unit_text_box(*r, canvas(615, 176)), -1)), "5,0,103,-16");
+    EXPECT_EQ(str(graph_text_flip(graph_unit_text_box(*r, canvas(615, 176)), -1)), "5,0 103,-16");
     EXPECT_EQ(graph_legend_line_y(RECT{467, 3, 565, 20}, -1), -11);
     r->legend_x[0] = 30;
-    EXPECT_EQ(str(graph_legend_box(*r, canvas(1230, 352, 2.0), 0)), "934,0,1032,16");
-    EXPECT_EQ(
-        (std::vector<BOOL>{graph_box_empty(RECT{5, 3, 5, 10}), graph_box_empty(RECT{5, 10, 8, 3}),
-                           graph_box_empty(RECT{5, 3, 6, 4})}),
-        (std::vector<BOOL>{TRUE, TRUE, FALSE}));
+    EXPECT_EQ(str(graph_legend_box(*r, canvas(1230, 352, 2.0), 0)), "934,0 1032,16");
+    EXPECT_TRUE(graph_box_empty(RECT{5, 3, 5, 10}) && graph_box_empty(RECT{5, 10, 8, 3}));
+    EXPECT_FALSE(graph_box_empty(RECT{5, 3, 6, 4}));
 }
 
 // The value range spans plot_height - 1 rows: level_max on row 18, level_min on row 147.
 TEST_F(GraphScale, TracePoints) {
-    const std::tuple<const char *, int, std::vector<int>, int, const char *> cases[] = {
-        {"a gap ends the trace", 1, {-12000, -11000, -32768, -5000}, 1, "40,147 173,137"},
-        {"clamped to the top and bottom rows", 1, {5000, -20000}, 1, "40,18 439,147"},
-        {"negative y sign", 1, {-12000, -11000}, -1, "40,-147 439,-137"},
-        {"a first gap draws nothing", 1, {-32768, 0}, 1, ""},
-        {"area to the bottom: corners only after a first gap", 2, {-32768, 0}, 1, "40,147 439,147"},
-        {"area to the top", 3, {1000, 1000}, 1, "40,18 40,18 439,18 439,18"},
-        {"one value: left edge, a row above its grid line", 1, {0}, 1, "40,27"}};
+    const std::tuple<int, std::vector<int>, int, const char *> cases[] = {
+        {1, {-12000, -11000, -32768, -5000}, 1, "40,147 173,137"}, // a gap ends the trace
+        {1, {5000, -20000}, 1, "40,18 439,147"},                   // clamped to the plot
+        {1, {-12000, -11000}, -1, "40,-147 439,-137"},
+        {1, {-32768, 0}, 1, ""},                           // a first gap draws nothing
+        {2, {-32768, 0}, 1, "40,147 439,147"},             // area: corners only after a gap
+        {3, {1000, 1000}, 1, "40,18 40,18 439,18 439,18"}, // area to the top
+        {1, {0}, 1, "40,27"}}; // one value: left edge, a row above its grid line
     // Point j of 401 lies at trunc(j * 399 / 400): the last on the plot's right edge minus one.
     POINT points[GRAPH_TRACE_POINTS];
     ASSERT_EQ(graph_trace_points(*r, PLOT_400, plot(), 0, points), 401);
     EXPECT_EQ(str(points, 3) + " " + str(points + 200, 1) + " " + str(points + 399, 2),
               "40,27 40,27 41,27 239,27 438,27 439,27");
-    for (const auto &[name, style, levels, y_sign, expected] : cases) {
+    for (const auto &[style, levels, y_sign, expected] : cases) {
         r->last_index[0] = int(levels.size()) - 1, r->trace_style[0] = style;
         std::copy(levels.begin(), levels.end(), r->levels[0]);
         const GraphCanvas cv = canvas(558, 164, 1.0, y_sign);
-        POINT points[GRAPH_TRACE_POINTS];
         const int n = graph_trace_points(*r, cv, plot(cv), 0, points);
-        EXPECT_EQ(str(points, n), expected) << name;
+        EXPECT_EQ(str(points, n), expected);
     }
 }
 
 // A cursor at index i lies at (i - first) * width / (last - first + 0.1); a short axis shows the
-// 0.1, where the 401 points of a 400-unit plot would not.
-TEST_F(GraphScale, CursorLines) {
-    const std::tuple<int, int, int, bool, int> cases[] = {
-        {0, 400, 0, true, 40},      {0, 400, 200, true, 239}, {0, 400, 400, true, 439},
-        {0, 400, -1, false, 0},     {0, 400, 401, false, 0},  {100, 199, 199, true, 439},
-        {100, 199, 150, true, 241}, {100, 199, 99, false, 0}};
-    for (const auto &[first, last, index, drawn, want_x] : cases) {
+// 0.1, where the 401 points of a 400-unit plot would not. The window 558 x 164 takes clicks on
+// x 40..440 and y 18..148, both bounds inside; the right edge gives last + 1.
+TEST_F(GraphScale, CursorLinesAndClicks) {
+    const std::tuple<int, int, int, int> cursors[] = {
+        {0, 400, 0, 40},    {0, 400, 200, 239},   {0, 400, 400, 439},   {0, 400, -1, -99},
+        {0, 400, 401, -99}, {100, 199, 199, 439}, {100, 199, 150, 241}, {100, 199, 99, -99}};
+    for (const auto &[first, last, index, want_x] : cursors) {
         r->first_index[0] = first, r->last_index[0] = last;
         int x = -99;
-        EXPECT_EQ(graph_cursor_x(*r, PLOT_400, plot(), index, &x), drawn) << index;
-        EXPECT_EQ(x, drawn ? want_x : -99) << index;
+        EXPECT_EQ(graph_cursor_x(*r, PLOT_400, plot(), index, &x), want_x != -99) << index;
+        EXPECT_EQ(x, want_x) << index;
     }
-}
-
-// Window 558 x 164: the plot spans x 40..440 and y 18..148, both bounds inside.
-TEST_F(GraphScale, ClickMapping) {
-    const std::tuple<const char *, int, int, int, int, bool, int> cases[] = {
-        {"left edge gives the first index", 0, 400, 40, 18, true, 0},
-        {"one right of the left edge", 0, 400, 41, 80, true, 1},
-        {"middle", 0, 400, 240, 80, true, 200},
-        {"right edge gives last + 1", 0, 400, 440, 148, true, 401},
-        {"left edge of a later span", 100, 199, 40, 80, true, 100},
-        {"left margin", 0, 400, 39, 80, false, 0},
-        {"right margin", 0, 400, 441, 80, false, 0},
-        {"top margin", 0, 400, 100, 17, false, 0},
-        {"bottom margin", 0, 400, 100, 149, false, 0}};
-    for (const auto &[name, first, last, x, y, inside, want] : cases) {
+    const std::tuple<int, int, int, int, int> clicks[] = {
+        {0, 400, 40, 18, 0},     {0, 400, 41, 80, 1},     {0, 400, 240, 80, 200},
+        {0, 400, 440, 148, 401}, {100, 199, 40, 80, 100}, {0, 400, 39, 80, -99},
+        {0, 400, 441, 80, -99},  {0, 400, 100, 17, -99},  {0, 400, 100, 149, -99}};
+    for (const auto &[first, last, x, y, want] : clicks) {
         r->first_index[0] = first, r->last_index[0] = last;
         int index = -99;
-        EXPECT_EQ(graph_click_index(*r, 558, 164, x, y, &index), inside) << name;
-        EXPECT_EQ(index, inside ? want : -99) << name;
+        EXPECT_EQ(graph_click_index(*r, 558, 164, x, y, &index), want != -99) << x << "," << y;
+        EXPECT_EQ(index, want) << x << "," << y;
     }
 }
 
