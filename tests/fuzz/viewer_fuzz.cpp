@@ -77,17 +77,6 @@ POINT centre(HWND hwnd) {
     return POINT{(info.rect.left + info.rect.right) / 2, (info.rect.top + info.rect.bottom) / 2};
 }
 
-// VIEWER_FUZZ_TRACE=1 in the environment prints each step, to read what an input does.
-void trace(const char *what, int value) {
-    static const bool on = getenv("VIEWER_FUZZ_TRACE") != nullptr;
-    if (on) fprintf(stderr, "viewer_fuzz: %s %d\n", what, value);
-}
-
-int control_id(HWND hwnd) {
-    WlWindowInfo info;
-    return wl_window_info(hwnd, &info) ? info.id : -1;
-}
-
 void tap(POINT p) {
     wl_input_press(int(p.x), int(p.y));
     wl_input_release(int(p.x), int(p.y));
@@ -98,7 +87,6 @@ void tap(POINT p) {
 void play(uint8_t op) {
     std::vector<HWND> controls = top_controls();
     if (op < 0xE0 && !controls.empty()) {
-        trace("tap control", control_id(controls[op % controls.size()]));
         tap(centre(controls[op % controls.size()]));
     } else if (op < 0xF0) {
         tap(POINT{run.take() * WL_SCREEN_WIDTH / 256, run.take() * WL_SCREEN_HEIGHT / 256});
@@ -147,7 +135,6 @@ std::u16string notes_text(uint8_t seed) {
 void answer(int code) {
     if (code < HOST_EDIT_TEXT || code > HOST_MESSAGE_BOX) return;
     const uint8_t b = run.take();
-    trace("prompt", code * 1000 + b);
     const int NUMBERS[] = {INT32_MIN, INT32_MAX, 0, -1, b - 128, 1000000};
     switch (code) {
     case HOST_MESSAGE_BOX: fake_host.answer_box(b % 3 == 0 ? 1 : b % 3 == 1 ? 6 : 7); break;

@@ -64,15 +64,12 @@ inline long long engine_records(const Recorded &r, UINT32 seed, std::string *why
     const ResultHeader &h = r.header;
     AcqSimMeasure m = {seed, WORD(h.impedance), DWORD(h.start_frequency), DWORD(h.frequency_step),
                        WORD(h.points)};
-    return compare_records(
-        r,
-        [&](long long i) {
-            std::string levels(size_t(2 * h.points), '\0');
-            if (!acqsim_spectrum(&m, ULONGLONG(i), reinterpret_cast<INT16 *>(&levels[0])))
-                levels.clear();
-            return levels;
-        },
-        why);
+    const auto record = [&](long long i) {
+        std::string levels(size_t(2 * h.points), '\0');
+        return acqsim_spectrum(&m, ULONGLONG(i), reinterpret_cast<INT16 *>(&levels[0])) ? levels
+                                                                                        : "";
+    };
+    return compare_records(r, record, why);
 }
 
 // What one trial saw and found.
@@ -108,10 +105,6 @@ inline long long watch_size(const std::string &native, double delay) {
     return seen;
 }
 
-inline bool killed(int status) {
-    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-}
-
 // A recording onto "\USB\line1.res" killed `delay` seconds after the log says that the test runs
 // (or after the start of the process, `during_start_up`). A record another process saw before
 // the kill had left the recording's buffers and must be there. Once the log says the test runs,
@@ -132,7 +125,8 @@ inline KillOutcome kill_recording(UINT32 seed, double delay, bool during_start_u
     const std::string native = folder.device() + "/USB/line1.res";
     const long long seen = watch_size(native, delay);
     const int status = child.finish(0);
-    if (!killed(status)) return kill_failed("not killed: status " + std::to_string(status));
+    if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL)
+        return kill_failed("not killed: status " + std::to_string(status));
     *running = folder.logged("test-running 1");
     struct stat st;
     if (!*running && (stat(native.c_str(), &st) != 0 || st.st_size == 0)) return KillOutcome{};

@@ -9,7 +9,6 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -21,12 +20,6 @@ namespace {
 
 constexpr long long VIEWED_RECORDS = 50000; // 30 MB at 300 points: a section copy takes a while
 const std::u16string NOTES = u"Killed while these notes were written: \u00e9\u4e2d.";
-
-struct Campaign {
-    const char *name;
-    // One trial with its random numbers; `trial` counts from 0.
-    std::function<KillOutcome(std::mt19937 &random, int trial)> run;
-};
 
 // Every ninth recording is killed at any moment from the start of the process.
 KillOutcome record(std::mt19937 &random, int trial, bool real) {
@@ -93,20 +86,20 @@ KillOutcome section(std::mt19937 &random) {
     return kill_viewer(viewed_source(), SCRIPT, NOTES, "", delay);
 }
 
-const Campaign CAMPAIGNS[] = {
-    {"record-virtual", [](std::mt19937 &r, int t) { return record(r, t, false); }},
-    {"record-real", [](std::mt19937 &r, int t) { return record(r, t, true); }},
-    {"notes", [](std::mt19937 &r, int t) { return notes(r, t); }},
-    {"section", [](std::mt19937 &r, int) { return section(r); }},
-};
+const std::string CAMPAIGNS[] = {"record-virtual", "record-real", "notes", "section"};
+
+// One trial of `campaign` with its random numbers; `trial` counts from 0.
+KillOutcome run(const std::string &campaign, std::mt19937 &random, int trial) {
+    if (campaign == "notes") return notes(random, trial);
+    if (campaign == "section") return section(random);
+    return record(random, trial, campaign == "record-real");
+}
 
 } // namespace
 
 int main(int argc, char **argv) {
-    const Campaign *campaign = nullptr;
-    for (const Campaign &c : CAMPAIGNS)
-        if (argc >= 3 && std::string(argv[1]) == c.name) campaign = &c;
-    if (!campaign) {
+    const std::string campaign = argc >= 3 ? argv[1] : "";
+    if (std::find(std::begin(CAMPAIGNS), std::end(CAMPAIGNS), campaign) == std::end(CAMPAIGNS)) {
         fprintf(stderr, "usage: soak_campaigns record-virtual|record-real|notes|section SECONDS "
                         "[SEED]\n");
         return 2;
@@ -115,14 +108,14 @@ int main(int argc, char **argv) {
     const auto end = std::chrono::steady_clock::now() + HostChild::Seconds(atof(argv[2]));
     long long trials = 0, files = 0, records = 0, corrupt = 0;
     while (std::chrono::steady_clock::now() < end) {
-        const KillOutcome o = campaign->run(random, int(trials));
+        const KillOutcome o = run(campaign, random, int(trials));
         trials++;
         files += o.checked;
         records += std::max(0LL, o.records);
         if (o.why.empty()) continue;
         corrupt++;
-        fprintf(stderr, "soak: %s trial %lld: %s\n", campaign->name, trials, o.why.c_str());
+        fprintf(stderr, "soak: %s trial %lld: %s\n", campaign.c_str(), trials, o.why.c_str());
     }
-    printf("%s %lld %lld %lld %lld\n", campaign->name, trials, files, records, corrupt);
+    printf("%s %lld %lld %lld %lld\n", campaign.c_str(), trials, files, records, corrupt);
     return corrupt ? 1 : 0;
 }

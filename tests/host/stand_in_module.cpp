@@ -22,28 +22,10 @@ struct StandIn {
     int ticks;
 } g;
 
-struct Key {
-    int id;
-    const char16_t *caption;
-    DWORD style; // extra styles: disabled or not visible
-};
-
-const Key KEYS[] = {
-    {100, u"Esc", 0},
-    {101, u"Text", 0},
-    {102, u"Number", 0},
-    {103, u"Path", 0},
-    {104, u"Ask", 0},
-    {105, u"Error", 0},
-    {106, u"Print", 0},
-    {107, u"Help", 0},
-    {108, u"Run", 0},
-    {109, u"Ticks", 0},
-    {110, u"two\nlines \"q\"", WS_DISABLED},
-    {111, u"Hidden", 0},
-    {113, u"Free", 0},
-    {114, u"Engine", 0},
-};
+// The keys' captions; key i has the id 100 + i. "two lines" is disabled and "Hidden" hidden.
+const char16_t *const KEYS[] = {
+    u"Esc", u"Text",  u"Number",           u"Path",   u"Ask",  u"Error", u"Print", u"Help",
+    u"Run", u"Ticks", u"two\nlines \"q\"", u"Hidden", u"Free", u"Engine"};
 
 std::u16string number(long long v) {
     std::string s = std::to_string(v);
@@ -126,9 +108,8 @@ void on_command(HWND dialog, int id) {
     case 107: call(9, 0, 0, 2); break;
     case 108: on_run(); break;
     case 109: report(u"ticks: " + number(g.ticks)); break;
-    case 113: on_free(); break;
-    case 114: on_engine(); break;
-    default: report(u"key " + number(id)); break;
+    case 112: on_free(); break;
+    case 113: on_engine(); break;
     }
 }
 
@@ -145,12 +126,10 @@ LRESULT CALLBACK key_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 
 void build(HWND dialog) {
     MoveWindow(dialog, 0, 37, 800, 443, TRUE);
-    int i = 0;
-    for (const Key &k : KEYS) {
-        DWORD visible = k.id == 111 ? 0 : WS_VISIBLE;
-        CreateWindowExW(0, KEY_CLASS, k.caption, WS_CHILD | visible | k.style, 10 + (i % 6) * 110,
-                        10 + (i / 6) * 60, 100, 50, dialog, HMENU(INT_PTR(k.id)), NULL, NULL);
-        i++;
+    for (int i = 0; i < int(sizeof KEYS / sizeof *KEYS); i++) {
+        const DWORD style = i == 10 ? WS_VISIBLE | WS_DISABLED : i == 11 ? 0 : WS_VISIBLE;
+        CreateWindowExW(0, KEY_CLASS, KEYS[i], WS_CHILD | style, 10 + (i % 6) * 110,
+                        10 + (i / 6) * 60, 100, 50, dialog, HMENU(INT_PTR(100 + i)), NULL, NULL);
     }
     SetTimer(dialog, TICK_TIMER, 250, NULL);
 }
