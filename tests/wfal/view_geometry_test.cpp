@@ -25,17 +25,15 @@ TEST(ViewGeometry, RecordCountScrollScaleAndUnits) {
         LONGLONG records;
         int extra_bytes;
         int count, scale, units;
-    } cases[] = {
-        {0, 0, 0, 0, 0},
-        {0, 599, 0, 0, 0},
-        {1, 0, 1, 1, 1},
-        {1, 599, 1, 1, 1},
-        {65000, 0, 65000, 1, 65000},
-        {65001, 0, 65001, 2, 32501},
-        {130000, 0, 130000, 2, 65000},
-        {130001, 0, 130001, 3, 43334},
-        {2592000, 0, 2592000, 40, 64800},
-    };
+    } cases[] = {{0, 0, 0, 0, 0},
+                 {0, 599, 0, 0, 0},
+                 {1, 0, 1, 1, 1},
+                 {1, 599, 1, 1, 1},
+                 {65000, 0, 65000, 1, 65000},
+                 {65001, 0, 65001, 2, 32501},
+                 {130000, 0, 130000, 2, 65000},
+                 {130001, 0, 130001, 3, 43334},
+                 {2592000, 0, 2592000, 40, 64800}};
     ViewState v = view_with_margins();
     for (const Case &c : cases) {
         LONGLONG size = v.data_offset + c.records * v.record_size + c.extra_bytes;
@@ -54,13 +52,11 @@ TEST(ViewGeometry, PictureRectangle) {
         RECT client;
         ViewPicture expected;
         bool usable;
-    } cases[] = {
-        {{0, 0, 141, 4}, {40, 1, 2, 2, 42, 3}, true},
-        {{0, 0, 140, 4}, {40, 1, 1, 2, 41, 3}, false},
-        {{0, 0, 141, 3}, {40, 1, 2, 1, 42, 2}, false},
-        {{10, 20, 610, 320}, {50, 21, 461, 298, 511, 319}, true},
-        {{0, 0, 0, 0}, {40, 1, -139, -2, -99, -1}, false},
-    };
+    } cases[] = {{{0, 0, 141, 4}, {40, 1, 2, 2, 42, 3}, true},
+                 {{0, 0, 140, 4}, {40, 1, 1, 2, 41, 3}, false},
+                 {{0, 0, 141, 3}, {40, 1, 2, 1, 42, 2}, false},
+                 {{10, 20, 610, 320}, {50, 21, 461, 298, 511, 319}, true},
+                 {{0, 0, 0, 0}, {40, 1, -139, -2, -99, -1}, false}};
     ViewState v = view_with_margins();
     for (const Case &c : cases) {
         ViewPicture p = view_picture(v, c.client);
