@@ -22,17 +22,11 @@ void check(bool ok, const std::string &line, const char *what) {
 
 std::string quoted(const std::string &text) {
     std::string out = "\"";
+    char hex[5];
     for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20 || c == 0x7F) {
-            char hex[5];
-            snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else {
-            out += char(c);
-        }
+        if (c == '"' || c == '\\') out += '\\';
+        if (c < 0x20 || c == 0x7F) snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += c < 0x20 || c == 0x7F ? hex : std::string(1, char(c));
     }
     return out + "\"";
 }
