@@ -166,10 +166,6 @@ TEST(HostScript, TheModuleSeesItsParametersAndAnswers) {
          "",
          "args: parent 1 mode 1 result \\USB\\given.res reserve 1048576 language 1 operator "
          "-x settings \\Internal\\wfal.set language-file  help 7"},
-        {{"test"}, "tap \"Engine\"", "engine: SIMULATOR SIM0000001 options 0 probe 1"},
-        {{"--wideband", "--no-probe", "--device-name", "LINE TESTER", "--serial", "A-1", "test"},
-         "tap \"Engine\"",
-         "engine: LINE TESTER A-1 options 4 probe 0"},
         {{"--volume-size=usb=5000000", "--volume-size", "Internal=7", "test"},
          "tap \"Free\"",
          "free: 1 5000000"},
@@ -246,12 +242,12 @@ TEST(HostScript, DumpListsTheTopmostDialogsControls) {
     HostFolder folder;
     EXPECT_EQ(host_run(folder, "dump\ntap \"Esc\"\n", {"test"}), 0);
     const std::vector<std::string> lines = after_parameters(folder);
-    ASSERT_EQ(lines.size(), 15u) << folder.out();
-    EXPECT_EQ(lines[0], R"(control 113 standin-key enabled visible 120 167 100 50 "Engine")");
-    EXPECT_EQ(lines[2], R"(control 111 standin-key enabled hidden 560 107 100 50 "Hidden")");
-    EXPECT_EQ(lines[3],
+    ASSERT_EQ(lines.size(), 14u) << folder.out();
+    EXPECT_EQ(lines[0], R"(control 112 standin-key enabled visible 10 167 100 50 "Free")");
+    EXPECT_EQ(lines[1], R"(control 111 standin-key enabled hidden 560 107 100 50 "Hidden")");
+    EXPECT_EQ(lines[2],
               R"(control 110 standin-key disabled visible 450 107 100 50 "two\nlines \"q\"")");
-    EXPECT_EQ(lines[13], R"(control 100 standin-key enabled visible 10 47 100 50 "Esc")");
+    EXPECT_EQ(lines[12], R"(control 100 standin-key enabled visible 10 47 100 50 "Esc")");
 }
 
 // Print screen numbers its files past those already there, each the screen a shot takes.

@@ -2,11 +2,8 @@
 // wfalstart reports its ten parameters in a title, then runs a dialog whose keys call each host
 // service once and report in a title what came back, with a 250 ms timer that counts ticks and,
 // while its test runs, asks for the stop request as the real module does.
-#include <string.h>
-
 #include <string>
 
-#include <acq.h>
 #include <windows.h>
 
 namespace {
@@ -24,8 +21,8 @@ struct StandIn {
 
 // The keys' captions; key i has the id 100 + i. "two lines" is disabled and "Hidden" hidden.
 const char16_t *const KEYS[] = {
-    u"Esc", u"Text",  u"Number",           u"Path",   u"Ask",  u"Error", u"Print", u"Help",
-    u"Run", u"Ticks", u"two\nlines \"q\"", u"Hidden", u"Free", u"Engine"};
+    u"Esc", u"Text",  u"Number",           u"Path",   u"Ask", u"Error", u"Print", u"Help",
+    u"Run", u"Ticks", u"two\nlines \"q\"", u"Hidden", u"Free"};
 
 std::u16string number(long long v) {
     std::string s = std::to_string(v);
@@ -59,32 +56,6 @@ void on_free() {
     report(u"free: " + number(ok) + u" " + number((long long)free_to_caller.QuadPart));
 }
 
-// The first waiting result of `code` after sending that command (a 4-byte block).
-void engine_ask(WORD code, unsigned char *result) {
-    WORD command[2] = {4, code};
-    acqcmd(command);
-    for (int tries = 0; tries < 100; tries++) {
-        if (acqres(result) && result[2] == code) return;
-    }
-    memset(result, 0, ACQ_RESULT_BYTES);
-}
-
-std::u16string ascii(const unsigned char *text) {
-    std::u16string out;
-    for (int i = 0; i < 16 && text[i]; i++)
-        out += char16_t(text[i]);
-    return out;
-}
-
-void on_engine() {
-    static unsigned char result[ACQ_RESULT_BYTES];
-    engine_ask(9, result);
-    std::u16string identity = ascii(result + 12) + u" " + ascii(result + 28) + u" options " +
-                              number(result[8] | result[9] << 8);
-    engine_ask(17, result);
-    report(u"engine: " + identity + u" probe " + number(result[4] | result[5] << 8));
-}
-
 void on_run() {
     g.running = !g.running;
     call(7, 0, 0, g.running ? 1 : 0);
@@ -109,7 +80,6 @@ void on_command(HWND dialog, int id) {
     case 108: on_run(); break;
     case 109: report(u"ticks: " + number(g.ticks)); break;
     case 112: on_free(); break;
-    case 113: on_engine(); break;
     }
 }
 
