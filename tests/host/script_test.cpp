@@ -30,8 +30,8 @@ TEST(HostScript, LogsStatusAndErrors) {
                      "answer text cancel\nanswer number -5\nanswer number cancel\n"
                      "answer path \"\\\\USB\\\\a.res\"\nanswer path cancel\nanswer no\nanswer ok\n"
                      "stop-request on\nstop-request off\nshot \"one.png\"\n"
-                     "tap \"two\\nlines \\\"q\\\"\"\ntap \"Help\"\ntap \"Esc\"\n",
-                     {"help 2", "done 42"}});
+                     "tap \"two\\nlines \\\"q\\\"\"\ntap \"Esc\"\n",
+                     {"done 42"}});
     // A bad line is refused, naming the line and what is wrong with it, before the module runs.
     const std::pair<const char *, const char *> bad[] = {
         {"Tap 1 2", "unknown line"},
@@ -112,17 +112,6 @@ TEST(HostScript, LogsStatusAndErrors) {
               R"(message-box 52 "Stop" "Stop test?" -> 7 (no answer queued))", R"(title "ask: 7")",
               R"(message-box 16 "Error" "Unknown file." -> 1 (no answer queued))",
               R"(title "error: 1")", "done 42"}},
-            // The stop request, from the script and from the title bar's key; closing the session
-            // stops a running test through it before the dialog closes.
-            {"tap \"Run\"\nwait 1\nstop-request on\nwait 0.25\nstop-request off\ntap \"Run\"\n"
-             "wait 1\ntap 750 18\nwait 2\ntap \"Esc\"\n",
-             {"test-running 1", "stop-requested -> 1", "test-running 0", "test-running 1",
-              "stop-requested -> 1", "test-running 0", "done 42"}},
-            {"close\n", {"done 42"}},
-            {"tap \"Run\"\nwait 1\nclose\n",
-             {"test-running 1", "stop-requested -> 1", "test-running 0", "done 42"}},
-            {"tap \"Run\"\nclose\nwait 5\n",
-             {"test-running 1", "stop-requested -> 1", "test-running 0", "done 42"}},
         });
     HostFolder folder;
     for (const Logged &c : cases) {
@@ -242,12 +231,12 @@ TEST(HostScript, DumpListsTheTopmostDialogsControls) {
     HostFolder folder;
     EXPECT_EQ(host_run(folder, "dump\ntap \"Esc\"\n", {"test"}), 0);
     const std::vector<std::string> lines = after_parameters(folder);
-    ASSERT_EQ(lines.size(), 14u) << folder.out();
-    EXPECT_EQ(lines[0], R"(control 112 standin-key enabled visible 10 167 100 50 "Free")");
-    EXPECT_EQ(lines[1], R"(control 111 standin-key enabled hidden 560 107 100 50 "Hidden")");
+    ASSERT_EQ(lines.size(), 13u) << folder.out();
+    EXPECT_EQ(lines[0], R"(control 111 standin-key enabled visible 560 107 100 50 "Free")");
+    EXPECT_EQ(lines[1], R"(control 110 standin-key enabled hidden 450 107 100 50 "Hidden")");
     EXPECT_EQ(lines[2],
-              R"(control 110 standin-key disabled visible 450 107 100 50 "two\nlines \"q\"")");
-    EXPECT_EQ(lines[12], R"(control 100 standin-key enabled visible 10 47 100 50 "Esc")");
+              R"(control 109 standin-key disabled visible 340 107 100 50 "two\nlines \"q\"")");
+    EXPECT_EQ(lines[11], R"(control 100 standin-key enabled visible 10 47 100 50 "Esc")");
 }
 
 // Print screen numbers its files past those already there, each the screen a shot takes.

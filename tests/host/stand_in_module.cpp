@@ -1,7 +1,8 @@
 // A stand-in for the spectrogram module that the host tests load instead of libwfal.so: its
-// wfalstart reports its ten parameters in a title, then runs a dialog whose keys call each host
-// service once and report in a title what came back, with a 250 ms timer that counts ticks and,
-// while its test runs, asks for the stop request as the real module does.
+// wfalstart reports its ten parameters in a title, then runs a dialog whose keys call the host's
+// prompts, print screen, test-running and free-space services and report in a title what came
+// back, with a 250 ms timer that counts ticks. The real module's use of the stop request and the
+// help page is shown by the flows.
 #include <string>
 
 #include <windows.h>
@@ -20,9 +21,9 @@ struct StandIn {
 } g;
 
 // The keys' captions; key i has the id 100 + i. "two lines" is disabled and "Hidden" hidden.
-const char16_t *const KEYS[] = {
-    u"Esc", u"Text",  u"Number",           u"Path",   u"Ask", u"Error", u"Print", u"Help",
-    u"Run", u"Ticks", u"two\nlines \"q\"", u"Hidden", u"Free"};
+const char16_t *const KEYS[] = {u"Esc",    u"Text",  u"Number", u"Path",  u"Ask",
+                                u"Error",  u"Print", u"Run",    u"Ticks", u"two\nlines \"q\"",
+                                u"Hidden", u"Free"};
 
 std::u16string number(long long v) {
     std::string s = std::to_string(v);
@@ -76,16 +77,14 @@ void on_command(HWND dialog, int id) {
         report(u"error: " + number(call(5, INT_PTR(u"Error"), INT_PTR(u"Unknown file."), 16)));
         break;
     case 106: call(6, 0, 0, 0); break;
-    case 107: call(9, 0, 0, 2); break;
-    case 108: on_run(); break;
-    case 109: report(u"ticks: " + number(g.ticks)); break;
-    case 112: on_free(); break;
+    case 107: on_run(); break;
+    case 108: report(u"ticks: " + number(g.ticks)); break;
+    case 111: on_free(); break;
     }
 }
 
 void on_tick() {
     g.ticks++;
-    if (g.running && call(8, 0, 0, 0)) on_run();
 }
 
 LRESULT CALLBACK key_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -97,7 +96,7 @@ LRESULT CALLBACK key_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 void build(HWND dialog) {
     MoveWindow(dialog, 0, 37, 800, 443, TRUE);
     for (int i = 0; i < int(sizeof KEYS / sizeof *KEYS); i++) {
-        const DWORD style = i == 10 ? WS_VISIBLE | WS_DISABLED : i == 11 ? 0 : WS_VISIBLE;
+        const DWORD style = i == 9 ? WS_VISIBLE | WS_DISABLED : i == 10 ? 0 : WS_VISIBLE;
         CreateWindowExW(0, KEY_CLASS, KEYS[i], WS_CHILD | style, 10 + (i % 6) * 110,
                         10 + (i / 6) * 60, 100, 50, dialog, HMENU(INT_PTR(100 + i)), NULL, NULL);
     }
@@ -109,9 +108,7 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     case WM_INITDIALOG: build(dialog); return TRUE;
     case WM_COMMAND: on_command(dialog, LOWORD(wparam)); return TRUE;
     case WM_TIMER: on_tick(); return TRUE;
-    case WM_CLOSE:
-        if (!g.running) EndDialog(dialog, 0);
-        return TRUE;
+    case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
     default: return FALSE;
     }
 }
