@@ -8,9 +8,10 @@
 
 #include <acqsim.h>
 
-#include "lang/lang.h"
+#include "module/entry.h"
 #include "support/fake_host.h"
 #include "support/module_ui.h"
+#include "support/temp_root.h"
 #include "test/main_dialog.h"
 
 namespace {
@@ -21,11 +22,11 @@ const int KEYS[] = {ID_ESC,          ID_SPLIT, ID_MARKER_LEFT, ID_MARKER_RIGHT,
                     ID_PRINT_SCREEN, ID_LIST,  ID_SETUP,       ID_DISPLAY,
                     ID_FREEZE,       ID_STOP,  ID_GRAPH,       ID_SPECTROGRAM};
 
-std::string keys() {
-    std::string on;
-    for (int id : KEYS)
-        on += ui_find(id).enabled ? '1' : '0';
-    return on;
+UiStep set_state(int state) {
+    return ui::check([=] {
+        wfal.run_state = state, wfal.view.points = 300, wfal.view.marker_point = 5;
+        soft_key_refresh();
+    });
 }
 
 // While a test records or a find runs, neither Esc nor the window's close ends the dialog; ticks
@@ -42,20 +43,13 @@ TEST(MainDialog, FindAndTestHoldTheDialog) {
                  {L | T | F | S, "011100001111", 4, u"Continue"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
+        TempDeviceRoot root;
         acqsim_reset(), fake_host_reset();
-        module_ui_register_classes();
-        wfal = ModuleState{};
-        wfal.instance = GetModuleHandleW(u"wfal.dll");
-        wfal.dialog_brush = CreateSolidBrush(RGB(11, 25, 255));
-        wfal.host = fake_host_service, wfal.language_number = 1, lang_load();
-        auto state = [](int s) {
-            return ui::check([=] {
-                wfal.run_state = s, wfal.view.points = 300, wfal.view.marker_point = 5;
-                soft_key_refresh();
-            });
-        };
-        std::vector<UiStep> steps = {state(c.state), ui::check([&] {
-                                         EXPECT_EQ(keys(), c.keys);
+        std::vector<UiStep> steps = {set_state(c.state), ui::check([&] {
+                                         std::string on;
+                                         for (int id : KEYS)
+                                             on += ui_find(id).enabled ? '1' : '0';
+                                         EXPECT_EQ(on, c.keys);
                                          EXPECT_EQ(ui_find(ID_FREEZE).text, c.freeze);
                                          fake_host_reset(), wfal.stop_pressed = FALSE;
                                      }),
@@ -69,18 +63,16 @@ TEST(MainDialog, FindAndTestHoldTheDialog) {
                                        EXPECT_EQ(wfal.run_state, c.state);
                                        EXPECT_EQ(bool(wfal.stop_pressed), bool(c.state & S));
                                    }),
-                                   state(L), ui::close()});
-        EXPECT_EQ(UiDriver().run(
-                      [] {
-                          return DialogBoxParamW(wfal.instance, u"DLG1", nullptr, main_dialog_proc,
-                                                 0);
-                      },
-                      steps),
-                  0);
+                                   set_state(L), ui::close()});
+        UiDriver().run(
+            [] {
+                return INT_PTR(wfalstart(nullptr, fake_host_service, 0, u"\\none.res", 0, 1, u"Ann",
+                                         u"\\settings.dat", u"\\none.txt", 7));
+            },
+            steps);
         ULONGLONG due;
         EXPECT_FALSE(wl_timer_next_due(&due)) << "the timer outlived the dialog";
-        lang_free(), DeleteObject(wfal.dialog_brush), classes_unregister();
-        ui_release_fonts(), acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
+        acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
     }
 }
 
