@@ -22,6 +22,18 @@ const int KEYS[] = {ID_ESC,          ID_SPLIT, ID_MARKER_LEFT, ID_MARKER_RIGHT,
                     ID_PRINT_SCREEN, ID_LIST,  ID_SETUP,       ID_DISPLAY,
                     ID_FREEZE,       ID_STOP,  ID_GRAPH,       ID_SPECTROGRAM};
 
+// The module on a missing file (its keys as for no file), run through the steps.
+void run(const std::vector<UiStep> &steps) {
+    TempDeviceRoot root;
+    acqsim_reset(), fake_host_reset();
+    UiDriver().run(
+        [] {
+            return INT_PTR(wfalstart(nullptr, fake_host_service, 0, u"\\none.res", 0, 1, u"Ann",
+                                     u"\\settings.dat", u"\\none.txt", 7));
+        },
+        steps);
+}
+
 UiStep set_state(int state) {
     return ui::check([=] {
         wfal.run_state = state, wfal.view.points = 300, wfal.view.marker_point = 5;
@@ -43,8 +55,6 @@ TEST(MainDialog, FindAndTestHoldTheDialog) {
                  {L | T | F | S, "011100001111", 4, u"Continue"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
-        TempDeviceRoot root;
-        acqsim_reset(), fake_host_reset();
         std::vector<UiStep> steps = {set_state(c.state), ui::check([&] {
                                          std::string on;
                                          for (int id : KEYS)
@@ -64,16 +74,23 @@ TEST(MainDialog, FindAndTestHoldTheDialog) {
                                        EXPECT_EQ(bool(wfal.stop_pressed), bool(c.state & S));
                                    }),
                                    set_state(L), ui::close()});
-        UiDriver().run(
-            [] {
-                return INT_PTR(wfalstart(nullptr, fake_host_service, 0, u"\\none.res", 0, 1, u"Ann",
-                                         u"\\settings.dat", u"\\none.txt", 7));
-            },
-            steps);
+        run(steps);
         ULONGLONG due;
         EXPECT_FALSE(wl_timer_next_due(&due)) << "the timer outlived the dialog";
         acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
     }
+}
+
+// A drag of the splitter ends when another window takes the pointer's capture: a later move over
+// the bar (grabbed 1 below its top, now 2) leaves it where it was.
+TEST(MainDialog, SplitterDragEndsWithALostCapture) {
+    auto bar_top = [](int want) {
+        return ui::check([=] { EXPECT_EQ(ui_find(ID_SPLITTER).rect.top, want); });
+    };
+    run({ui::press(100, 214), ui::move(100, 250), bar_top(249),
+         ui::check([] { SetCapture(wfal.main_dialog), ReleaseCapture(); }), ui::move(100, 251),
+         bar_top(249), ui::release(100, 251), ui::tap(ID_ESC)});
+    acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
 }
 
 } // namespace
