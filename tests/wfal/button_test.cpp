@@ -1,5 +1,5 @@
-// The "btn" control: its looks and caption modes against stored images, how a press becomes a
-// click, and bitmap faces.
+// The "btn" control: its looks and caption modes against stored images, and bitmap faces. How a
+// press becomes a click, and the look while the pointer slides off, are the split flow's.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -19,44 +19,6 @@ namespace {
 using ButtonTest = ModuleUiTest;
 
 constexpr int BX = 40, BY = 30, BW = 80, BH = 40;
-
-// Only a release inside clicks (left of or above the button is outside); the pressed look
-// lasts while the pointer is inside. Touches: press inside, move in or out, release in, out,
-// above-left or just right of the edge; after each, the outer bevel's top-left pixel: sunk or
-// raised.
-TEST_F(ButtonTest, PressSlideAndRelease) {
-    const struct {
-        DWORD style;
-        const char *touches, *corners;
-        size_t clicks;
-    } cases[] = {
-        {0, "pr", "sr", 1}, {0, "pox", "srr", 0}, {0, "poir", "srsr", 1},
-        {0, "pa", "sr", 0}, {0, "pe", "sr", 0},   {WS_DISABLED, "pr", "rr", 0},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.touches);
-        HWND b = make_button(42, u"Key", BX, BY, BW, BH, &style_normal, c.style);
-        pump_pending();
-        commands();
-        std::string corners;
-        for (const char *t = c.touches; *t; ++t) {
-            const int x = *t == 'o' || *t == 'x' ? BX + BW + 20
-                          : *t == 'a'            ? BX - 5
-                          : *t == 'e'            ? BX + BW
-                                                 : BX + 10;
-            const int y = *t == 'a' ? BY - 5 : BY + 10;
-            if (*t == 'p') wl_input_press(x, y);
-            if (*t == 'o' || *t == 'i') wl_input_move(x, y);
-            if (*t != 'p' && *t != 'o' && *t != 'i') wl_input_release(x, y);
-            pump_pending();
-            corners += wl_screen_pixel(BX, BY) == 0 ? 's' : 'r';
-        }
-        EXPECT_EQ(corners, c.corners);
-        EXPECT_EQ(commands(), Lines(c.clicks, "parent WM_COMMAND 42,0 ?")); // BN_CLICKED, 1
-        EXPECT_EQ(GetCapture(), nullptr);
-        DestroyWindow(b);
-    }
-}
 
 // A 3 x 2 bottom-up 24-bit DIB in one colour.
 std::vector<BYTE> solid_dib(BYTE r, BYTE g, BYTE b) {

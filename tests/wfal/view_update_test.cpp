@@ -1,11 +1,14 @@
-// view_update and the navigation keys: the display levels by unit and impedance, the find
-// parameters, the frequency unit, loading the cursor record (through the open
-// stream while a test records), the repaint rule, and the keys' enabling.
+// view_update's rules where the view flows can't show them: the display levels by unit and
+// impedance, the find parameters, the repaint rule while recording, the section, the early ends,
+// the navigation keys' edges; and the marker's moves at their edges.
 #include <gtest/gtest.h>
+
+#include <limits.h>
 
 #include <string>
 #include <vector>
 
+#include "spectrogram/marker.h"
 #include "spectrogram/view_update.h"
 #include "support/main_dialog_stand_in.h"
 
@@ -29,40 +32,13 @@ protected:
         view_update(VIEW_OPENED);
         settle();
     }
-    // Up, down, top, page up, page down, find.
-    std::vector<bool> navigation_keys() {
-        return {enabled(ID_LINE_UP), enabled(ID_LINE_DOWN), enabled(ID_TOP),
-                enabled(ID_PAGE_UP), enabled(ID_PAGE_DOWN), enabled(ID_FIND)};
-    }
-    // What the view shows: the cursor record, a point of its spectrum and of the graph, the
-    // section's start and the spectrogram's repaints.
+    // The cursor record, a point of its spectrum and of the graph, the section's start and the
+    // spectrogram's repaints.
     std::vector<int> shown(int point) {
         return {wfal.view.cursor_record, wfal.view.spectrum[point], wfal.graph[0].levels[0][point],
                 wfal.section_start, paints("spectrogram")};
     }
 };
-
-// A partial record is no record: every request leaves the view empty, the keys off.
-TEST_F(ViewUpdate, AFileWithoutACompleteRecordStaysEmpty) {
-    for (int partial : {0, 39}) {
-        ResultFileRecipe recipe = records(0);
-        recipe.partial_bytes = partial;
-        open(recipe);
-        wfal.run_state = 0; // as the main dialog opens a file: the keys go off, then it loads
-        view_enable_keys();
-        wfal.run_state = RUN_LOADED;
-        view_enable_keys();
-        for (int request :
-             {VIEW_OPENED, VIEW_LINE_DOWN, VIEW_PAGE_DOWN, VIEW_TOP, VIEW_FIND, VIEW_CURSOR})
-            view_update(request);
-        EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.time_text[0], wfal.graph[0].enabled,
-                                    wfal.section_end, int(received("spectrogram").size()),
-                                    wfal.view.points}),
-                  std::vector<int>({VIEW_EMPTY, 0, 0, 0, 0, 20}))
-            << partial;
-        EXPECT_EQ(navigation_keys(), std::vector<bool>(6, false));
-    }
-}
 
 // The step's logarithm is in whole hertz and truncated; the impedance's is taken toward zero.
 // The find threshold takes the offset, the change threshold (a difference of levels) does not;
@@ -106,13 +82,11 @@ TEST_F(ViewUpdate, LevelsFindParametersAndFrequencyUnit) {
     }
 }
 
-// Opening shows record 0 and the whole file as the section; the cursor request loads the record
-// under the cursor and keeps the section; a still request makes the section the whole file
-// again and keeps the cursor; a display change reloads nothing.
-TEST_F(ViewUpdate, LoadsTheCursorRecordAndSetsTheSection) {
+// The cursor request keeps the section, a still request makes it the whole file again; a display
+// change reloads nothing; a file gone ends the call before the graph.
+TEST_F(ViewUpdate, SectionReloadsAndAFileGone) {
     open_and_show(records(40));
-    EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.spectrum[3], wfal.section_end}),
-              std::vector<int>({VIEW_STILL, record_level(0, 3), 39}));
+    EXPECT_EQ(wfal.section_end, 39);
     wfal.section_start = 5, wfal.view.cursor_record = 17;
     view_update(VIEW_CURSOR);
     EXPECT_EQ(shown(3), std::vector<int>({17, record_level(17, 3), record_level(17, 3), 5, 0}));
@@ -122,51 +96,13 @@ TEST_F(ViewUpdate, LoadsTheCursorRecordAndSetsTheSection) {
     view_update(VIEW_STILL_MODE);
     EXPECT_EQ(shown(3),
               std::vector<int>({17, record_level(17, 3), record_level(17, 3) - 4000, 0, 1}));
-}
-
-// The file gone: the levels and the mode change, the graph and the time text stay as they were.
-TEST_F(ViewUpdate, AnUnreadableFileEndsTheCall) {
     open(records(5));
+    wfal.graph[0] = GraphRecord{}, wfal.display.level_unit = LEVEL_UNIT_DBM;
     StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\gone.res");
     view_update(VIEW_OPENED);
     EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.black_level, wfal.graph[0].enabled,
                                 paints("spectrogram"), wfal.view.time_text[0]}),
               std::vector<int>({VIEW_STILL, -10000, 0, 0, 0}));
-}
-
-// A recording test's newest record comes through view_file, also after the writer appended more,
-// and every record disables the keys; freezing leaves the cursor on the newest record loaded and
-// enables what the position allows.
-TEST_F(ViewUpdate, RecordingThroughTheOpenStreamThenFreezing) {
-    ResultFileRecipe recipe = records(4);
-    recipe.partial_bytes = 10;
-    open(recipe);
-    wfal.run_state = RUN_LOADED | RUN_TESTING;
-    wfal.view_file = _wfopen(wfal.result_path, u"rb");
-    ASSERT_NE(wfal.view_file, nullptr);
-    const std::u16string path = wfal.result_path;
-    StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\gone.res"); // only the stream can serve
-    view_update(VIEW_STARTED);
-    EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.spectrum[0]}),
-              std::vector<int>({VIEW_LIVE, 0}));
-    enable_all_keys(TRUE);
-    view_update(VIEW_NEW_RECORD);
-    EXPECT_EQ(navigation_keys(), std::vector<bool>(6, false));
-    // The partial record is not the newest.
-    EXPECT_EQ(std::vector<int>({wfal.view.follow_cursor, wfal.view.spectrum[2]}),
-              std::vector<int>({1, record_level(3, 2)}));
-    EXPECT_EQ(std::u16string(wfal.view.time_text), u"Spectrogram\nMarker:\n01/02/2020\n10:00:03");
-    recipe.records = 6, recipe.partial_bytes = 0;
-    result_file_write(root.dir() + "/line.res", recipe); // what the writer has added since
-    wfal.file_size = RESULT_HEADER_SIZE + 6 * 40;
-    view_update(VIEW_NEW_RECORD);
-    EXPECT_EQ(shown(2), std::vector<int>({5, record_level(5, 2), record_level(5, 2), 0, 1}));
-    StringCchCopyW(wfal.result_path, PATH_CHARS, path.c_str());
-    wfal.run_state |= RUN_FROZEN;
-    view_update(VIEW_STILL_MODE);
-    EXPECT_EQ(std::vector<int>({wfal.view.mode, wfal.view.cursor_record}),
-              std::vector<int>({VIEW_STILL, 5}));
-    EXPECT_EQ(navigation_keys(), (std::vector<bool>{1, 0, 1, 0, 0, 1}));
 }
 
 // A recording test repaints on every third record; cursor moves are the window's own to draw.
@@ -211,36 +147,21 @@ TEST_F(ViewUpdate, TopAndFind) {
         view_update(c.request);
         EXPECT_EQ(shown(2), c.shown) << c.request << " " << c.top;
     }
-    EXPECT_EQ(std::u16string(wfal.view.time_text), u"Spectrogram\nMarker:\n01/02/2020\n10:00:03");
-}
-
-// The cursor and scroll keys are the spectrogram window's to carry out; nothing is reloaded.
-TEST_F(ViewUpdate, CursorAndScrollKeysGoToTheSpectrogram) {
-    open_and_show(records(10));
-    for (int request : {VIEW_LINE_UP, VIEW_LINE_DOWN, VIEW_PAGE_UP, VIEW_PAGE_DOWN})
-        view_update(request);
-    EXPECT_EQ(received("spectrogram"),
-              (Lines{"spectrogram WM_USER+1 -1,0", "spectrogram WM_USER+1 1,0",
-                     "spectrogram WM_VSCROLL SB_PAGEUP", "spectrogram WM_VSCROLL SB_PAGEDOWN"}));
 }
 
 // 250 records; every key is enabled before each case, so a case that changes nothing shows it.
 TEST_F(ViewUpdate, NavigationKeysByCursorAndScroll) {
     const int L = RUN_LOADED, STILL = VIEW_STILL;
     const struct {
-        const char *name;
         int run_state, mode, cursor, top, picture_rows;
         std::vector<bool> keys; // up, down, top, page up, page down, find
     } cases[] = {
-        {"no file", 0, STILL, 5, 5, 100, {0, 0, 0, 0, 0, 0}},
-        {"recording", L | RUN_TESTING, VIEW_LIVE, 249, 150, 100, {0, 0, 0, 0, 0, 0}},
-        {"finding", L | RUN_FINDING, STILL, 5, 5, 100, {0, 0, 0, 0, 0, 0}},
-        {"empty view", L, VIEW_EMPTY, 0, 0, 100, {1, 1, 1, 1, 1, 1}},
-        {"at the top", L, STILL, 0, 0, 100, {0, 1, 0, 0, 1, 1}},
-        {"at the end", L, STILL, 249, 150, 100, {1, 0, 1, 1, 0, 1}},
-        {"one row short of the end", L, STILL, 0, 149, 100, {0, 1, 1, 1, 1, 1}},
-        {"frozen", L | RUN_TESTING | RUN_FROZEN, STILL, 249, 0, 100, {1, 0, 1, 0, 1, 1}},
-        {"one-row picture", L, STILL, 3, 10, 1, {1, 1, 1, 0, 0, 1}},
+        {L | RUN_FINDING, STILL, 5, 5, 100, {0, 0, 0, 0, 0, 0}},
+        {L, VIEW_EMPTY, 0, 0, 100, {1, 1, 1, 1, 1, 1}},
+        {L, STILL, 249, 150, 100, {1, 0, 1, 1, 0, 1}},
+        {L, STILL, 0, 149, 100, {0, 1, 1, 1, 1, 1}},
+        {L | RUN_TESTING | RUN_FROZEN, STILL, 249, 0, 100, {1, 0, 1, 0, 1, 1}},
+        {L, STILL, 3, 10, 1, {1, 1, 1, 0, 0, 1}},
     };
     open_and_show(records(250));
     for (const auto &c : cases) {
@@ -249,7 +170,49 @@ TEST_F(ViewUpdate, NavigationKeysByCursorAndScroll) {
         wfal.run_state = c.run_state, wfal.view.mode = c.mode;
         wfal.view.cursor_record = c.cursor, wfal.view.top_record = c.top;
         view_enable_keys();
-        EXPECT_EQ(navigation_keys(), c.keys) << c.name;
+        EXPECT_EQ(std::vector<bool>({enabled(ID_LINE_UP), enabled(ID_LINE_DOWN), enabled(ID_TOP),
+                                     enabled(ID_PAGE_UP), enabled(ID_PAGE_DOWN), enabled(ID_FIND)}),
+                  c.keys)
+            << c.run_state << " " << c.cursor << " " << c.top;
+    }
+}
+
+// A step is held to the spectrum (in 64 bits: a held key's delta can't wrap); a touch outside
+// it moves nothing. Every move refreshes the graph and the marker keys; an empty view moves
+// nothing. The keys start opposite to what a move must leave, so a missed update shows.
+TEST_F(ViewUpdate, MarkerStepAndTouchHeldToTheSpectrum) {
+    const struct {
+        bool touch;
+        int mode, from, by, to;
+        bool left, right;
+    } cases[] = {
+        {false, VIEW_STILL, 1, -1, 0, false, true},
+        {false, VIEW_STILL, 0, -1, 0, false, true},
+        {false, VIEW_LIVE, 298, 1, 299, true, false},
+        {false, VIEW_STILL, 3, INT_MIN, 0, false, true},
+        {false, VIEW_STILL, 3, INT_MAX, 299, true, false},
+        {false, VIEW_EMPTY, 4, 1, 4, true, true},
+        {true, VIEW_LIVE, 9, 299, 299, true, false},
+        {true, VIEW_STILL, 9, 300, 9, true, true},
+        {true, VIEW_STILL, 9, -1, 9, true, true},
+        {true, VIEW_EMPTY, 9, 5, 9, true, true},
+    };
+    wfal.view.points = 300;
+    for (const auto &c : cases) {
+        wfal.graph[0] = GraphRecord{};
+        wfal.view.mode = c.mode, wfal.view.marker_point = c.from;
+        const bool refreshed = c.mode != VIEW_EMPTY && (!c.touch || c.to != c.from);
+        EnableWindow(GetDlgItem(dialog, ID_MARKER_LEFT), c.left != refreshed);
+        EnableWindow(GetDlgItem(dialog, ID_MARKER_RIGHT), c.right != refreshed);
+        if (c.touch)
+            marker_set(3, c.by); // the graph index is not used
+        else
+            marker_step(c.by);
+        EXPECT_EQ(std::vector<int>({wfal.view.marker_point, wfal.graph[0].enabled,
+                                    wfal.graph[0].cursor1_index, enabled(ID_MARKER_LEFT),
+                                    enabled(ID_MARKER_RIGHT)}),
+                  std::vector<int>({c.to, refreshed, refreshed ? c.to : 0, c.left, c.right}))
+            << c.touch << " " << c.from << " " << c.by;
     }
 }
 
