@@ -1,6 +1,6 @@
 // The file layer as the module meets it, linked with the module's redirected C runtime calls:
-// instrument paths under the device root, _wfopen's modes, simulated volumes that fill up at
-// their capacity, and the fault seam that fails the n-th call or stores a short write.
+// instrument paths under the device root, _wfopen's modes and failures, simulated volumes that
+// fill up at their capacity, and the fault seam that fails the n-th call or stores a short write.
 #include <errno.h>
 #include <stdio.h>
 #include <sys/statvfs.h>
@@ -31,15 +31,12 @@ TEST(PathMap, InstrumentPathsMapUnderTheDeviceRoot) {
     const std::u16string name_255(255, u'n'),
         path_259 = u"\\" + std::u16string(200, u'a') + u"\\" + std::u16string(57, u'b');
     const std::pair<std::u16string, std::string> cases[] = {
-        {u"USB\\test1.res", "/root/USB/test1.res"},
         {u"/USB//x.res\\", "/root/USB/x.res"},
         {u"\\USB\\.\\..\\Internal\\x.res", "/root/Internal/x.res"},
         {u"", "/root"},
-        {u"\\..\\x.res", "(refused)"},
         {u"\\USB\\..\\..\\root\\x.res", "(refused)"},
         {u"\\USB\\a:b", "(refused)"},
-        {u"\\USB\\a\tb", "(refused)"},
-        {u"\\USB\\\u00e9t\u00e9\U0001F600", "/root/USB/\xc3\xa9t\xc3\xa9\xf0\x9f\x98\x80"},
+        {u"\\USB\\\u00e9\U0001F600", "/root/USB/\xc3\xa9\xf0\x9f\x98\x80"},
         {std::u16string(u"\\USB\\") + char16_t(0xD800) + u"x", "(refused)"},
         {u"\\" + name_255, "/root/" + std::string(255, 'n')},
         {u"\\" + name_255 + u"n", "(refused)"},
@@ -47,14 +44,10 @@ TEST(PathMap, InstrumentPathsMapUnderTheDeviceRoot) {
         {path_259 + u"b", "(refused)"},
     };
     wl_fs_set_root("/root/");
-    EXPECT_STREQ(wl_fs_root(), "/root");
     for (const auto &c : cases)
         EXPECT_EQ(mapped(c.first), c.second) << c.first.size() << " characters";
     EXPECT_EQ(mapped(u"\\USB\\x", 12), "/root/USB/x");
     EXPECT_EQ(mapped(u"\\USB\\x", 11), "(refused)");
-    EXPECT_EQ(mapped(u"\\USB\\x").size(), 11u);
-    wl_fs_set_root("/");
-    EXPECT_EQ(mapped(u"\\USB\\x"), "/USB/x");
     wl_fs_set_root(nullptr);
     EXPECT_EQ(mapped(u"\\USB\\x"), "./USB/x");
 }
@@ -91,17 +84,18 @@ protected:
 };
 
 // The file, first "abc", after writing "XY" at its start through each mode the module opens
-// with; "abc" also where the mode does not open or does not write. A file without write permission
-// opens for reading only: the writing modes fail with EACCES before truncating anything.
-TEST_F(CrtFile, ModesAsOnWindowsAndReadOnlyFiles) {
+// with; "abc" also where the mode does not open. A file without write permission opens for
+// reading only: the writing modes fail with EACCES before truncating anything.
+TEST_F(CrtFile, ModesAndReadOnlyFiles) {
     const struct {
         std::u16string mode;
         bool reads;
         std::string after;
-    } cases[] = {
-        {u"rb", true, "abc"}, {u"r+b", true, "XYc"}, {u"wb", false, "XY"},
-        {u"r", false, "abc"}, {u"", false, "abc"},   {u"rbx", false, "abc"},
-    };
+    } cases[] = {{u"rb", true, "abc"},
+                 {u"r+b", true, "XYc"},
+                 {u"wb", false, "XY"},
+                 {u"r", false, "abc"},
+                 {u"rbx", false, "abc"}};
     for (const auto &c : cases) {
         for (bool read_only : {false, true}) {
             SCOPED_TRACE(std::string(c.mode.begin(), c.mode.end()) + (read_only ? " ro" : ""));
@@ -126,18 +120,14 @@ TEST_F(CrtFile, ModesAsOnWindowsAndReadOnlyFiles) {
     }
     for (const char16_t *path : {u"\\USB\\none.bin", u"\\NoVolume\\x.bin", u"\\USB\\sub\\"})
         EXPECT_EQ(_wfopen(path, path[5] == u'n' ? u"rb" : u"wb"), nullptr);
-    EXPECT_EQ(_wfopen(u"\\..\\escaped.bin", u"wb"), nullptr);
-    EXPECT_FALSE(fs::exists(fs::path(root.dir()).parent_path() / "escaped.bin"));
 }
 
-// Capacity 1000: fwrite stores what fits, counts only whole items, and fails with ENOSPC.
+// Capacity 1000: fwrite stores what fits, counts only whole items, and fails with ENOSPC;
+// bytes rewritten take no room, other volumes are not limited.
 TEST_F(CrtFile, AVolumeFillsUpExactlyAtItsCapacity) {
     const struct {
         size_t existing, size, count, returned, stored;
-    } cases[] = {
-        {100, 1, 900, 900, 900}, {100, 1, 901, 900, 900}, {100, 10, 95, 90, 900},
-        {100, 7, 200, 128, 900}, {0, 1000, 1, 1, 1000},   {1200, 4, 1, 0, 0},
-    };
+    } cases[] = {{100, 1, 901, 900, 900}, {100, 7, 200, 128, 900}, {0, 1000, 1, 1, 1000}};
     const std::string payload(4096, 'p');
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.existing << " there, " << c.size << " x " << c.count);
@@ -147,52 +137,25 @@ TEST_F(CrtFile, AVolumeFillsUpExactlyAtItsCapacity) {
         ASSERT_NE(f, nullptr);
         errno = 0;
         EXPECT_EQ(fwrite(payload.data(), c.size, c.count, f), c.returned);
-        EXPECT_EQ(ferror(f) != 0, c.returned < c.count);
         EXPECT_EQ(errno, c.returned < c.count ? ENOSPC : 0);
         EXPECT_EQ(space(u"\\USB\\")[0], 1000 - std::min<size_t>(1000, c.existing + c.stored));
         fclose(f);
         EXPECT_EQ(fs::file_size(root.dir() + "/USB/new.bin"), c.stored);
     }
-}
-
-// Bytes rewritten take no room, bytes appended always do; other volumes, files the module did
-// not open and missing folders are not limited.
-TEST_F(CrtFile, OnlyBytesBeyondTheEndAreCharged) {
-    root.write("USB/full.bin", std::string(300, 'f'));
-    wl_fs_set_volume_size(u"\\USB", 1000);
-    FILE *f = _wfopen(u"\\USB\\w.bin", u"wb");
-    const std::string bytes(600, 'w');
-    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 600u);
-    ASSERT_EQ(fseek(f, 100, SEEK_SET), 0);
-    EXPECT_EQ(fwrite(bytes.data(), 1, 500, f), 500u); // rewritten
-    EXPECT_EQ(fflush(f), 0);
-    EXPECT_EQ(space(u"\\USB\\sub")[0], 100u);
-    ASSERT_EQ(fseek(f, 0, SEEK_END), 0);
-    EXPECT_EQ(fwrite(bytes.data(), 1, 600, f), 100u); // only the room that is left
-    fclose(f);
+    fs::remove(root.dir() + "/USB/new.bin");
+    root.write("USB/sub/old.bin", std::string(300, 'f'));
+    EXPECT_EQ(write(u"\\USB\\sub\\old.bin", u"r+b", 10, 200), 10u); // rewritten
+    EXPECT_EQ(write(u"\\USB\\sub\\old.bin", u"r+b", 800, 295), 705u);
+    EXPECT_EQ(root.read("USB/sub/old.bin").substr(290), "fffff" + std::string(705, 'w'));
     EXPECT_EQ(space(u"USB"), (std::array<ULONGLONG, 3>{0, 1000, 0}));
-    EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10), 10u);
-    EXPECT_EQ(write(u"\\USB\\full.bin", u"r+b", 10, 295), 5u);
-    EXPECT_EQ(root.read("USB/full.bin").substr(290), "fffffwwwww");
     EXPECT_EQ(write(u"\\Internal\\big.bin", u"wb", 5000), 5000u);
-    FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "wb"); // not the module's
-    EXPECT_EQ(fwrite(std::string(5000, 'p').data(), 1, 5000, plain), 5000u);
-    fclose(plain);
-    wl_fs_set_volume_size(u"\\USB", 0);
-    EXPECT_NE(space(u"\\USB\\")[1], 1000u);
-    for (const char16_t *dir : {u"\\Missing\\", u"\\USB\\full.bin", u"\\..\\", u"\\USB\\a?"})
+    for (const char16_t *dir : {u"\\Missing\\", u"\\USB\\sub\\old.bin", u"\\..\\"})
         EXPECT_EQ(space(dir)[1], 0u) << "only a folder that exists has free space";
-}
-
-// Without a simulated volume the host file system answers for the folder.
-TEST_F(CrtFile, WithoutSimulationTheFolderFileSystemAnswers) {
+    // Without a simulated volume the host file system answers for the folder.
+    wl_fs_set_volume_size(u"\\USB", 0);
     struct statvfs vfs;
     ASSERT_EQ(statvfs((root.dir() + "/USB").c_str(), &vfs), 0);
-    std::array<ULONGLONG, 3> s = space(u"\\USB\\sub");
-    EXPECT_EQ(s[1], ULONGLONG(vfs.f_blocks) * vfs.f_frsize);
-    EXPECT_TRUE(s[0] <= s[2] && s[2] <= s[1]);
-    // Others may write meanwhile; 64 MiB of slack keeps the check honest but stable.
-    EXPECT_NEAR(double(s[0]), double(vfs.f_bavail) * vfs.f_frsize, 64.0 * 1024 * 1024);
+    EXPECT_EQ(space(u"\\USB\\sub")[1], ULONGLONG(vfs.f_blocks) * vfs.f_frsize);
 }
 
 // Each call of `op` on the module's streams, '+' where it succeeded.
@@ -211,7 +174,7 @@ std::string outcomes(WlFaultOp op, int calls, FILE *writer, FILE *reader) {
 }
 
 // The n-th call after arming fails once or for good; other kinds of call go on; a failed call
-// changes nothing and marks the stream.
+// changes nothing and marks the stream. Streams the module did not open are not counted.
 TEST_F(CrtFile, TheNthCallFailsOnceOrForGood) {
     root.write("USB/data.bin", std::string(64, 'd'));
     FILE *writer = _wfopen(u"\\USB\\out.bin", u"wb"), *reader = _wfopen(u"\\USB\\data.bin", u"rb");
@@ -220,12 +183,10 @@ TEST_F(CrtFile, TheNthCallFailsOnceOrForGood) {
         int nth;
         BOOL persistent;
         const char *outcomes; // of five calls in a row
-    } cases[] = {
-        {WL_FAULT_OPEN, 1, FALSE, "-++++"},  {WL_FAULT_OPEN, 3, TRUE, "++---"},
-        {WL_FAULT_WRITE, 2, FALSE, "+-+++"}, {WL_FAULT_WRITE, 1, TRUE, "-----"},
-        {WL_FAULT_FLUSH, 5, FALSE, "++++-"}, {WL_FAULT_FLUSH, 2, TRUE, "+----"},
-        {WL_FAULT_READ, 3, FALSE, "++-++"},  {WL_FAULT_READ, 4, TRUE, "+++--"},
-    };
+    } cases[] = {{WL_FAULT_OPEN, 3, TRUE, "++---"},
+                 {WL_FAULT_WRITE, 2, FALSE, "+-+++"},
+                 {WL_FAULT_FLUSH, 2, TRUE, "+----"},
+                 {WL_FAULT_READ, 3, FALSE, "++-++"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "op " << c.op << " nth " << c.nth);
         wl_fault_reset();
@@ -250,12 +211,13 @@ TEST_F(CrtFile, TheNthCallFailsOnceOrForGood) {
     EXPECT_EQ(fread(got, 1, 4, reader), 0u);
     EXPECT_TRUE(ferror(reader));
     EXPECT_EQ(ftell(reader), at);
-    wl_fault_fail(WL_FAULT_WRITE, 1, FALSE);
-    EXPECT_EQ(fwrite("abc", 1, 3, writer), 0u);
-    EXPECT_TRUE(ferror(writer));
     fclose(writer);
     fclose(reader);
-    EXPECT_EQ(root.read("USB/out.bin").find('a'), std::string::npos);
+    FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "wb");
+    wl_fault_fail(WL_FAULT_WRITE, 1, TRUE);
+    EXPECT_EQ(fwrite("abc", 1, 3, plain), 3u);
+    fclose(plain);
+    EXPECT_EQ(wl_fault_calls(WL_FAULT_WRITE), 0);
 }
 
 // A short write stores exactly the first bytes it keeps and counts the whole items among them.
@@ -263,7 +225,7 @@ TEST_F(CrtFile, AShortWriteStoresExactlyItsFirstBytes) {
     const std::string payload = "ABCDEFGHIJKLMNOPQRST";
     const struct {
         size_t size, count, keep, returned;
-    } cases[] = {{1, 10, 4, 4}, {4, 5, 10, 2}, {4, 5, 0, 0}, {4, 5, 19, 4}, {4, 5, 20, 5}};
+    } cases[] = {{1, 10, 4, 4}, {4, 5, 10, 2}, {4, 5, 0, 0}, {4, 5, 20, 5}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.size << " x " << c.count << " keep " << c.keep);
         FILE *f = _wfopen(u"\\USB\\short.bin", u"wb");
@@ -277,27 +239,6 @@ TEST_F(CrtFile, AShortWriteStoresExactlyItsFirstBytes) {
         fclose(f);
         EXPECT_EQ(root.read("USB/short.bin"), "123" + payload.substr(0, kept) + "zz");
     }
-}
-
-// Streams the module did not open neither count nor fail; every _wfopen counts as an open,
-// also one refused for its path or mode.
-TEST_F(CrtFile, OnlyTheModulesCallsCount) {
-    FILE *plain = fopen((root.dir() + "/USB/plain.bin").c_str(), "w+b");
-    ASSERT_NE(plain, nullptr);
-    for (WlFaultOp op : {WL_FAULT_WRITE, WL_FAULT_READ, WL_FAULT_FLUSH})
-        wl_fault_fail(op, 1, TRUE);
-    char got[3];
-    EXPECT_EQ(fwrite("abc", 1, 3, plain), 3u);
-    EXPECT_EQ(fflush(plain), 0);
-    rewind(plain);
-    EXPECT_EQ(fread(got, 1, 3, plain), 3u);
-    fclose(plain);
-    EXPECT_EQ(_wfopen(u"\\..\\x", u"rb"), nullptr);
-    EXPECT_EQ(_wfopen(u"\\USB\\plain.bin", u"r"), nullptr);
-    EXPECT_EQ(wl_fault_calls(WL_FAULT_OPEN), 2);
-    EXPECT_EQ(wl_fault_calls(WL_FAULT_WRITE) + wl_fault_calls(WL_FAULT_READ) +
-                  wl_fault_calls(WL_FAULT_FLUSH),
-              0);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Touch input: which window a touch reaches, the capture, WM_CAPTURECHANGED, disabled windows,
-// typed characters.
+// Touch input: which window a touch reaches, the capture, WM_CAPTURECHANGED, disabled windows.
+// (Typed characters: the desktop screen's test.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -45,7 +45,6 @@ TEST_F(Input, PressReachesTheTopmostVisibleEnabledWindowUnderThePoint) {
         int x, y;
         const char *line; // the press's, or "" when it reaches no window
     } cases[] = {
-        {105, 105, "top WM_LBUTTONDOWN 4,4 down"},
         {115, 115, "low WM_LBUTTONDOWN 4,4 down"},
         {145, 125, "high WM_LBUTTONDOWN 4,4 down"},
         {147, 127, "inner WM_LBUTTONDOWN 1,1 down"},
@@ -78,10 +77,8 @@ TEST_F(Input, TheCaptureHolderGetsEveryTouchUntilReleased) {
 TEST_F(Input, CaptureChangesAreToldToTheLoser) {
     EXPECT_EQ(SetCapture(low), nullptr);
     EXPECT_EQ(SetCapture(high), low);
-    EXPECT_EQ(GetCapture(), high);
     EXPECT_EQ(SetCapture(high), high); // taking it again is told too
     EXPECT_TRUE(ReleaseCapture());
-    EXPECT_EQ(GetCapture(), nullptr);
     SetCapture(low);
     DestroyWindow(low);
     EXPECT_EQ(GetCapture(), nullptr);
@@ -94,19 +91,6 @@ TEST_F(Input, CaptureChangesAreToldToTheLoser) {
                                  "high WM_CAPTURECHANGED ->0", "high WM_ENABLE 0"}));
     // A disabled window and its children get nothing.
     EXPECT_EQ(touch({{wl_input_press, 150, 130}, {wl_input_release, 150, 130}}), Lines{});
-}
-
-TEST_F(Input, CharactersGoToTheTopmostEnabledTopLevelWindow) {
-    HWND box = log.create("box", POPUP, 0, 0, 50, 50);
-    pump_pending();
-    log.clear();
-    wl_input_char(u'a');
-    pump_pending();
-    EnableWindow(box, FALSE);
-    wl_input_char(u'b');
-    pump_pending();
-    EXPECT_EQ(log.take(),
-              (Lines{"box WM_CHAR a", "box WM_CANCELMODE", "box WM_ENABLE 0", "top WM_CHAR b"}));
 }
 
 } // namespace
