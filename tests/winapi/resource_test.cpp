@@ -66,32 +66,17 @@ protected:
     HMODULE module = nullptr;
 };
 
-TEST_F(Resources, FoundByNameWithoutRegardToCaseAndByType) {
-    const struct {
-        LPCWSTR name, type;
-        int found; // index into DATA, -1 for none
-    } cases[] = {
-        {u"txt", RT_RCDATA, 0},
-        {u"TXT", RT_DIALOG, -1},
-        {u"dlg1", RT_DIALOG, 1},
-        {u"DLG2", RT_DIALOG, -1},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-        HRSRC found = FindResourceW(module, c.name, c.type);
-        ASSERT_EQ(found != nullptr, c.found >= 0);
-        if (found == nullptr) continue;
-        EXPECT_EQ(SizeofResource(module, found), SIZES[c.found]);
-        EXPECT_EQ(LockResource(LoadResource(module, found)), DATA[c.found]);
-    }
-}
-
-// Modules by file name without regard to case or folder; a resource belongs to its module, and
-// unregistering a module drops its resources.
+// Modules by file name without regard to case or folder; resources by name without regard to
+// case and by type; a resource belongs to its module, and unregistering a module drops its
+// resources.
 TEST_F(Resources, ModulesByFileNameOwnTheirResources) {
     for (const char16_t *name : {u"TEST.DLL", u"test", u"\\Windows\\Test.Dll"})
         EXPECT_EQ(GetModuleHandleW(name), module);
     EXPECT_EQ(GetModuleHandleW(u"test."), nullptr);
+    HRSRC found = FindResourceW(module, u"dlg1", RT_DIALOG);
+    EXPECT_EQ(SizeofResource(module, found), SIZES[1]);
+    EXPECT_EQ(LockResource(LoadResource(module, found)), DATA[1]);
+    EXPECT_EQ(FindResourceW(module, u"TXT", RT_DIALOG), nullptr);
     HMODULE other = wl_module_register(u"other.dll", nullptr);
     EXPECT_EQ(LoadResource(other, FindResourceW(module, u"TXT", RT_RCDATA)), nullptr);
     EXPECT_EQ(LoadBitmapW(other, u"RGB24"), nullptr);

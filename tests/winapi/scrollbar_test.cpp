@@ -1,6 +1,7 @@
 // The window scroll bar: SetScrollInfo's clamping and showing, the requests that touches on its
-// parts send, the repeat of a held arrow or trough on the virtual clock. (Its pixels, a held
-// arrow's included: the stored window_parts screen.)
+// parts send, the repeat of a held arrow or trough on the virtual clock; the read-only edit
+// control's line breaks. (Their pixels, a held arrow's included: the stored window_parts screen;
+// the edit control scrolled by its bar and keys: the module's text viewer.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include "support/message_log.h"
 #include "support/ui_driver.h"
+#include "user/edit.h"
 
 namespace {
 
@@ -152,6 +154,32 @@ TEST_F(ScrollBar, AHeldTroughStopsWhenTheThumbReachesTheTouch) {
               EXPECT_EQ(get()[3], 80);
           }),
           ui::release(190, 250)});
+}
+
+// Lines break at CR LF and wrap after the spaces that follow a word; a word wider than the line
+// is cut, one character a line at least.
+TEST(EditWrap, LinesBreakAtCrLfAndWrapAtSpaces) {
+    const struct {
+        std::u16string text;
+        int width; // characters are 10 pixels wide
+        std::vector<std::pair<size_t, size_t>> lines;
+    } cases[] = {
+        {u"", 100, {{0, 0}}},
+        {u"aaa bbb ccc", 70, {{0, 8}, {8, 3}}},
+        {u"aa   bb", 40, {{0, 5}, {5, 2}}},
+        {u"\r\n\r\n", 100, {{0, 0}, {2, 0}, {4, 0}}},
+        {u"a\nb", 100, {{0, 3}}}, // a lone line feed does not break
+        {u"abcdefghij", 35, {{0, 3}, {3, 3}, {6, 3}, {9, 1}}},
+        {u"ab", 5, {{0, 1}, {1, 1}}},
+        {u"aa bb\r\ncc", 30, {{0, 3}, {3, 2}, {7, 2}}},
+    };
+    EditMeasure measure = [](const WCHAR *, int count) { return 10 * count; };
+    for (const auto &c : cases) {
+        std::vector<std::pair<size_t, size_t>> got;
+        for (const EditLine &l : edit_wrap(c.text, c.width, measure))
+            got.emplace_back(l.start, l.length);
+        EXPECT_EQ(got, c.lines) << c.width;
+    }
 }
 
 } // namespace
