@@ -1,9 +1,9 @@
-// The drawing layer's rules: which pixels FillRect, lines, Polygon, BitBlt and StretchDIBits
-// touch at their edges and under clipping, on bitmaps pre-filled with a sentinel so that every
-// stray pixel shows; the handle table and the DC model (stale and wrong handles fail, a selected
-// object outlives its deletion until the DC lets go, a bitmap lives in one DC at a time); text
-// layout, font instances and their fallback, and the glyphs' clip. Whole scenes, glyph shapes
-// and cell metrics are checked by the module's stored screens.
+// The drawing layer's rules: which pixels lines, Polygon, BitBlt and StretchDIBits touch at
+// their edges and under clipping, on bitmaps pre-filled with a sentinel so that every stray pixel
+// shows; the handle table and the DC model (a selected object outlives its deletion until the DC
+// lets go, stale handles stay dead, a bitmap lives in one DC at a time); text layout, the cell
+// metrics of a logical size, font instances and their fallback, and the glyphs' clip. Whole
+// scenes, FillRect's edges and glyph shapes are checked by the module's stored screens.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "gdi/font/font_engine.h"
+#include "gdi/font/font_metrics.h"
 #include "support/test_bitmap.h"
 
 namespace {
@@ -22,25 +23,6 @@ namespace {
 const COLORREF SENTINEL = RGB(1, 2, 3), PAINT = RGB(0, 150, 250), BLACK = RGB(0, 0, 0),
                GREEN = RGB(0, 200, 0);
 typedef std::vector<std::string> Rows;
-
-// Left and top edges in, right and bottom out; empty and reversed rectangles draw nothing.
-TEST(FillRect, LeftAndTopEdgesInRightAndBottomOut) {
-    HBRUSH paint = CreateSolidBrush(PAINT);
-    const struct {
-        RECT rect;
-        Rows picture; // 5 x 3
-    } cases[] = {
-        {{1, 1, 3, 3}, {".....", ".##..", ".##.."}},
-        {{INT_MIN, 2, INT_MAX, 99}, {".....", ".....", "#####"}},
-        {{4, 3, 1, 1}, {".....", ".....", "....."}},
-    };
-    for (const auto &c : cases) {
-        TestBitmap b(5, 3, SENTINEL);
-        EXPECT_NE(FillRect(b.dc, &c.rect, paint), 0);
-        EXPECT_EQ(b.picture({{PAINT, '#'}}), picture_rows(c.picture)) << c.rect.left;
-    }
-    DeleteObject(paint);
-}
 
 // First point in, last point out, one pixel per step of the major axis, a half-step tie to the
 // upper (x-major) or left (y-major) pixel whichever way the line runs; clipping only removes
@@ -263,6 +245,35 @@ TEST_F(Text, LayoutBreaksWrapsAndPlacesLines) {
         // DT_CALCRECT keeps the corner and bounds the widest line and every line's height.
         EXPECT_EQ(std::vector<LONG>({bounds.left, bounds.top, bounds.right, bounds.bottom}),
                   std::vector<LONG>({L, T, L + widest, T + 14 * n}));
+    }
+}
+
+// A positive height is the cell, the descent taking what the rounded ascent leaves; a negative
+// one is the em, the cell adding the internal leading; a width scales horizontally until the
+// average character is that wide; hhea values stand in for missing Windows ones, and only the
+// part of the hhea gap outside the cell is external leading.
+TEST(FontMetrics, LogicalSizeBecomesCell) {
+    const FaceUnits sans = {2048, 1854, 434, 1854, -434, 67, 904, 2740};
+    const FaceUnits no_win = {1000, 0, 0, 800, -200, 0, 500, 600};
+    const FaceUnits wide_cell = {2048, 1900, 500, 1800, -400, 300, 1000, 2000};
+    const struct {
+        const FaceUnits *units;
+        LONG height, width;
+        std::vector<LONG> metrics; // height, ascent, internal and external leading, average, max
+    } cases[] = {
+        {&sans, 24, 18, {24, 19, 3, 1, 18, 55}},
+        {&sans, -16, 0, {17, 14, 1, 1, 7, 21}},
+        {&no_win, 10, 0, {10, 8, 0, 0, 5, 6}},
+        {&wide_cell, -20, 0, {24, 19, 4, 1, 10, 20}},
+    };
+    for (const auto &c : cases) {
+        TEXTMETRICW m = {};
+        font_metrics_compute(*c.units, c.height, c.width, &m);
+        EXPECT_EQ(std::vector<LONG>({m.tmHeight, m.tmAscent, m.tmInternalLeading,
+                                     m.tmExternalLeading, m.tmAveCharWidth, m.tmMaxCharWidth}),
+                  c.metrics)
+            << "height " << c.height << " width " << c.width;
+        EXPECT_EQ(m.tmDescent, m.tmHeight - m.tmAscent);
     }
 }
 

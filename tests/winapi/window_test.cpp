@@ -1,5 +1,5 @@
 // The window manager as message-sequence tables: the messages of creation, destruction,
-// moving, showing and enabling; which window a touch reaches, the capture
+// moving, showing and enabling; window text; which window a touch reaches, the capture
 // and WM_CAPTURECHANGED; sending against posting, the order of retrieval, WM_QUIT and a loop with
 // nothing to wait for; the modal dialog loop and its owner. (Frames and nesting on the screen:
 // the stored window_parts screen; the idle hook, dialogs from resources and nested dialogs: the
@@ -71,6 +71,10 @@ TEST_F(Window, MovingShowingAndEnablingTellOnlyChanges) {
     EXPECT_EQ(log.take(), (Lines{"w WM_MOVE 7,8", "w WM_SIZE 30x12", "w WM_SIZE 5x6",
                                  "w WM_MOVE 3,4", "top WM_SHOWWINDOW 1", "w WM_SHOWWINDOW 0",
                                  "w WM_CANCELMODE", "w WM_ENABLE 0", "w WM_ENABLE 1"}));
+    WCHAR text[5];
+    SetWindowTextW(w, u"Longer text");
+    EXPECT_EQ(GetWindowTextW(w, text, 5), 4); // cut to the buffer, terminated
+    EXPECT_EQ(std::u16string(text), u"Long");
 }
 
 // A top-level window at (100, 100) with overlapping children: "low" (created first), "high" on
@@ -170,22 +174,6 @@ protected:
     HWND w = nullptr, c = nullptr;
 };
 
-TEST_F(Message, SendRunsAtOncePostWaitsForTheLoop) {
-    log.handle("w", [](HWND, UINT m, WPARAM wp, LPARAM lp, LRESULT *r) {
-        *r = LRESULT(wp + lp);
-        return m >= WM_USER;
-    });
-    EXPECT_EQ(SendMessageW(w, WM_USER + 5, 40, 2), 42);
-    EXPECT_TRUE(PostMessageW(w, WM_USER + 1, 1, 2));
-    EXPECT_EQ(log.take(), (Lines{"w WM_USER+5 40,2"}));
-    MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(DispatchMessageW(&msg), 3); // the procedure's answer
-    EXPECT_EQ(log.take(), (Lines{"w WM_USER+1 1,2"}));
-    SendMessageW(c, WM_CLOSE, 0, 0); // the default closes by destroying
-    EXPECT_FALSE(IsWindow(c));
-}
-
 TEST_F(Message, RetrievalOrderPostedInputPaintTimer) {
     SetTimer(w, 9, 100, nullptr);
     wl_clock_advance_ms(100);
@@ -200,20 +188,34 @@ TEST_F(Message, RetrievalOrderPostedInputPaintTimer) {
                                  "c WM_PAINT", "w WM_TIMER 9"}));
 }
 
-TEST_F(Message, FailuresTheQuitMessageAndAnEndlessWait) {
+// Sending runs the procedure at once and answers its result; posting waits for the loop; a
+// destroyed window's posted message goes with it; WM_QUIT ends GetMessageW; a loop with nothing
+// to wait for is a fault.
+TEST_F(Message, SendPostFailuresAndTheQuitMessage) {
+    log.ignore({WM_PAINT, WM_ERASEBKGND, WM_NCPAINT});
+    log.handle("w", [](HWND, UINT m, WPARAM wp, LPARAM lp, LRESULT *r) {
+        return *r = LRESULT(wp + lp), m >= WM_USER;
+    });
     HWND gone = log.create("gone", POPUP, 0, 0, 5, 5);
     log.clear();
     PostMessageW(gone, WM_USER, 0, 0);
+    EXPECT_TRUE(PostMessageW(w, WM_USER + 1, 1, 2));
+    EXPECT_EQ(SendMessageW(w, WM_USER + 5, 40, 2), 42);
     DestroyWindow(gone);
-    MSG msg;
-    pump_pending();
     EXPECT_FALSE(PostMessageW(gone, WM_USER, 0, 0));
     EXPECT_EQ(SendMessageW(gone, WM_USER, 0, 0), 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(DispatchMessageW(&msg), 3); // the procedure's answer
+    SendMessageW(c, WM_CLOSE, 0, 0);      // the default closes by destroying
+    EXPECT_FALSE(IsWindow(c));
+    pump_pending();
     PostMessageW(nullptr, WM_QUIT, 3, 0);
     EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), FALSE);
     EXPECT_EQ(msg.wParam, 3u);
-    // The destroyed window's posted message went with it.
-    EXPECT_EQ(log.take(), (Lines{"gone WM_DESTROY", "gone WM_NCDESTROY"}));
+    EXPECT_EQ(log.take(),
+              (Lines{"w WM_USER+5 40,2", "gone WM_DESTROY", "gone WM_NCDESTROY", "w WM_USER+1 1,2",
+                     "c WM_CLOSE", "c WM_DESTROY", "c WM_NCDESTROY"}));
     EXPECT_DEATH(GetMessageW(&msg, nullptr, 0, 0), "waits for ever");
 }
 
