@@ -52,6 +52,7 @@ class CrtFile : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(root.dir() + "/USB/sub");
+        fs::create_directories(root.dir() + "/Internal");
         wl_fault_reset();
         wl_fs_set_sync(FALSE);
     }
@@ -96,7 +97,8 @@ TEST_F(CrtFile, ModesAndReadOnlyFiles) {
 }
 
 // Capacity 1000: fwrite stores what fits, counts only whole items, and fails with ENOSPC;
-// bytes rewritten take no room. Without a simulated volume the host file system answers.
+// bytes rewritten take no room, other volumes are not limited. Without a simulated volume the
+// host file system answers.
 TEST_F(CrtFile, AVolumeFillsUpExactlyAtItsCapacity) {
     const struct {
         size_t existing, size, count, returned, stored;
@@ -110,6 +112,7 @@ TEST_F(CrtFile, AVolumeFillsUpExactlyAtItsCapacity) {
         errno = 0;
         EXPECT_EQ(fwrite(payload.data(), c.size, c.count, f), c.returned);
         EXPECT_EQ(errno, c.returned < c.count ? ENOSPC : 0);
+        EXPECT_EQ(fwrite("x", 1, 1, f), 0u); // the same stream's bytes count at once
         EXPECT_EQ(space(u"\\USB\\")[0], 1000 - c.existing - c.stored);
         fseek(f, 0, SEEK_SET);
         EXPECT_EQ(fwrite(payload.data(), 1, c.stored, f), c.stored); // rewritten
@@ -117,6 +120,9 @@ TEST_F(CrtFile, AVolumeFillsUpExactlyAtItsCapacity) {
         EXPECT_EQ(fs::file_size(root.dir() + "/USB/new.bin"), c.stored);
     }
     EXPECT_EQ(space(u"USB"), (std::array<ULONGLONG, 3>{0, 1000, 0}));
+    FILE *other = _wfopen(u"\\Internal\\big.bin", u"wb"); // another volume is not limited
+    EXPECT_EQ(fwrite(payload.data(), 1, 5000, other), 5000u);
+    fclose(other);
     for (const char16_t *dir : {u"\\Missing\\", u"\\USB\\new.bin", u"\\..\\"})
         EXPECT_EQ(space(dir)[1], 0u) << "only a folder that exists has free space";
     wl_fs_set_volume_size(u"\\USB", 0);
