@@ -91,6 +91,9 @@ TEST_F(CrtFile, ModesAndReadOnlyFiles) {
         EXPECT_EQ(_wfopen(u"\\USB\\f.bin", mode), nullptr);
         EXPECT_EQ(errno, EACCES);
     }
+    FILE *reading = _wfopen(u"\\USB\\f.bin", u"rb"); // reading is allowed
+    ASSERT_NE(reading, nullptr);
+    fclose(reading);
     EXPECT_EQ(root.read("USB/f.bin"), "abc");
     for (const char16_t *path : {u"\\USB\\none.bin", u"\\NoVolume\\x.bin", u"\\USB\\sub\\"})
         EXPECT_EQ(_wfopen(path, path[5] == u'n' ? u"rb" : u"wb"), nullptr);

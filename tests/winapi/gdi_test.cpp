@@ -35,6 +35,7 @@ TEST(LineTo, DrawsExactlyThePixelsOfTheRule) {
         {{4, 4}, {8, 6}, {{4, 4}, {5, 4}, {6, 5}, {7, 5}}},
         {{4, 4}, {2, 8}, {{4, 4}, {3, 5}, {3, 6}, {2, 7}}},
         {{4, 4}, {0, 2}, {{4, 4}, {3, 3}, {2, 3}, {1, 2}}},
+        {{4, 4}, {6, 0}, {{4, 4}, {4, 3}, {5, 2}, {5, 1}}},
         {{-3, -1}, {6, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}}},
         {{INT_MIN / 2, INT_MIN / 2},
          {INT_MAX / 2, INT_MAX / 2},
@@ -73,11 +74,15 @@ TEST(Polygon, FillsThePixelsWhoseCentresAreInside) {
         std::vector<POINT> points;
         Rows picture; // 6 x 5
         bool outline = false;
+        int count = -1; // all the points
     } cases[] = {
         {{{0, 0}, {4, 0}, {0, 4}}, {"####..", "###...", "##....", "#.....", "......"}},
         {{{0, 0}, {4, 0}, {4, 4}, {2, 2}, {0, 4}}, {"####..", "####..", "####..", "#..#.."}},
         {{{0, 0}, {4, 4}, {4, 0}, {0, 4}}, {"......", "#..#..", "####..", "#..#.."}},
         {{{-2, -2}, {8, -2}, {-2, 8}}, {"######", "#####.", "####..", "###...", "##...."}},
+        {{{1, 1}, {5, 1}, {5, 5}, {1, 5}, {1, 1}, {5, 1}, {5, 5}, {1, 5}}, {}}, // crossed twice
+        // Only `count` points are read: a fourth would add the edge (0, 2)-(4, 0).
+        {{{0, 0}, {4, 0}, {0, 4}, {0, 2}}, {"####..", "###...", "##....", "#....."}, false, 3},
         {{{1, 1}, {4, 1}, {4, 3}, {1, 3}}, {"......", ".BBBB.", ".B##B.", ".BBBB."}, true},
     };
     HBRUSH brush = CreateSolidBrush(PAINT);
@@ -85,7 +90,7 @@ TEST(Polygon, FillsThePixelsWhoseCentresAreInside) {
         TestBitmap b(6, 5, SENTINEL);
         SelectObject(b.dc, brush);
         if (!c.outline) SelectObject(b.dc, GetStockObject(NULL_PEN));
-        EXPECT_TRUE(Polygon(b.dc, c.points.data(), int(c.points.size())));
+        EXPECT_TRUE(Polygon(b.dc, c.points.data(), c.count < 0 ? int(c.points.size()) : c.count));
         EXPECT_FALSE(Polygon(b.dc, c.points.data(), 1));
         Rows rows = c.picture;
         rows.resize(5, "......");
@@ -104,6 +109,7 @@ TEST(BitBlt, CopiesOnlyWhereBothEndsExist) {
     } cases[] = {
         {1, 0, 3, 3, 0, 0, {".abc", ".def", ".ghi"}},
         {-1, -1, 3, 3, 0, 0, {"ef..", "hi..", "...."}},
+        {0, 0, 3, 3, 2, 2, {"i...", "....", "...."}},
         {1, 1, 3, 2, -1, -1, {"....", "....", "..ab"}},
         {3, 0, -2, 2, 0, 0, {"....", "....", "...."}},
     };
@@ -126,8 +132,9 @@ TEST(BitBlt, CopiesOnlyWhereBothEndsExist) {
 TEST(StretchDIBits, EveryPixelTakesThePointUnderItsCentre) {
     const struct {
         int points, pixels, clip_left;
-    } cases[] = {{1, 615, 0},    {300, 615, 7}, {800, 200, 0}, {7, 13, 3},
-                 {999, 1000, 1}, {65535, 3, 0}, {613, 617, 0}};
+    } cases[] = {{1, 1, 0},      {1, 615, 0},   {300, 460, 0},  {300, 615, 7},
+                 {800, 200, 0},  {799, 1, 0},   {7, 13, 3},     {1000, 999, 0},
+                 {999, 1000, 1}, {65535, 3, 0}, {2, 4093, 100}, {613, 617, 0}};
     for (const auto &c : cases) {
         TestBitmap b(c.pixels, 1, SENTINEL);
         BITMAPINFO info = {};
@@ -173,7 +180,11 @@ TEST(Objects, LiveWhileSelectedAndDieForGood) {
     EXPECT_NE(SelectObject(a, bm), nullptr);
     EXPECT_EQ(SelectObject(b, bm), nullptr);
     EXPECT_FALSE(DeleteObject(bm));
-    DeleteDC(a); // lets go of the bitmap
+    EXPECT_EQ(CreateCompatibleBitmap(a, -1, 4), nullptr);
+    BITMAP info;
+    ASSERT_EQ(GetObjectW(CreateCompatibleBitmap(a, 0, 7), sizeof info, &info), int(sizeof info));
+    EXPECT_EQ(info.bmWidth * 10 + info.bmHeight, 11); // an empty size makes a 1 x 1 bitmap
+    DeleteDC(a);                                      // lets go of the bitmap
     EXPECT_FALSE(LineTo(a, 1, 1));
     EXPECT_TRUE(DeleteObject(bm));
     HGDIOBJ white = GetStockObject(WHITE_BRUSH);
