@@ -1,11 +1,15 @@
-// The layer's clock: the virtual clock's calendar, its ticks across switches and settings, and
-// the real clock as the PC's local time.
+// The layer's clock and timers: the virtual clock's calendar and its ticks across switches, the
+// real clock as the PC's local time, and timers on the virtual clock firing in order,
+// restarting, killed, and retrieved late.
 #include <time.h>
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <winlayer.h>
+#include <wluser.h>
+
+#include "support/message_log.h"
 
 namespace {
 
@@ -27,101 +31,131 @@ std::string now_text() {
     return text(t);
 }
 
-class ClockTest : public ::testing::Test {
+class Clock : public ::testing::Test {
 protected:
     void TearDown() override { wl_clock_use_real(); }
 };
 
-struct CrossingCase {
-    SYSTEMTIME start;
-    ULONGLONG advance_ms;
-    SYSTEMTIME expected;
-};
-
-const CrossingCase CROSSINGS[] = {
-    {at(2023, 12, 31, 23, 59, 59, 500), 500, at(2024, 1, 1, 0, 0, 0, 0, 1)},
-    {at(2024, 2, 28, 23, 0, 0, 0), 3600000, at(2024, 2, 29, 0, 0, 0, 0, 4)},
-    {at(2023, 2, 28, 12, 0, 0, 0), 86400000, at(2023, 3, 1, 12, 0, 0, 0, 3)},
-    {at(2100, 2, 28, 6, 0, 0, 0), 86400000, at(2100, 3, 1, 6, 0, 0, 0, 1)},
-    {at(2000, 2, 28, 6, 0, 0, 0), 86400000, at(2000, 2, 29, 6, 0, 0, 0, 2)},
-    // A leap day is a valid start.
-    {at(2024, 2, 29, 12, 0, 0, 0), 86400000, at(2024, 3, 1, 12, 0, 0, 0, 5)},
-    {at(2000, 2, 29, 6, 0, 0, 0), 86400000, at(2000, 3, 1, 6, 0, 0, 0, 3)},
-    {at(1969, 12, 31, 23, 59, 59, 999), 1, at(1970, 1, 1, 0, 0, 0, 0, 4)},
-    {at(1601, 1, 1, 0, 0, 0, 0), 0, at(1601, 1, 1, 0, 0, 0, 0, 1)},
-    {at(2024, 1, 1, 0, 0, 0, 0), 1000ULL * 86400000 + 3723004, at(2026, 9, 27, 1, 2, 3, 4, 0)},
-};
-
-TEST_F(ClockTest, VirtualLocalTimeFollowsTheGregorianCalendar) {
-    for (const CrossingCase &c : CROSSINGS) {
+// Each start advanced by some milliseconds; a date that does not exist leaves the clock as it was.
+TEST_F(Clock, VirtualLocalTimeFollowsTheGregorianCalendar) {
+    const struct {
+        SYSTEMTIME start;
+        ULONGLONG advance_ms;
+        SYSTEMTIME expected;
+    } cases[] = {
+        {at(2023, 12, 31, 23, 59, 59, 500), 500, at(2024, 1, 1, 0, 0, 0, 0, 1)},
+        {at(2023, 2, 28, 12, 0, 0, 0), 86400000, at(2023, 3, 1, 12, 0, 0, 0, 3)},
+        {at(2100, 2, 28, 6, 0, 0, 0), 86400000, at(2100, 3, 1, 6, 0, 0, 0, 1)},
+        {at(2000, 2, 29, 6, 0, 0, 0), 86400000, at(2000, 3, 1, 6, 0, 0, 0, 3)},
+        {at(1601, 1, 1, 0, 0, 0, 0), 0, at(1601, 1, 1, 0, 0, 0, 0, 1)},
+        {at(2024, 1, 1, 0, 0, 0, 0), 1000ULL * 86400000 + 3723004, at(2026, 9, 27, 1, 2, 3, 4, 0)},
+    };
+    for (const auto &c : cases) {
         wl_clock_use_virtual(&c.start);
         wl_clock_advance_ms(c.advance_ms);
         EXPECT_EQ(now_text(), text(c.expected)) << "from " << text(c.start);
     }
+    for (SYSTEMTIME bad : {at(2100, 2, 29, 0, 0, 0, 0), at(2024, 4, 31, 0, 0, 0, 0),
+                           at(2024, 13, 1, 0, 0, 0, 0), at(2024, 1, 1, 24, 0, 0, 0)})
+        wl_clock_use_virtual(&bad);
+    EXPECT_EQ(now_text(), text(cases[5].expected));
 }
 
-// A date that does not exist leaves the clock as it was.
-TEST_F(ClockTest, BadTimesAreIgnored) {
-    SYSTEMTIME start = at(2024, 3, 9, 23, 30, 0, 0);
-    wl_clock_use_virtual(&start);
-    const SYSTEMTIME bad[] = {at(2023, 2, 29, 0, 0, 0, 0), at(2100, 2, 29, 0, 0, 0, 0),
-                              at(2024, 4, 31, 0, 0, 0, 0), at(2024, 13, 1, 0, 0, 0, 0),
-                              at(2024, 1, 0, 0, 0, 0, 0),  at(2024, 1, 1, 24, 0, 0, 0),
-                              at(2024, 1, 1, 0, 0, 60, 0), at(2024, 1, 1, 0, 0, 0, 1000)};
-    for (const SYSTEMTIME &t : bad)
-        wl_clock_use_virtual(&t);
-    EXPECT_EQ(now_text(), text(at(2024, 3, 9, 23, 30, 0, 0, 6)));
-}
-
-TEST_F(ClockTest, SleepOnTheVirtualClockAdvancesItAtOnce) {
+// Sleep on the virtual clock advances it at once; ticks never go back across switches.
+TEST_F(Clock, SleepAdvancesTheVirtualClockAndTicksNeverGoBack) {
     SYSTEMTIME start = at(2024, 7, 1, 23, 59, 59, 0);
+    ULONGLONG last = wl_clock_ms();
     wl_clock_use_virtual(&start);
     ULONGLONG ticks = wl_clock_ms();
+    EXPECT_GE(ticks, last);
     Sleep(1500);
     EXPECT_EQ(wl_clock_ms(), ticks + 1500);
     EXPECT_EQ(now_text(), text(at(2024, 7, 2, 0, 0, 0, 500, 2)));
-    wl_clock_advance_ms(0x100000000ULL); // GetTickCount keeps the low 32 bits
-    EXPECT_EQ(GetTickCount(), DWORD(ticks + 1500));
-}
-
-TEST_F(ClockTest, TicksNeverGoBackAcrossSwitches) {
-    ULONGLONG last = wl_clock_ms();
-    SYSTEMTIME start = at(2024, 1, 1, 0, 0, 0, 0);
-    for (int round = 0; round < 2; round++) {
-        wl_clock_use_virtual(&start);
-        EXPECT_GE(wl_clock_ms(), last);
-        wl_clock_advance_ms(3600000);
-        last = wl_clock_ms();
-        wl_clock_use_real();
-        for (int i = 0; i < 100; i++) {
-            ASSERT_GE(wl_clock_ms(), last);
-            last = wl_clock_ms();
-        }
-    }
+    wl_clock_advance_ms(3600000);
+    last = wl_clock_ms();
+    wl_clock_use_real();
+    EXPECT_GE(wl_clock_ms(), last);
     Sleep(20);
     EXPECT_GE(wl_clock_ms(), last + 20);
 }
 
-time_t real_seconds() {
-    timespec ts; // time() may read a coarser clock that lags a few ms behind
-    clock_gettime(CLOCK_REALTIME, &ts);
-    return ts.tv_sec;
-}
-
-TEST_F(ClockTest, RealLocalTimeIsThePcsLocalTime) {
+TEST_F(Clock, RealLocalTimeIsThePcsLocalTime) {
     for (int attempt = 0; attempt < 5; attempt++) {
-        time_t t1 = real_seconds();
+        timespec t1, t2; // time() may read a coarser clock that lags a few ms behind
+        clock_gettime(CLOCK_REALTIME, &t1);
         SYSTEMTIME now;
         GetLocalTime(&now);
-        if (real_seconds() != t1) continue; // a second boundary passed between the readings
+        clock_gettime(CLOCK_REALTIME, &t2);
+        if (t2.tv_sec != t1.tv_sec) continue; // a second boundary passed between the readings
         tm l;
-        localtime_r(&t1, &l);
+        localtime_r(&t1.tv_sec, &l);
         EXPECT_EQ(text(now), text(at(WORD(l.tm_year + 1900), WORD(l.tm_mon + 1), WORD(l.tm_mday),
                                      WORD(l.tm_hour), WORD(l.tm_min), WORD(l.tm_sec),
                                      now.wMilliseconds, WORD(l.tm_wday))));
         return;
     }
     FAIL() << "the second never stood still";
+}
+
+std::vector<std::pair<ULONGLONG, UINT_PTR>> g_fired; // (ms since the start, id)
+ULONGLONG g_start;
+
+// Runs the loop until the clock reaches `ms` after the start: the idle hook lets it wait for
+// every timer up to then, and ends it with WM_QUIT.
+void run_until(ULONGLONG ms) {
+    static ULONGLONG until;
+    until = g_start + ms;
+    wl_user_set_idle_hook(
+        [](void *) {
+            ULONGLONG due;
+            if (wl_timer_next_due(&due) && due <= until) return WL_IDLE_WAIT;
+            PostMessageW(nullptr, WM_QUIT, 0, 0);
+            return WL_IDLE_BUSY;
+        },
+        nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0))
+        DispatchMessageW(&msg);
+    wl_user_set_idle_hook(nullptr, nullptr);
+}
+
+// Timers due together fire in the order they last started a period; setting one again starts a
+// new period; a loop that comes late gets one message and a new period from then.
+TEST_F(Clock, TimersFireInOrderRestartAndComeLateOnce) {
+    SYSTEMTIME start = {2024, 1, 1, 1, 0, 0, 0, 0};
+    wl_clock_use_virtual(&start);
+    g_start = wl_clock_ms();
+    MessageLog log;
+    log.handle("w", [](HWND, UINT m, WPARAM id, LPARAM, LRESULT *) {
+        if (m == WM_TIMER) g_fired.push_back({wl_clock_ms() - g_start, id});
+        return false;
+    });
+    HWND w = log.create("w", WS_POPUP, 0, 0, 10, 10);
+    EXPECT_EQ(SetTimer(w, 1, 100, nullptr), 1u);
+    SetTimer(w, 2, 250, nullptr);
+    run_until(500);
+    wl_clock_advance_ms(60);
+    SetTimer(w, 1, 100, nullptr);
+    run_until(700);
+    EXPECT_TRUE(KillTimer(w, 1));
+    EXPECT_FALSE(KillTimer(w, 1));
+    wl_clock_advance_ms(1050);
+    pump_pending();
+    using Fired = std::vector<std::pair<ULONGLONG, UINT_PTR>>;
+    EXPECT_EQ(g_fired, (Fired{{100, 1},
+                              {200, 1},
+                              {250, 2},
+                              {300, 1},
+                              {400, 1},
+                              {500, 2},
+                              {500, 1},
+                              {660, 1},
+                              {1710, 2}}));
+    ULONGLONG due;
+    ASSERT_TRUE(wl_timer_next_due(&due));
+    EXPECT_EQ(due, wl_clock_ms() + 250);
+    DestroyWindow(w);
+    EXPECT_FALSE(wl_timer_next_due(nullptr));
 }
 
 } // namespace

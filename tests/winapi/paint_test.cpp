@@ -1,17 +1,22 @@
 // Painting: invalidation coalesced into one WM_PAINT, parents before children, the clip of
-// BeginPaint, hidden windows. (The frames and the class brush: the controls' stored screens;
+// BeginPaint, hidden windows; drawing in place clipped by the parent and by the windows above,
+// frames presented when changed. (The frames and the class brush: the stored window_parts screen;
+// pictures kept across moves, restacking and hiding: the module's stored screens of its layouts;
 // window DCs left behind: the module's runs that leave nothing behind.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <wlgdi.h>
 #include <wluser.h>
 
 #include "support/message_log.h"
+#include "support/test_bitmap.h"
 #include "support/ui_driver.h"
 
 namespace {
 
-const COLORREF RED = RGB(255, 0, 0), BLUE = RGB(0, 0, 255);
+const COLORREF SENTINEL = RGB(1, 2, 3), RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0),
+               BLUE = RGB(0, 0, 255);
 
 // "w" paints with BeginPaint, keeping what it was given, and fills all it can with `colour`.
 class Paint : public ::testing::Test {
@@ -73,7 +78,6 @@ TEST_F(Paint, ParentsPaintBeforeChildrenUnderTheRectangle) {
     // Painting now, before returning.
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_EQ(log.take(), (Lines{"w WM_PAINT", "a WM_PAINT", "b WM_PAINT"}));
-    EXPECT_FALSE(RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE));
 }
 
 TEST_F(Paint, HiddenWindowsGetNoPaintUntilShown) {
@@ -87,6 +91,32 @@ TEST_F(Paint, HiddenWindowsGetNoPaintUntilShown) {
     ShowWindow(c, SW_HIDE);
     EXPECT_EQ(invalidate(c, {}), (Lines{"c WM_SHOWWINDOW 0", "w WM_PAINT", "w WM_ERASEBKGND"}));
     EXPECT_EQ(painted, (std::vector<LONG>{10, 10, 30, 30}));
+}
+
+// Drawing in place is clipped by the parent and by the windows above: a child sticking out of
+// w's bottom right corner, under a pop-up box that paints nothing (black); a frame is presented
+// only when something changed.
+TEST_F(Paint, DrawingInPlaceIsClippedByTheParentAndTheWindowsAbove) {
+    wl_screen_set_background(SENTINEL);
+    HWND child = log.create("c", WS_CHILD | WS_VISIBLE, 90, 50, 20, 20, w);
+    log.create("box", WS_POPUP | WS_VISIBLE, 95, 0, 10, 55);
+    pump_pending();
+    int frames = wl_screen_frames();
+    pump_pending();
+    EXPECT_EQ(wl_screen_frames(), frames);
+    HDC dc = GetDC(child);
+    HBRUSH green = CreateSolidBrush(GREEN);
+    RECT all{-1000, -1000, 1000, 1000};
+    FillRect(dc, &all, green);
+    DeleteObject(green);
+    ReleaseDC(child, dc);
+    EXPECT_EQ(
+        ui_picture(RECT{88, 53, 104, 62}, {{SENTINEL, '.'}, {BLUE, 'b'}, {GREEN, 'g'}, {0, 'k'}}),
+        picture_rows({"bbgggggkkkkkkkkk", "bbgggggkkkkkkkkk", "bbgggggggggg....",
+                      "bbgggggggggg....", "bbgggggggggg....", "bbgggggggggg....",
+                      "bbgggggggggg....", "................", "................"}));
+    pump_pending();
+    EXPECT_EQ(wl_screen_frames(), frames + 1);
 }
 
 } // namespace

@@ -49,8 +49,8 @@ protected:
 };
 
 TEST_F(Desktop, TheLeftButtonIsTheTouchAtHalfScale) {
-    mouse(SDL_MOUSEMOTION, 0, 230, 130); // no button held: no touch
-    mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 230, 130);
+    mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 230, 130); // not a touch, nor moves after it
+    mouse(SDL_MOUSEMOTION, 0, 230, 130);
     mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 221, 121);
     mouse(SDL_MOUSEMOTION, 0, 240, 140);
     mouse(SDL_MOUSEMOTION, 0, -3, 1); // held past the window's edge
