@@ -1,9 +1,10 @@
-// The text viewer's notes when the file calls fail, and what its flows cannot show: PrtScr, and
-// the saved section's notice kept up for its second.
+// The text viewer's notes when the file calls fail, and what its flows cannot show: PrtScr, the
+// saved section's notice kept up for its second, a report longer than its buffer.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "reports/report_text.h"
 #include "reports/save_section.h"
 #include "support/fault_loop.h"
 #include "support/report_session.h"
@@ -79,6 +80,17 @@ TEST_F(TextViewer, PrintScreenAndTheNoticesSecond) {
           ui::tap(ID_ESC), ui::tap(ID_ESC), ui::tap(ID_ESC)});
     EXPECT_EQ(fake_host.lines("print-screen").size(), 2u);
     EXPECT_TRUE(root.exists("part.res"));
+}
+
+// Report lines past the buffer's end are cut there, the text still terminated.
+TEST(ReportText, StopsAtTheBuffersEnd) {
+    ReportText text;
+    ASSERT_TRUE(report_begin(nullptr, u"Test setup", &text));
+    for (int i = 0; i < 2000; i++) // 33 characters a line
+        report_add(&text, REPORT_LINE_CHARS, u"%s\r\n", u"0123456789012345678901234567890");
+    EXPECT_EQ(text.length, REPORT_CHARS - 1);
+    EXPECT_EQ(text.chars[REPORT_CHARS - 1], 0);
+    report_end(nullptr, &text);
 }
 
 } // namespace
