@@ -1,9 +1,7 @@
 // Loading an external language text and looking keys up in it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <winlayer.h>
@@ -14,6 +12,10 @@
 
 namespace {
 
+std::string file16(const std::u16string &text) {
+    return utf16le(u"\uFEFF" + text);
+}
+
 class LangText : public ::testing::Test {
 protected:
     TempDeviceRoot root;
@@ -21,14 +23,11 @@ protected:
     void SetUp() override { lang_file_set_path(u"\\lang.txt"), wfal.lang.preferred_name[0] = 0; }
     void TearDown() override { lang_free(); }
 
-    void load_bytes(const std::string &bytes, int language, bool fresh = true) {
+    void load(const std::string &bytes, int language, bool fresh = true) {
         if (fresh) lang_free();
         root.write("lang.txt", bytes);
         wfal.language_number = language;
         lang_load();
-    }
-    void load(const std::u16string &text, int language, bool fresh = true) {
-        load_bytes(utf16le(u"\uFEFF" + text), language, fresh);
     }
     // "key=text|key=text": each key's lookup, the text up to the next '|'.
     void expect_texts(const std::u16string &texts) {
@@ -50,45 +49,59 @@ protected:
     }
 };
 
-// Name, text, language, and what the keys then give.
-const std::tuple<const char *, std::u16string, int, std::u16string> TEXT_CASES[] = {
-    {"selected after fallback", u"#K\r\n<1>one\r\n<3>drei", 3, u"K=drei"},
-    {"selected before fallback", u"#K\r\n<3>drei\r\n<1>one", 3, u"K=drei"},
-    {"falls back to language 1", u"#K\r\n<3>drei\r\n<1>one", 2, u"K=one"},
-    {"language 1 ignores others", u"#K\r\n<3>drei\r\n<1>one", 1, u"K=one"},
-    {"key without lines", u"#Stop\r\n#K\r\n<1>one", 3, u"Stop=Stop|K=one"},
-    {"fallback lines join", u"#K\r\n<1>ab\r\n<1>cd\r\n#L\r\n<1>l", 3, u"K=abcd|L=l"},
-    {"fallback dropped, lines join", u"#K\r\n<1>a\r\n<3>b\r\n<3>c\r\n#L\r\n<1>l", 3, u"K=bc|L=l"},
-    {"late fallback ignored", u"#K\r\n<3>b\r\n<1>x\r\n<3>c\r\n#L\r\n<1>l", 3, u"K=bc|L=l"},
-    {"other language between lines", u"#K\r\n<1>a\r\n<2>z\r\n<1>b", 3, u"K=ab"},
-    {"empty text is a text", u"#K\r\n<1>", 1, u"K="},
-    {"line before first key", u"<1>stray\r\n#K\r\n<1>one", 1, u"K=one"},
-    {"number 0, no '>'", u"#A\r\n<1>one\r\n<0>zero\r\n#C\r\n<1 none\r\n#D\r\n<>x", 0,
-     u"A=one|C=C|D=D"},
-    {"negative number", u"#B\r\n<1>one\r\n<-1>neg", -1, u"B=one"},
-    {"number syntax", u"#A\r\n< \t+3>plus\r\n#B\r\n<03>lead\r\n#C\r\n<3x>y>z\r\n#D\r\n<1>a>b", 3,
-     u"A=plus|B=lead|C=y>z|D=a>b"},
-    {"huge number ignored", u"#K\r\n<99999999999999999999>x\r\n<1>one", 3, u"K=one"},
-    {"blanks", u" \t #Key \t\r\n\t <1>  text \t ", 1, u"Key=  text"},
-    {"empty and comment lines", u"\r\n\r\n#K\r\n \t\r\n//<1>no\r\nx<1>no\r\n\r\n<1>one\r\n\r\n", 1,
-     u"K=one"},
-    {"LANGDEF lines no texts", u"#K\r\n<1>one\r\n #LANGDEF \r\n<1>English\r\n#L", 1, u"K=one|L=L"},
-    {"a key ends LANGDEF", u"#LANGDEF\r\n<1>English\r\n#K\r\n<1>one", 1, u"K=one"},
-    {"LANGDEF prefix is a key", u"#LANGDEFX\r\n<1>x", 1, u"LANGDEFX=x"},
-    {"escapes", u"#A\\\\B\r\n<1>back\\\\slash\\qdrop\r\n#F\\n\r\n<1>a\\nb\\\\n", 1,
-     u"A\\B=back\\slashdrop|F\n=a\nb\\n"},
-    {"LF line ends", u"#LANGDEF\n<3>German\n#K\n<1>one\n<3>drei\n\n#L\n<1>l\n", 3, u"K=drei|L=l"},
-    {"CR line ends", u"#LANGDEF\r<3>German\r#K\r<1>one\r<3>drei\r\r#L\r<1>l\r", 3, u"K=drei|L=l"},
-    {"backslash at line end", u"#D\n<1>end\\\n#E\r<1>e\\\r#F\r\n<1>f\\", 1, u"D=end|E=e|F=f"},
-    {"unsigned key order",
-     u"#\u8000x\r\n<1>h\r\n#x\r\n<1>l\r\n#xy\r\n<1>2\r\n#\uFF01\r\n<1>t\r\n#\r\n<1>0", 1,
-     u"\u8000x=h|x=l|xy=2|\uFF01=t|=0"}};
+struct TextCase {
+    const char *name;
+    std::string bytes;
+    int language;
+    std::u16string texts; // what the keys then give
+    int fault = -1;       // the WlFaultOp that fails for good
+};
+
+// The built-in text ("Terminated" is only there) is read only when the file does not open.
+// clang-format off
+const TextCase TEXT_CASES[] = {
+    {"selected after fallback", file16(u"#K\r\n<1>one\r\n<3>drei"), 3, u"K=drei"},
+    {"selected before fallback", file16(u"#K\r\n<3>drei\r\n<1>one"), 3, u"K=drei"},
+    {"falls back to language 1", file16(u"#K\r\n<3>drei\r\n<1>one"), 2, u"K=one"},
+    {"language 1 ignores others", file16(u"#K\r\n<3>drei\r\n<1>one"), 1, u"K=one"},
+    {"key without lines", file16(u"#Stop\r\n#K\r\n<1>one"), 3, u"Stop=Stop|K=one"},
+    {"fallback lines join", file16(u"#K\r\n<1>ab\r\n<1>cd\r\n#L\r\n<1>l"), 3, u"K=abcd|L=l"},
+    {"fallback dropped", file16(u"#K\r\n<1>a\r\n<3>b\r\n<3>c\r\n#L\r\n<1>l"), 3, u"K=bc|L=l"},
+    {"late fallback ignored", file16(u"#K\r\n<3>b\r\n<1>x\r\n<3>c\r\n#L\r\n<1>l"), 3, u"K=bc|L=l"},
+    {"other language between", file16(u"#K\r\n<1>a\r\n<2>z\r\n<1>b"), 3, u"K=ab"},
+    {"empty text is a text", file16(u"#K\r\n<1>"), 1, u"K="},
+    {"line before first key", file16(u"<1>stray\r\n#K\r\n<1>one"), 1, u"K=one"},
+    {"number 0, no '>'", file16(u"#A\r\n<1>one\r\n<0>zero\r\n#C\r\n<1 none\r\n#D\r\n<>x"), 0, u"A=one|C=C|D=D"},
+    {"negative number", file16(u"#B\r\n<1>one\r\n<-1>neg"), -1, u"B=one"},
+    {"number syntax", file16(u"#A\r\n< \t+3>plus\r\n#B\r\n<03>lead\r\n#C\r\n<3x>y>z\r\n#D\r\n<1>a>b"), 3, u"A=plus|B=lead|C=y>z|D=a>b"},
+    {"huge number", file16(u"#K\r\n<99999999999999999999>x\r\n<1>one"), 3, u"K=one"},
+    {"blanks", file16(u" \t #Key \t\r\n\t <1>  text \t "), 1, u"Key=  text"},
+    {"empty and comment lines", file16(u"\r\n\r\n#K\r\n \t\r\n//<1>no\r\nx<1>no\r\n\r\n<1>one\r\n\r\n"), 1, u"K=one"},
+    {"LANGDEF no texts", file16(u"#K\r\n<1>one\r\n #LANGDEF \r\n<1>English\r\n#L"), 1, u"K=one|L=L"},
+    {"a key ends LANGDEF", file16(u"#LANGDEF\r\n<1>English\r\n#K\r\n<1>one"), 1, u"K=one"},
+    {"LANGDEF prefix is a key", file16(u"#LANGDEFX\r\n<1>x"), 1, u"LANGDEFX=x"},
+    {"escapes", file16(u"#A\\\\B\r\n<1>back\\\\slash\\qdrop\r\n#F\\n\r\n<1>a\\nb\\\\n"), 1, u"A\\B=back\\slashdrop|F\n=a\nb\\n"},
+    {"LF line ends", file16(u"#LANGDEF\n<3>German\n#K\n<1>one\n<3>drei\n\n#L\n<1>l\n"), 3, u"K=drei|L=l"},
+    {"CR line ends", file16(u"#LANGDEF\r<3>German\r#K\r<1>one\r<3>drei\r\r#L\r<1>l\r"), 3, u"K=drei|L=l"},
+    {"backslash at line end", file16(u"#D\n<1>end\\\n#E\r<1>e\\\r#F\r\n<1>f\\"), 1, u"D=end|E=e|F=f"},
+    {"unsigned key order", file16(u"#\u8000x\r\n<1>h\r\n#x\r\n<1>l\r\n#xy\r\n<1>2\r\n#\uFF01\r\n<1>t\r\n#\r\n<1>0"), 1, u"\u8000x=h|x=l|xy=2|\uFF01=t|=0"},
+    {"empty file", "", 3, u"K=K|Terminated=Terminated"},
+    {"only the mark", "\xFF\xFE#", 3, u"K=K|Terminated=Terminated"},
+    {"big-endian mark", "\xFE\xFF" + utf16le(u"#K\r\n<1>v"), 3, u"K=K"},
+    {"no mark", utf16le(u"#Terminated\r\n<1>Terminated\r\n<3>Offen"), 3, u"Terminated=Terminated"},
+    {"odd trailing byte", file16(u"#K\r\n<1>v") + "A", 3, u"K=v|Terminated=Terminated"},
+    {"open fails", file16(u"#K\r\n<1>v"), 3, u"K=K|Terminated=Abgeschlossen", WL_FAULT_OPEN},
+    {"read fails", file16(u"#K\r\n<1>v"), 3, u"K=K|Terminated=Terminated", WL_FAULT_READ},
+};
+// clang-format on
 
 TEST_F(LangText, KeepsTheTextsOfTheSelectedLanguage) {
-    for (const auto &[name, text, language, expected] : TEXT_CASES) {
-        SCOPED_TRACE(name);
-        load(text, language);
-        expect_texts(expected);
+    for (const TextCase &c : TEXT_CASES) {
+        SCOPED_TRACE(c.name);
+        if (c.fault >= 0) wl_fault_fail(WlFaultOp(c.fault), 1, TRUE);
+        load(c.bytes, c.language);
+        wl_fault_reset();
+        expect_texts(c.texts);
         const WCHAR *pool = wfal.lang.pool;
         for (int i = 1; i < wfal.lang.entry_count; i++)
             EXPECT_LT(std::u16string(pool + wfal.lang.index[i - 1].key),
@@ -97,98 +110,66 @@ TEST_F(LangText, KeepsTheTextsOfTheSelectedLanguage) {
 }
 
 // Lines keep their first 4094 characters; a key without text, or none loaded, answers with the
-// very pointer it was given.
-TEST_F(LangText, LongLinesAndMissingKeys) {
+// very pointer it was given. 1500 keys in reverse order grow the index and the pool.
+TEST_F(LangText, LongLinesMissingKeysAndGrowth) {
     const WCHAR *missing = u"Missing", *bare = u"Bare";
     EXPECT_EQ(lang_lookup(missing), missing);
-    std::u16string key(4999, u'k'), text(4997, u'x');
-    load(u"#" + key + u"\r\n<1>" + text + u"\r\n#Bare\r\n#Next\r\n<1>n", 1);
+    std::u16string key(4999, u'k'), text(4997, u'x'), many;
+    load(file16(u"#" + key + u"\r\n<1>" + text + u"\r\n#Bare\r\n#Next\r\n<1>n"), 1);
     EXPECT_EQ(std::u16string(lang_lookup(key.substr(0, 4093).c_str())), text.substr(0, 4091));
     expect_texts(u"Next=n");
     for (const WCHAR *k : {missing, bare, (const WCHAR *)key.c_str()})
         EXPECT_EQ(lang_lookup(k), k) << printable(k);
-}
-
-// The built-in text ("Terminated" is only there) is read only when the file does not open.
-TEST_F(LangText, UnusableDataGivesAnEmptyTable) {
-    const std::string file = utf16le(u"\uFEFF#K\r\n<1>one");
-    const std::tuple<const char *, std::string, int, int, const char16_t *> cases[] = {
-        // name, bytes, fault, entries, text of "Terminated" in language 3
-        {"empty file", "", -1, 0, u"Terminated"},
-        {"only the mark", "\xFF\xFE", -1, 0, u"Terminated"},
-        {"mark and an odd byte", "\xFF\xFE#", -1, 0, u"Terminated"},
-        {"big-endian mark", "\xFE\xFF" + utf16le(u"#K"), -1, 0, u"Terminated"},
-        {"no mark", utf16le(u"#Terminated\r\n<1>Terminated\r\n<3>Offen"), -1, 0, u"Terminated"},
-        {"odd trailing byte ignored", utf16le(u"\uFEFF#K\r\n<1>v") + "A", -1, 1, u"Terminated"},
-        {"open fails: built-in text", file, WL_FAULT_OPEN, 93, u"Abgeschlossen"},
-        {"first read fails: nothing", file, WL_FAULT_READ, 0, u"Terminated"}};
-    for (const auto &[name, bytes, fault, entries, terminated] : cases) {
-        SCOPED_TRACE(name);
-        if (fault >= 0) wl_fault_fail(WlFaultOp(fault), 1, TRUE);
-        load_bytes(bytes, 3);
-        wl_fault_reset();
-        EXPECT_EQ(wfal.lang.entry_count, entries);
-        EXPECT_EQ(std::u16string(lang_lookup(u"Terminated")), terminated);
-        expect_texts(entries == 1 ? u"K=v" : u"K=K");
-    }
-}
-
-TEST_F(LangText, GrowsIndexAndPoolInSteps) {
-    std::u16string text;
-    for (int i = 1499; i >= 0; i--) // reverse order, so that the sort has work to do
-        text += u"#k" + number_text(i) + u"\r\n<1>text of key " + number_text(i) + u"\r\n";
-    load(text, 1);
+    for (int i = 1499; i >= 0; i--)
+        many += u"#k" + number_text(i) + u"\r\n<1>text " + number_text(i) + u"\r\n";
+    load(file16(many), 1);
     ASSERT_EQ(wfal.lang.entry_count, 1500);
     for (int i = 0; i < 1500; i++)
         ASSERT_EQ(std::u16string(lang_lookup((u"k" + number_text(i)).c_str())),
-                  u"text of key " + number_text(i));
-    EXPECT_EQ(wfal.lang.index_capacity, 3 * 4096);
-    EXPECT_EQ(wfal.lang.pool_capacity % 16384, 0);
-    lang_free();
-    EXPECT_TRUE(!wfal.lang.pool && !wfal.lang.index);
-    EXPECT_EQ(wfal.lang.entry_count + wfal.lang.pool_capacity + wfal.lang.index_capacity, 0);
+                  u"text " + number_text(i));
 }
 
 // Only LANGDEF lines offer; names are cut to 31 characters; a second load starts afresh.
 TEST_F(LangText, OffersLanguagesRenamedInTheSelectedOne) {
     const std::u16string name(40, u'n'), cut(31, u'n');
-    load(u"<2>Stray\r\n#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
-             u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + name +
-             u"x\r\n<3>Deutsch",
+    load(file16(u"<2>Stray\r\n#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
+                u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + name +
+                u"x\r\n<3>Deutsch"),
          1);
     EXPECT_EQ(offers(), u"1:English|3:" + cut + u"|4:" + cut);
-    load(u"#LANGDEF\r\n<1>English\r\n<3>German\r\n#LANGNAME1\r\n<3>Englisch", 3, false);
+    load(file16(u"#LANGDEF\r\n<1>English\r\n<3>German\r\n#LANGNAME1\r\n<3>Englisch"), 3, false);
     EXPECT_EQ(wfal.lang.entry_count, 1);
     EXPECT_EQ(offers(), u"1:Englisch|3:German");
 }
 
+// Language 0: the offer whose name begins the preferred name (also past the 32 recorded offers,
+// or an empty one), else none.
 TEST_F(LangText, ChoosesTheLanguageByNameWhenNoneIsGiven) {
     std::u16string forty = u"#LANGDEF\r\n";
     for (int i = 1; i <= 40; i++)
         forty += u"<" + number_text(i) + u">L" + number_text(i) + u"\r\n";
-    // name, preferred name, text, language given; selected language, offers, last offer, K's text
-    const std::tuple<const char *, std::u16string, std::u16string, int, int, int, int,
-                     std::u16string>
-        cases[] = {
-            {"unrecorded offer chosen", u"L0035", forty + u"#K\r\n<35>x\r\n<1>y", 0, 35, 32, 32,
-             u"x"},
-            {"name prefix", u"Deutsch (CH)", u"#LANGDEF\r\n<1>English\r\n<3>Deutsch\r\n#K\r\n<3>d",
-             0, 3, 2, 3, u"d"},
-            {"empty name chooses", u"", u"#LANGDEF\r\n<1>English\r\n<5>\r\n#K\r\n<1>e\r\n<5>f", 0,
-             5, 2, 5, u"f"},
-            {"no match", u"", u"#LANGDEF\r\n<1>English\r\n#K\r\n<1>e\r\n<3>d", 0, 0, 1, 1, u"e"},
-            {"given language wins", u"Deutsch", u"#LANGDEF\r\n<3>Deutsch\r\n#K\r\n<3>d\r\n<1>e", 1,
-             1, 1, 3, u"e"}};
-    for (const auto &[name, preferred, text, language, selected, offer_count, last_offer, k] :
-         cases) {
-        SCOPED_TRACE(name);
-        std::copy(preferred.c_str(), preferred.c_str() + preferred.size() + 1,
+    const std::u16string DEF = u"#LANGDEF\r\n<1>English\r\n";
+    // clang-format off
+    const struct {
+        std::u16string preferred, text;
+        int language, selected, offer_count, last_offer;
+        std::u16string k; // K's text
+    } cases[] = {
+        {u"L0035", forty + u"#K\r\n<35>x\r\n<1>y", 0, 35, 32, 32, u"x"},
+        {u"Deutsch (CH)", DEF + u"<3>Deutsch\r\n#K\r\n<3>d", 0, 3, 2, 3, u"d"},
+        {u"", DEF + u"<5>\r\n#K\r\n<1>e\r\n<5>f", 0, 5, 2, 5, u"f"},
+        {u"", DEF + u"#K\r\n<1>e\r\n<3>d", 0, 0, 1, 1, u"e"},
+        {u"Deutsch", u"#LANGDEF\r\n<3>Deutsch\r\n#K\r\n<3>d\r\n<1>e", 1, 1, 1, 3, u"e"}};
+    // clang-format on
+    for (const auto &c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::copy(c.preferred.c_str(), c.preferred.c_str() + c.preferred.size() + 1,
                   wfal.lang.preferred_name);
-        load(text, language);
+        load(file16(c.text), c.language);
         EXPECT_EQ((std::vector<int>{wfal.lang.selected_language, wfal.lang.offer_count,
-                                    wfal.lang.offers[offer_count - 1].number}),
-                  (std::vector<int>{selected, offer_count, last_offer}));
-        expect_texts(u"K=" + k);
+                                    wfal.lang.offers[c.offer_count - 1].number}),
+                  (std::vector<int>{c.selected, c.offer_count, c.last_offer}));
+        expect_texts(u"K=" + c.k);
     }
 }
 
