@@ -11,7 +11,8 @@
 //   run ARG ...                       a run with these options and mode ("..." quotes an argument)
 //     SCRIPT LINE                     (indented by two spaces)
 //   log
-//     LINE                            stdout, then "stderr: LINE"s, then "exit N" unless 0
+//     LINE                            stdout, then "stderr: LINE"s, then "exit N" unless 0 (paths
+//                                     in the run's folder relative to it)
 //   files
 //     PATH SIZE FNV1A64               every regular file under the device root after the runs
 #include <gtest/gtest.h>
@@ -168,17 +169,24 @@ void set_up(const HostFolder &folder, const std::vector<std::string> &setup) {
     }
 }
 
+// What a run showed, with the run's folder left out of the paths in it (its screenshots and
+// script are named relative to it: "shots/prtscr-0001.png", "script.txt:3: ...").
 std::vector<std::string> observed(const HostFolder &folder, int status) {
     std::vector<std::string> log = folder.lines();
     for (const std::string &line : text_lines(folder.err()))
         log.push_back("stderr: " + line);
     if (status != 0) log.push_back("exit " + std::to_string(status));
+    const std::string where = folder.dir() + "/";
+    for (std::string &line : log)
+        for (size_t at; (at = line.find(where)) != std::string::npos;)
+            line.erase(at, where.size());
     return log;
 }
 
 std::vector<std::string> device_files(const HostFolder &folder) {
     std::vector<std::string> files;
-    for (const auto &entry : fs::recursive_directory_iterator(folder.device())) {
+    std::error_code none; // a run refused before the host made the device root leaves none
+    for (const auto &entry : fs::recursive_directory_iterator(folder.device(), none)) {
         if (!entry.is_regular_file() || entry.is_symlink()) continue;
         const std::string bytes = host_read_file(entry.path());
         unsigned long long hash = 14695981039346656037ull;
