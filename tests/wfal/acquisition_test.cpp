@@ -1,6 +1,6 @@
-// The acquisition run on the simulated engine and the virtual clock: the result file it creates,
-// the records it paces and corrects, the limits that stop it, and what a failing open, write or
-// flush leaves behind.
+// The acquisition run on the simulated engine and the virtual clock, where the host cannot reach
+// (its flows are tests/flows/test_*.flow): the records it paces and corrects, the results it
+// leaves out, and what a failing open, write or flush leaves behind.
 #include <gtest/gtest.h>
 
 #include <time.h>
@@ -34,8 +34,6 @@ const std::string CREATE_ERROR = "message-box 16 \"Error\" \"File write error.\\
                                  "stopped.\" -> 1 (no answer queued)";
 const std::string WRITE_ERROR = "message-box 16 \"Error\" \"File write error.\\nTest stopped.\" "
                                 "-> 1 (no answer queued)";
-const std::string MAX_REACHED = "message-box 16 \"Warning\" \"Max test time reached.\\nTest "
-                                "stopped.\" -> 1 (no answer queued)";
 
 enum Source { FED, SIMULATED };
 
@@ -145,29 +143,23 @@ protected:
     }
 };
 
-// The whole session is the host's recording; here what it cannot see: Stop and Freeze do nothing
-// without a test, the viewer's handle sees a record as soon as the tick wrote it, and stopping a
-// frozen test ends the freeze too.
-TEST_F(Acquisition, StartRecordsAndStop) {
-    wfal.run_state = RUN_LOADED;
-    test_stop(), freeze_toggle();
-    EXPECT_EQ(wfal.run_state, RUN_LOADED);
-    test_start();
-    EXPECT_EQ(wfal.command_sequence, 9);
-    EXPECT_FALSE(acquisition_tick()) << "nothing is due yet";
-    advance(1000);
-    EXPECT_TRUE(acquisition_tick());
-    Levels seen(record_bytes() / 2);
-    ASSERT_EQ(fseek(wfal.view_file, RESULT_HEADER_SIZE, SEEK_SET), 0);
-    ASSERT_EQ(fread(seen.data(), record_bytes(), 1, wfal.view_file), 1u);
-    EXPECT_EQ(seen, simulated(0));
-    freeze_toggle();
-    EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING | RUN_FROZEN);
-    test_stop();
-    expect_stopped(1);
-    EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED}));
+// The impedance the engine is told: the input's own, or the header's for a terminated input.
+TEST(EngineImpedance, ByInput) {
+    const struct {
+        INT32 input, header_impedance;
+        BOOL wideband;
+        WORD expected;
+    } cases[] = {{INPUT_TERMINATED, 135, FALSE, 135},
+                 {INPUT_TERMINATED, 600, TRUE, 600},
+                 {INPUT_UNTERMINATED, 135, FALSE, 4000},
+                 {INPUT_PROBE, 135, FALSE, 150},
+                 {INPUT_PROBE, 135, TRUE, 100}};
+    for (const auto &c : cases)
+        EXPECT_EQ(engine_impedance(c.input, c.header_impedance, c.wideband), c.expected)
+            << c.input << " " << c.wideband;
 }
 
+// Probe levels are raised by 15 dB, wrapping within 16 bits.
 TEST_F(Acquisition, ProbeLevelsAreRaisedBy15dBWithin16Bits) {
     const Levels in = {-5000, 32767, -32768, 0, -1500, 31268};
     const Levels raised = {-3500, -31269, -31268, 1500, 0, -32768};
@@ -292,24 +284,6 @@ TEST_F(Acquisition, FileFailures) {
             }
         },
         3);
-}
-
-// The size limit stops the test after the record that passes it (a full stick is the host's
-// recording session's).
-TEST_F(Acquisition, SizeLimit) {
-    for (int limit : {0, 3}) { // records the limit allows
-        SCOPED_TRACE(limit);
-        fake_host_reset(), acqsim_reset(), set_up(INPUT_TERMINATED);
-        wfal.run_state = RUN_LOADED;
-        feed(5);
-        test_start();
-        wfal.max_file_size = RESULT_HEADER_SIZE + limit * LONGLONG(record_bytes());
-        advance(5000);
-        EXPECT_FALSE(acquisition_tick());
-        expect_stopped(limit + 1);
-        EXPECT_EQ(records(FED), first(limit + 1));
-        EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, MAX_REACHED}));
-    }
 }
 
 } // namespace
