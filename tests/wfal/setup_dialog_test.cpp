@@ -1,12 +1,16 @@
-// What the set-up dialog's flows (tests/flows/test_*.flow) cannot see from the host: its pure
-// helpers, the field emptied while the host is asked, the parameters cut to their buffers, and
-// the module leaving nothing behind in the process.
+// What the flows of test mode and the display set-up (tests/flows/test_*.flow, display_*.flow)
+// cannot see from the host: the set-up dialog's pure helpers and its field emptied while the host
+// is asked, the parameters cut to their buffers, the module leaving nothing behind in the
+// process, and the About box, which has no key.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 
+#include "reports/display_setup.h"
+#include "support/lang_file.h"
 #include "support/report_session.h"
+#include "test/main_dialog.h"
 #include "test/setup_dialog.h"
 #include "ui/controls.h"
 
@@ -73,6 +77,33 @@ TEST_F(SetupDialog, WfalstartLeavesNothingBehind) {
             EXPECT_TRUE(wfal.dialog_brush == nullptr && wfal.lang.pool == nullptr);
             EXPECT_EQ(wfal.lang.entry_count, 0);
         }
+    }
+}
+
+// The display set-up's About box has no key: command 111 shows it, a translation longer than the
+// box is cut at its end, and the box sets no title of its own.
+TEST_F(SetupDialog, DisplayAboutBox) {
+    write_result();
+    const std::u16string long_text(600, u'a');
+    root.write("long.txt", utf16le(u"\uFEFF#Abouttext\r\n<1>" + long_text + u"\r\n"));
+    const struct {
+        const WCHAR *path;
+        std::u16string caption, text;
+    } cases[] = {
+        {u"\\none.txt", u"About Spectrogram viewer",
+         u"Spectrogram viewer for VELMAR test equipments:\r\n\r\nTRX71\r\n\r\nVersion: 2.00"},
+        {u"\\long.txt", u"Abouttitle", long_text.substr(0, DISPLAY_ABOUT_CHARS - 1)}};
+    for (const auto &c : cases) {
+        fake_host_reset();
+        language_path = c.path;
+        const auto about = [] { PostMessageW(wl_window_top(), WM_COMMAND, DISPLAY_ID_ABOUT, 0); };
+        EXPECT_EQ(view({ui::tap(ID_DISPLAY), ui::check(about), ui::tap(ID_ESC), ui::tap(ID_ESC)}),
+                  0);
+        EXPECT_EQ(fake_host.lines("message-box"),
+                  Lines{"message-box 64 " + fake_host_quote(c.caption) + " " +
+                        fake_host_quote(c.text) + " -> 1 (no answer queued)"});
+        EXPECT_EQ(fake_host.lines("title"),
+                  (Lines{"title \"Spectrogram\"", "title \"Display\"", "title \"Spectrogram\""}));
     }
 }
 

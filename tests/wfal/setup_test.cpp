@@ -1,5 +1,7 @@
-// Validation of the set-up and display settings, which may come from an old or foreign settings
-// file. (The set-up dialog's own tables and their enabling show in tests/flows/test_*.flow.)
+// The settings file, each of its two blocks taken whole or not at all, and the validation of the
+// set-up and display settings it may bring from an old or foreign module. (A file saved and loaded
+// back, one that cannot be opened, and the set-up dialog's tables with their enabling are
+// tests/flows/test_*.flow.)
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -9,6 +11,8 @@
 
 #include "module/setup.h"
 #include "module/state.h"
+#include "support/descriptors.h"
+#include "support/temp_root.h"
 
 namespace {
 
@@ -79,6 +83,52 @@ TEST(Setup, ValidationTerminatesTheHeaderTexts) {
     setup_validate();
     for (int i = 0; i < 5; i++)
         EXPECT_EQ(std::u16string(fields[i]), std::u16string(sizes[i] - 1, u'x')) << i;
+}
+
+template <class T>
+std::string bytes_of(const T &block) {
+    return std::string(reinterpret_cast<const char *>(&block), sizeof block);
+}
+
+// The stored blocks differ from the state's blocks in every byte but their identities.
+TEST(Settings, LoadTakesValidBlocksInOrder) {
+    TempDeviceRoot root;
+    memcpy(wfal.settings_path, u"\\wfal.set", 20);
+    DisplaySettings stored_display, state_display;
+    ResultHeader stored_header, state_header;
+    memset(&stored_display, 0x11, sizeof stored_display), stored_display.block_size = 564;
+    memcpy(stored_display.magic, "WFAI", 4);
+    memset(&stored_header, 0x22, sizeof stored_header), stored_header.header_size = 1320;
+    memcpy(stored_header.magic, "WFAL", 4);
+    memset(&state_display, 0x33, sizeof state_display);
+    memset(&state_header, 0x44, sizeof state_header);
+    // The file is both stored blocks, cut to `length` bytes, with `patch` written at `at`.
+    const struct {
+        const char *what;
+        size_t length, at;
+        std::string patch;
+        bool display_taken, header_taken;
+    } cases[] = {
+        {"both blocks", 1884, 0, "", true, true},
+        {"short header", 1883, 0, "", true, false},
+        {"header magic", 1884, 564 + 56, "WFAI", true, false},
+        {"header size", 1884, 564 + 60, "\x29", true, false},
+        {"foreign magic", 1884, 0, "WFAL", false, false},
+        {"block size", 1884, 4, "\x33", false, false},
+        {"short display", 563, 0, "", false, false},
+    };
+    const size_t descriptors = open_descriptors();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file = bytes_of(stored_display) + bytes_of(stored_header);
+        root.write("wfal.set", file.replace(c.at, c.patch.size(), c.patch).substr(0, c.length));
+        wfal.display = state_display, wfal.header = state_header;
+        settings_load();
+        EXPECT_EQ(bytes_of(wfal.display),
+                  bytes_of(c.display_taken ? stored_display : state_display));
+        EXPECT_EQ(bytes_of(wfal.header), bytes_of(c.header_taken ? stored_header : state_header));
+        EXPECT_EQ(open_descriptors(), descriptors) << "left the file open";
+    }
 }
 
 } // namespace
