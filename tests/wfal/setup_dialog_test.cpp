@@ -37,7 +37,7 @@ TEST(SetupText, TimeUnitsAndPathSplit) {
 class SetupDialog : public ReportSession {};
 
 // The old destination is gone while the host asks for the new name; paths and the operator's
-// name are cut to their fields.
+// name are cut to their fields. PrtScr calls the host.
 TEST_F(SetupDialog, NameEntryAndParameters) {
     const std::u16string long_path = u"\\" + std::u16string(299, u'p');
     result_path = settings_path = language_path = long_path;
@@ -49,10 +49,11 @@ TEST_F(SetupDialog, NameEntryAndParameters) {
     std::u16string result;
     fake_host.answer_path(u"\\Internal\\a.res", 1);
     EXPECT_EQ(view({ui::check([&] { result = wfal.result_path; }), ui::tap(SETUP_ID_NAME),
-                    ui::tap(SETUP_ID_NAME), ui::tap(ID_ESC)},
+                    ui::tap(SETUP_ID_NAME), ui::tap(SETUP_ID_PRINT_SCREEN), ui::tap(ID_ESC)},
                    1),
               0);
     EXPECT_EQ(field_when_asked, u"");
+    EXPECT_EQ(fake_host.log.back(), "print-screen"); // the flows' logs would hold the folder
     for (const std::u16string &path :
          {result, std::u16string(wfal.settings_path), std::u16string(wfal.language_path)})
         EXPECT_EQ(path, long_path.substr(0, 259));
@@ -81,7 +82,7 @@ TEST_F(SetupDialog, WfalstartLeavesNothingBehind) {
 }
 
 // The display set-up's About box has no key: command 111 shows it, a translation longer than the
-// box is cut at its end, and the box sets no title of its own.
+// box is cut at its end, and the box sets no title of its own. PrtScr calls the host.
 TEST_F(SetupDialog, DisplayAboutBox) {
     write_result();
     const std::u16string long_text(600, u'a');
@@ -97,8 +98,10 @@ TEST_F(SetupDialog, DisplayAboutBox) {
         fake_host_reset();
         language_path = c.path;
         const auto about = [] { PostMessageW(wl_window_top(), WM_COMMAND, DISPLAY_ID_ABOUT, 0); };
-        EXPECT_EQ(view({ui::tap(ID_DISPLAY), ui::check(about), ui::tap(ID_ESC), ui::tap(ID_ESC)}),
+        EXPECT_EQ(view({ui::tap(ID_DISPLAY), ui::check(about), ui::tap(DISPLAY_ID_PRINT_SCREEN),
+                        ui::tap(ID_ESC), ui::tap(ID_ESC)}),
                   0);
+        EXPECT_EQ(fake_host.lines("print-screen").size(), 1u);
         EXPECT_EQ(fake_host.lines("message-box"),
                   Lines{"message-box 64 " + fake_host_quote(c.caption) + " " +
                         fake_host_quote(c.text) + " -> 1 (no answer queued)"});
