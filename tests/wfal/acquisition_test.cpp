@@ -1,13 +1,11 @@
-// The acquisition run on the simulated engine and the virtual clock: the result file it creates,
-// the records it paces and corrects, the limits that stop it, and what a failing open, write or
-// flush leaves behind.
+// The acquisition run on the simulated engine and the virtual clock, where the host cannot reach
+// (its flows are tests/flows/test_*.flow): the impedance the engine is told, the results left
+// out, the pacing of the records, and what a failing open, write or flush leaves behind.
 #include <gtest/gtest.h>
 
 #include <time.h>
 
-#include <algorithm>
 #include <array>
-#include <numeric>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,16 +32,6 @@ const std::string CREATE_ERROR = "message-box 16 \"Error\" \"File write error.\\
                                  "stopped.\" -> 1 (no answer queued)";
 const std::string WRITE_ERROR = "message-box 16 \"Error\" \"File write error.\\nTest stopped.\" "
                                 "-> 1 (no answer queued)";
-const std::string MAX_REACHED = "message-box 16 \"Warning\" \"Max test time reached.\\nTest "
-                                "stopped.\" -> 1 (no answer queued)";
-
-enum Source { FED, SIMULATED };
-
-Indices first(int n) {
-    Indices out(size_t(std::max(n, 0)));
-    std::iota(out.begin(), out.end(), 0);
-    return out;
-}
 
 class Acquisition : public ::testing::Test {
 protected:
@@ -92,15 +80,6 @@ protected:
     LONGLONG file_records() const {
         return result_record_count(LONGLONG(file().size()), wfal.header);
     }
-    // The simulated spectrum the engine measures as its result `index`.
-    Levels simulated(ULONGLONG index) const {
-        const ResultHeader &h = wfal.header;
-        AcqSimMeasure m = {1, engine_impedance(h.input, h.impedance, FALSE),
-                           DWORD(h.start_frequency), DWORD(h.frequency_step), WORD(h.points)};
-        Levels out(record_bytes() / 2);
-        EXPECT_TRUE(acqsim_spectrum(&m, index, out.data()));
-        return out;
-    }
     // Distinct levels for every fed spectrum, so that a record written twice or out of order
     // shows.
     Levels fed(int n) const {
@@ -113,8 +92,8 @@ protected:
         for (int n = 0; n < count; ++n)
             ASSERT_TRUE(acqsim_feed_spectrum(fed(n).data(), UINT(points())));
     }
-    // Which spectrum of the source (0 to 9) each whole record of the file is; -1 for none.
-    Indices records(Source source) const {
+    // Which fed spectrum (0 to 9) each whole record of the file is; -1 for none.
+    Indices records() const {
         const std::string bytes = file();
         Indices out;
         for (LONGLONG i = 0, n = file_records(); i < n; ++i) {
@@ -122,7 +101,7 @@ protected:
             memcpy(r.data(), bytes.data() + RESULT_HEADER_SIZE + i * record_bytes(),
                    record_bytes());
             int k = 0;
-            while (k < 10 && (source == FED ? fed(k) : simulated(ULONGLONG(k))) != r)
+            while (k < 10 && fed(k) != r)
                 k++;
             out.push_back(k < 10 ? k : -1);
         }
@@ -145,43 +124,16 @@ protected:
     }
 };
 
-// The whole session is the host's recording; here what it cannot see: Stop and Freeze do nothing
-// without a test, the viewer's handle sees a record as soon as the tick wrote it, and stopping a
-// frozen test ends the freeze too.
-TEST_F(Acquisition, StartRecordsAndStop) {
-    wfal.run_state = RUN_LOADED;
-    test_stop(), freeze_toggle();
-    EXPECT_EQ(wfal.run_state, RUN_LOADED);
-    test_start();
-    EXPECT_EQ(wfal.command_sequence, 9);
-    EXPECT_FALSE(acquisition_tick()) << "nothing is due yet";
-    advance(1000);
-    EXPECT_TRUE(acquisition_tick());
-    Levels seen(record_bytes() / 2);
-    ASSERT_EQ(fseek(wfal.view_file, RESULT_HEADER_SIZE, SEEK_SET), 0);
-    ASSERT_EQ(fread(seen.data(), record_bytes(), 1, wfal.view_file), 1u);
-    EXPECT_EQ(seen, simulated(0));
-    freeze_toggle();
-    EXPECT_EQ(wfal.run_state, RUN_LOADED | RUN_TESTING | RUN_FROZEN);
-    test_stop();
-    expect_stopped(1);
-    EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED}));
-}
-
-TEST_F(Acquisition, ProbeLevelsAreRaisedBy15dBWithin16Bits) {
-    const Levels in = {-5000, 32767, -32768, 0, -1500, 31268};
-    const Levels raised = {-3500, -31269, -31268, 1500, 0, -32768};
-    for (INT32 input : {INPUT_TERMINATED, INPUT_UNTERMINATED, INPUT_PROBE}) {
-        set_up(input);
-        ASSERT_TRUE(acqsim_feed_spectrum(in.data(), UINT(in.size())));
-        test_start();
-        advance(1000);
-        EXPECT_TRUE(acquisition_tick());
-        test_stop();
-        Levels written(in.size());
-        memcpy(written.data(), file().data() + RESULT_HEADER_SIZE, 2 * in.size());
-        EXPECT_EQ(written, input == INPUT_PROBE ? raised : in) << "input " << input;
-    }
+// The impedance the engine is told: the input's own, or the header's for a terminated input.
+TEST(EngineImpedance, ByInput) {
+    // input, the header's impedance, wideband, told
+    const int cases[][4] = {{INPUT_TERMINATED, 135, FALSE, 135},
+                            {INPUT_TERMINATED, 600, TRUE, 600},
+                            {INPUT_UNTERMINATED, 135, FALSE, 4000},
+                            {INPUT_PROBE, 135, FALSE, 150},
+                            {INPUT_PROBE, 135, TRUE, 100}};
+    for (const auto &c : cases)
+        EXPECT_EQ(engine_impedance(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[2];
 }
 
 // Results of an earlier measure command, of another code, or carrying the current sequence
@@ -206,7 +158,7 @@ TEST_F(Acquisition, OnlyMeasureResultsOfTheCurrentCommandAreWritten) {
         advance(1000);
         EXPECT_TRUE(acquisition_tick());
         test_stop();
-        EXPECT_EQ(records(FED), (Indices{2, 3}));
+        EXPECT_EQ(records(), (Indices{2, 3}));
     }
 }
 
@@ -243,6 +195,7 @@ TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
         acqsim_reset();
         ASSERT_TRUE(acqsim_set_interval_ms(c.interval_ms));
         set_up(INPUT_TERMINATED);
+        feed(10);
         advance(c.late_start_s * 1000);
         test_start();
         for (const auto &[shift_s, advance_ms, wrote] : c.steps) {
@@ -251,7 +204,7 @@ TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
             EXPECT_EQ(acquisition_tick(), wrote);
         }
         test_stop();
-        EXPECT_EQ(records(SIMULATED), c.written);
+        EXPECT_EQ(records(), c.written);
     }
 }
 
@@ -285,31 +238,16 @@ TEST_F(Acquisition, FileFailures) {
                 EXPECT_EQ(fake_host.log, Lines{CREATE_ERROR});
                 return;
             }
-            EXPECT_EQ(records(FED), first(kept));
+            Indices whole; // the first `kept` fed spectra
+            while (int(whole.size()) < kept)
+                whole.push_back(int(whole.size()));
+            EXPECT_EQ(records(), whole);
             EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + kept * record_bytes() + f.keep);
             if (f.nth) {
                 EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, WRITE_ERROR}));
             }
         },
         3);
-}
-
-// The size limit stops the test after the record that passes it (a full stick is the host's
-// recording session's).
-TEST_F(Acquisition, SizeLimit) {
-    for (int limit : {0, 3}) { // records the limit allows
-        SCOPED_TRACE(limit);
-        fake_host_reset(), acqsim_reset(), set_up(INPUT_TERMINATED);
-        wfal.run_state = RUN_LOADED;
-        feed(5);
-        test_start();
-        wfal.max_file_size = RESULT_HEADER_SIZE + limit * LONGLONG(record_bytes());
-        advance(5000);
-        EXPECT_FALSE(acquisition_tick());
-        expect_stopped(limit + 1);
-        EXPECT_EQ(records(FED), first(limit + 1));
-        EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, MAX_REACHED}));
-    }
 }
 
 } // namespace

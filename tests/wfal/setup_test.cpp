@@ -1,11 +1,18 @@
+// The settings file, each of its two blocks taken whole or not at all, and the validation of the
+// set-up and display settings it may bring from an old or foreign module. (A file saved and loaded
+// back, one that cannot be opened, and the set-up dialog's tables with their enabling are
+// tests/flows/test_*.flow.)
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "module/setup.h"
 #include "module/state.h"
+#include "support/descriptors.h"
+#include "support/temp_root.h"
 
 namespace {
 
@@ -15,55 +22,31 @@ void reset_module(BOOL wideband) {
     setup_defaults();
 }
 
-std::vector<INT32> header_setup() {
-    const ResultHeader &h = wfal.header;
-    return {h.range, h.impedance, h.input, h.gain};
-}
-
-// The defaults leave the white level alone and validate what they do not set. (Their values show
-// on the stored screens; the tables they choose by the engine, in the validation below.)
-TEST(Setup, DefaultsValidateWhatTheyDoNotSet) {
-    memset(&wfal, 0, sizeof wfal);
-    wfal.display.white_level = -33, wfal.display.level_unit = 7, wfal.display.find_mode = 9;
-    setup_defaults();
-    const DisplaySettings &d = wfal.display;
-    EXPECT_EQ((std::vector<INT32>{d.white_level, d.level_unit, d.find_mode}),
-              (std::vector<INT32>{-33, 1, 1}));
-}
-
 TEST(Setup, ValidationRestrictsImpedanceAndInputByRange) {
+    ChoiceEntry ranges[] = {{99999, {}, u"Hz", 1, TRUE, 1}, {100000, {}, u"Hz", 1, TRUE, 1}, {}};
     const struct {
-        BOOL wideband;
+        int tables; // 0: set A, 1: set B (wideband), 2: set A but ranges of 99999 and 100000 Hz
         std::vector<INT32> stored, validated; // range, impedance, input, gain
     } cases[] = {
-        {FALSE, {20000, 100, 2, 0}, {20000, 600, 0, 0}}, // low range: 600 Ohm, no probe
-        {FALSE, {20000, 600, 1, 40}, {20000, 600, 1, 40}},
-        {FALSE, {300000, 600, 2, 30}, {300000, 100, 2, 30}}, // 600 Ohm needs a low range
-        {FALSE, {3000000, 135, 1, 10}, {3000000, 135, 1, 10}},
-        {FALSE, {212000000, 150, 2, 12}, {4000, 600, 0, -1}}, // set B values in set A
-        {TRUE, {3000000, 100, 1, 36}, {3000000, 100, 0, 36}}, // input 1 is not offered
-        {TRUE, {20000, 600, 2, 0}, {1500000, 100, 2, 0}},
-        {TRUE, {212000000, 150, 2, 10}, {212000000, 100, 2, -1}},
+        {0, {20000, 100, 2, 0}, {20000, 600, 0, 0}}, // low range: 600 Ohm, no probe
+        {0, {20000, 600, 1, 40}, {20000, 600, 1, 40}},
+        {0, {300000, 600, 2, 30}, {300000, 100, 2, 30}},   // 600 Ohm needs a low range
+        {0, {212000000, 150, 2, 12}, {4000, 600, 0, -1}},  // set B values in set A
+        {1, {3000000, 100, 1, 36}, {3000000, 100, 0, 36}}, // input 1 is not offered
+        {1, {20000, 600, 2, 0}, {1500000, 100, 2, 0}},
+        {1, {212000000, 150, 2, 10}, {212000000, 100, 2, -1}},
+        {2, {99999, 150, 2, 0}, {99999, 600, 0, 0}},
+        {2, {100000, 150, 2, 0}, {100000, 150, 2, 0}},
     };
     for (const auto &c : cases) {
-        reset_module(c.wideband);
+        reset_module(c.tables == 1);
+        if (c.tables == 2) wfal.range_table = ranges;
         ResultHeader &h = wfal.header;
         h.range = c.stored[0], h.impedance = c.stored[1], h.input = c.stored[2];
         h.gain = c.stored[3];
         setup_validate();
-        EXPECT_EQ(header_setup(), c.validated) << c.stored[0] << " " << c.wideband;
-    }
-}
-
-TEST(Setup, LowRangeStartsBelow100kHz) {
-    ChoiceEntry ranges[] = {{99999, {}, u"Hz", 1, TRUE, 1}, {100000, {}, u"Hz", 1, TRUE, 1}, {}};
-    for (INT32 range : {99999, 100000}) {
-        reset_module(FALSE);
-        wfal.range_table = ranges;
-        wfal.header.range = range, wfal.header.impedance = 150, wfal.header.input = 2;
-        setup_validate();
-        const bool low = range < 100000;
-        EXPECT_EQ(header_setup(), (std::vector<INT32>{range, low ? 600 : 150, low ? 0 : 2, -1}));
+        EXPECT_EQ((std::vector<INT32>{h.range, h.impedance, h.input, h.gain}), c.validated)
+            << c.stored[0] << " " << c.tables;
     }
 }
 
@@ -93,15 +76,59 @@ TEST(Setup, DisplayValuesOutsideTheirRangesGetDefaults) {
 TEST(Setup, ValidationTerminatesTheHeaderTexts) {
     reset_module(FALSE);
     ResultHeader &h = wfal.header;
-    std::u16string texts[] = {std::u16string(16, u'x'), std::u16string(16, u'y'),
-                              std::u16string(16, u'z'), std::u16string(32, u'o'),
-                              std::u16string(512, u'n')};
     WCHAR *fields[] = {h.device, h.serial, h.software_version, h.operator_name, h.notes};
+    const size_t sizes[] = {16, 16, 16, 32, 512};
     for (int i = 0; i < 5; i++)
-        texts[i].copy(fields[i], texts[i].size());
+        std::fill(fields[i], fields[i] + sizes[i], u'x');
     setup_validate();
     for (int i = 0; i < 5; i++)
-        EXPECT_EQ(std::u16string(fields[i]), texts[i].substr(0, texts[i].size() - 1)) << i;
+        EXPECT_EQ(std::u16string(fields[i]), std::u16string(sizes[i] - 1, u'x')) << i;
+}
+
+template <class T>
+std::string bytes_of(const T &block) {
+    return std::string(reinterpret_cast<const char *>(&block), sizeof block);
+}
+
+// The stored blocks differ from the state's blocks in every byte but their identities.
+TEST(Settings, LoadTakesValidBlocksInOrder) {
+    TempDeviceRoot root;
+    memcpy(wfal.settings_path, u"\\wfal.set", 20);
+    DisplaySettings stored_display, state_display;
+    ResultHeader stored_header, state_header;
+    memset(&stored_display, 0x11, sizeof stored_display), stored_display.block_size = 564;
+    memcpy(stored_display.magic, "WFAI", 4);
+    memset(&stored_header, 0x22, sizeof stored_header), stored_header.header_size = 1320;
+    memcpy(stored_header.magic, "WFAL", 4);
+    memset(&state_display, 0x33, sizeof state_display);
+    memset(&state_header, 0x44, sizeof state_header);
+    // The file is both stored blocks, cut to `length` bytes, with `patch` written at `at`.
+    const struct {
+        const char *what;
+        size_t length, at;
+        std::string patch;
+        bool display_taken, header_taken;
+    } cases[] = {
+        {"both blocks", 1884, 0, "", true, true},
+        {"short header", 1883, 0, "", true, false},
+        {"header magic", 1884, 564 + 56, "WFAI", true, false},
+        {"header size", 1884, 564 + 60, "\x29", true, false},
+        {"foreign magic", 1884, 0, "WFAL", false, false},
+        {"block size", 1884, 4, "\x33", false, false},
+        {"short display", 563, 0, "", false, false},
+    };
+    const size_t descriptors = open_descriptors();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file = bytes_of(stored_display) + bytes_of(stored_header);
+        root.write("wfal.set", file.replace(c.at, c.patch.size(), c.patch).substr(0, c.length));
+        wfal.display = state_display, wfal.header = state_header;
+        settings_load();
+        EXPECT_EQ(bytes_of(wfal.display),
+                  bytes_of(c.display_taken ? stored_display : state_display));
+        EXPECT_EQ(bytes_of(wfal.header), bytes_of(c.header_taken ? stored_header : state_header));
+        EXPECT_EQ(open_descriptors(), descriptors) << "left the file open";
+    }
 }
 
 } // namespace
