@@ -47,12 +47,4 @@ protected:
         SendMessageW(b, BTN_SET_LOOK, 0, (LPARAM)look);
         return b;
     }
-
-    // The commands the parent received since the last call, as the log writes them.
-    Lines commands() {
-        Lines out;
-        for (const std::string &line : log.take())
-            if (line.find("WM_COMMAND") != std::string::npos) out.push_back(line);
-        return out;
-    }
 };

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,37 +33,6 @@ inline std::u16string report_box_text() {
     static WCHAR text[30000];
     text[0] = 0;
     GetWindowTextW(GetDlgItem(report_viewer(), TEXT_ID_BOX), text, 30000);
-    return text;
-}
-
-// The text's lines, split at CR LF (the last one empty when the text ends with CR LF).
-inline std::vector<std::u16string> report_lines(const std::u16string &text) {
-    std::vector<std::u16string> lines;
-    size_t from = 0;
-    for (size_t at; (at = text.find(u"\r\n", from)) != std::u16string::npos; from = at + 2)
-        lines.push_back(text.substr(from, at - from));
-    lines.push_back(text.substr(from));
-    return lines;
-}
-
-// An option button's face, inside its bevels: GREEN when its option is chosen, GREY when not.
-inline constexpr COLORREF GREEN = 0x00C000, GREY = 0xD0D0D0;
-inline COLORREF button_face(int id) {
-    UiControl c = ui_find(id);
-    return ui_pixel(c.rect.left + 3, c.rect.top + 3);
-}
-
-// The option buttons that `want` names, as it names them: "ID" then G for a green face (the
-// chosen option) or g for a grey one, and x when the button is disabled.
-inline std::string looks(const std::string &want) {
-    std::istringstream in(want);
-    std::string text;
-    for (std::string token; in >> token;) {
-        const int id = std::stoi(token);
-        text += (text.empty() ? "" : " ") + std::to_string(id) +
-                (button_face(id) == GREEN ? "G" : "") + (button_face(id) == GREY ? "g" : "") +
-                (ui_find(id).enabled ? "" : "x");
-    }
     return text;
 }
 

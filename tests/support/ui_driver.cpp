@@ -133,15 +133,6 @@ UiStep tap(int id) {
         return on_control(id, {wl_input_press, wl_input_release});
     });
 }
-UiStep press_on(int id) {
-    return touch("press on " + std::to_string(id),
-                 [id] { return on_control(id, {wl_input_press}); });
-}
-UiStep release_on(int id) {
-    return touch("release on " + std::to_string(id),
-                 [id] { return on_control(id, {wl_input_release}); });
-}
-
 // The first call sets the target; each call lets the loop wait for the timers before it, and
 // the last moves the clock the rest of the way.
 UiStep advance(ULONGLONG ms) {

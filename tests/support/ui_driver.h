@@ -81,8 +81,6 @@ UiStep release(int x, int y);
 UiStep tap(int x, int y);
 // Touch at the centre of the control with the id; the step fails if there is none.
 UiStep tap(int id);
-UiStep press_on(int id);
-UiStep release_on(int id);
 // Lets `ms` of virtual time pass: due timers fire in order and windows repaint on the way.
 UiStep advance(ULONGLONG ms);
 // Runs expectations (or any action) at this moment.
