@@ -1,6 +1,6 @@
 // A stand-in for the spectrogram module that the host tests load instead of libwfal.so: its
 // wfalstart reports its ten parameters in a title, then runs a dialog whose keys call the host's
-// text and path prompts and the free-space service with buffers of the module's sizes and report
+// text prompt (with a buffer of the module's size) and the free-space service and report
 // in a title what came back, with a 250 ms timer that counts ticks. The real module's use of the
 // other services is shown by the flows.
 #include <string>
@@ -20,32 +20,30 @@ struct StandIn {
 } g;
 
 // The keys' captions; key i has the id 100 + i.
-const char16_t *const KEYS[] = {u"Esc", u"Text", u"Path", u"Ticks", u"Free"};
+const char16_t *const KEYS[] = {u"Esc", u"Text", u"Ticks", u"Free"};
 
 std::u16string number(long long v) {
     std::string s = std::to_string(v);
     return std::u16string(s.begin(), s.end());
 }
 
-void report(const std::u16string &text) {
-    if (g.host) g.host(1, INT_PTR(text.c_str()), 0, 0);
-}
-
 INT_PTR call(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
     return g.host ? g.host(code, a, b, c) : 0;
 }
 
-// An edit service (2 text, 4 path) on a buffer holding `initial`, reported as `name`; the guard
-// just past the `capacity` characters and the terminator must stay unwritten.
-void on_edit(int code, const char16_t *name, const char16_t *label, const char16_t *initial,
-             size_t capacity) {
-    WCHAR buffer[512 + 8] = {};
-    std::char_traits<char16_t>::copy(buffer, initial, std::char_traits<char16_t>::length(initial));
-    buffer[capacity + 1] = u'#';
-    INT_PTR r = call(code, INT_PTR(label), INT_PTR(buffer), INT_PTR(capacity));
+void report(const std::u16string &text) {
+    call(1, INT_PTR(text.c_str()), 0, 0);
+}
+
+// The text prompt on the module's buffer of 511 characters and a terminator, holding old notes;
+// the guard just past it must stay unwritten.
+void on_text() {
+    WCHAR buffer[512 + 8] = u"old notes";
+    buffer[512] = u'#';
+    INT_PTR r = call(2, INT_PTR(u"Write notes"), INT_PTR(buffer), 511);
     std::u16string text(buffer);
-    report(name + number(r) + u" " + number(long(text.size())) + u" " + text +
-           (buffer[capacity + 1] == u'#' ? u"" : u" overrun"));
+    report(u"text: " + number(r) + u" " + number(long(text.size())) + u" " + text +
+           (buffer[512] == u'#' ? u"" : u" overrun"));
 }
 
 void on_free() {
@@ -57,10 +55,9 @@ void on_free() {
 void on_command(HWND dialog, int id) {
     switch (id) {
     case 100: EndDialog(dialog, 0); break;
-    case 101: on_edit(2, u"text: ", u"Write notes", u"old notes", 511); break;
-    case 102: on_edit(4, u"path: ", u"Result name", u"\\Internal\\result.res", 259); break;
-    case 103: report(u"ticks: " + number(g.ticks)); break;
-    case 104: on_free(); break;
+    case 101: on_text(); break;
+    case 102: report(u"ticks: " + number(g.ticks)); break;
+    case 103: on_free(); break;
     }
 }
 
