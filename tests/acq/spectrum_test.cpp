@@ -1,5 +1,5 @@
 // The synthetic spectrum: reproducible, shaped like a line measurement, and stable in frequency.
-// Its exact levels for one set-up are pinned by the recording session's stored screen.
+// Its exact levels for one set-up are pinned by the recordings of the host flows.
 #include <algorithm>
 #include <math.h>
 

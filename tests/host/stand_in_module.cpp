@@ -1,8 +1,8 @@
 // A stand-in for the spectrogram module that the host tests load instead of libwfal.so: its
 // wfalstart reports its ten parameters in a title, then runs a dialog whose keys call the host's
-// prompts, print screen, test-running and free-space services and report in a title what came
-// back, with a 250 ms timer that counts ticks. The real module's use of the stop request and the
-// help page is shown by the flows.
+// text prompt (with a buffer of the module's size) and the free-space service and report
+// in a title what came back, with a 250 ms timer that counts ticks. The real module's use of the
+// other services is shown by the flows.
 #include <string>
 
 #include <windows.h>
@@ -16,39 +16,34 @@ constexpr UINT_PTR TICK_TIMER = 1;
 
 struct StandIn {
     HostService host;
-    bool running;
     int ticks;
 } g;
 
-// The keys' captions; key i has the id 100 + i. "two lines" is disabled and "Hidden" hidden.
-const char16_t *const KEYS[] = {u"Esc",    u"Text",  u"Number", u"Path",  u"Ask",
-                                u"Error",  u"Print", u"Run",    u"Ticks", u"two\nlines \"q\"",
-                                u"Hidden", u"Free"};
+// The keys' captions; key i has the id 100 + i.
+const char16_t *const KEYS[] = {u"Esc", u"Text", u"Ticks", u"Free"};
 
 std::u16string number(long long v) {
     std::string s = std::to_string(v);
     return std::u16string(s.begin(), s.end());
 }
 
-void report(const std::u16string &text) {
-    if (g.host) g.host(1, INT_PTR(text.c_str()), 0, 0);
-}
-
 INT_PTR call(int code, INT_PTR a, INT_PTR b, INT_PTR c) {
     return g.host ? g.host(code, a, b, c) : 0;
 }
 
-// An edit service (2 text, 4 path) on a buffer holding `initial`, reported as `name`; the guard
-// just past the `capacity` characters and the terminator must stay unwritten.
-void on_edit(int code, const char16_t *name, const char16_t *label, const char16_t *initial,
-             size_t capacity) {
-    WCHAR buffer[512 + 8] = {};
-    std::char_traits<char16_t>::copy(buffer, initial, std::char_traits<char16_t>::length(initial));
-    buffer[capacity + 1] = u'#';
-    INT_PTR r = call(code, INT_PTR(label), INT_PTR(buffer), INT_PTR(capacity));
+void report(const std::u16string &text) {
+    call(1, INT_PTR(text.c_str()), 0, 0);
+}
+
+// The text prompt on the module's buffer of 511 characters and a terminator, holding old notes;
+// the guard just past it must stay unwritten.
+void on_text() {
+    WCHAR buffer[512 + 8] = u"old notes";
+    buffer[512] = u'#';
+    INT_PTR r = call(2, INT_PTR(u"Write notes"), INT_PTR(buffer), 511);
     std::u16string text(buffer);
-    report(name + number(r) + u" " + number(long(text.size())) + u" " + text +
-           (buffer[capacity + 1] == u'#' ? u"" : u" overrun"));
+    report(u"text: " + number(r) + u" " + number(long(text.size())) + u" " + text +
+           (buffer[512] == u'#' ? u"" : u" overrun"));
 }
 
 void on_free() {
@@ -57,29 +52,12 @@ void on_free() {
     report(u"free: " + number(ok) + u" " + number((long long)free_to_caller.QuadPart));
 }
 
-void on_run() {
-    g.running = !g.running;
-    call(7, 0, 0, g.running ? 1 : 0);
-}
-
 void on_command(HWND dialog, int id) {
     switch (id) {
     case 100: EndDialog(dialog, 0); break;
-    case 101: on_edit(2, u"text: ", u"Write notes", u"old notes", 511); break;
-    case 102:
-        report(u"number: " + number(call(3, INT_PTR(u"White level"), INT_PTR(u"dBm"), -90)));
-        break;
-    case 103: on_edit(4, u"path: ", u"Result name", u"\\Internal\\result.res", 259); break;
-    case 104:
-        report(u"ask: " + number(call(5, INT_PTR(u"Stop"), INT_PTR(u"Stop test?"), 52)));
-        break;
-    case 105:
-        report(u"error: " + number(call(5, INT_PTR(u"Error"), INT_PTR(u"Unknown file."), 16)));
-        break;
-    case 106: call(6, 0, 0, 0); break;
-    case 107: on_run(); break;
-    case 108: report(u"ticks: " + number(g.ticks)); break;
-    case 111: on_free(); break;
+    case 101: on_text(); break;
+    case 102: report(u"ticks: " + number(g.ticks)); break;
+    case 103: on_free(); break;
     }
 }
 
@@ -96,8 +74,7 @@ LRESULT CALLBACK key_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 void build(HWND dialog) {
     MoveWindow(dialog, 0, 37, 800, 443, TRUE);
     for (int i = 0; i < int(sizeof KEYS / sizeof *KEYS); i++) {
-        const DWORD style = i == 9 ? WS_VISIBLE | WS_DISABLED : i == 10 ? 0 : WS_VISIBLE;
-        CreateWindowExW(0, KEY_CLASS, KEYS[i], WS_CHILD | style, 10 + (i % 6) * 110,
+        CreateWindowExW(0, KEY_CLASS, KEYS[i], WS_CHILD | WS_VISIBLE, 10 + (i % 6) * 110,
                         10 + (i / 6) * 60, 100, 50, dialog, HMENU(INT_PTR(100 + i)), NULL, NULL);
     }
     SetTimer(dialog, TICK_TIMER, 250, NULL);
@@ -124,7 +101,7 @@ struct EmptyTemplate {
 extern "C" int wfalstart(HWND parent, HostService host, int test_mode, const WCHAR *result_path,
                          int memory_reserve, int language_number, const WCHAR *operator_name,
                          const WCHAR *settings_path, const WCHAR *language_path, int help_mask) {
-    g = StandIn{host, false, 0};
+    g = StandIn{host, 0};
     report(u"args: parent " + number(parent != NULL) + u" mode " + number(test_mode) + u" result " +
            result_path + u" reserve " + number(memory_reserve) + u" language " +
            number(language_number) + u" operator " + operator_name + u" settings " + settings_path +
