@@ -17,10 +17,12 @@
 namespace {
 
 const int L = RUN_LOADED, T = RUN_TESTING, F = RUN_FROZEN, S = RUN_FINDING;
-// Esc, ÷, ˂, ˃, PrtScr, List, Setup, Display, Freeze, Stop, graph, spectrogram.
-const int KEYS[] = {ID_ESC,          ID_SPLIT, ID_MARKER_LEFT, ID_MARKER_RIGHT,
-                    ID_PRINT_SCREEN, ID_LIST,  ID_SETUP,       ID_DISPLAY,
-                    ID_FREEZE,       ID_STOP,  ID_GRAPH,       ID_SPECTROGRAM};
+// Esc, ÷, ˂, ˃, PrtScr, List, Setup, Display, Freeze, Stop, graph, spectrogram; ˄, ˅, Top, PgUp,
+// PgDn, Find.
+const int KEYS[] = {ID_ESC,     ID_SPLIT,       ID_MARKER_LEFT, ID_MARKER_RIGHT, ID_PRINT_SCREEN,
+                    ID_LIST,    ID_SETUP,       ID_DISPLAY,     ID_FREEZE,       ID_STOP,
+                    ID_GRAPH,   ID_SPECTROGRAM, ID_LINE_UP,     ID_LINE_DOWN,    ID_TOP,
+                    ID_PAGE_UP, ID_PAGE_DOWN,   ID_FIND};
 
 // The module on a missing file (its keys as for no file), run through the steps.
 void run(const std::vector<UiStep> &steps) {
@@ -34,8 +36,11 @@ void run(const std::vector<UiStep> &steps) {
         steps);
 }
 
+// Every key is enabled first, so that one the state leaves alone shows.
 UiStep set_state(int state) {
     return ui::check([=] {
+        for (int id : KEYS)
+            EnableWindow(GetDlgItem(wfal.main_dialog, id), TRUE);
         wfal.run_state = state, wfal.view.points = 300, wfal.view.marker_point = 5;
         soft_key_refresh();
     });
@@ -50,9 +55,9 @@ TEST(MainDialog, FindAndTestHoldTheDialog) {
         const char *keys;
         int polls;
         const char16_t *freeze;
-    } cases[] = {{L | T, "011100001111", 4, u"Freeze"},
-                 {L | S, "011100000111", 0, u"Freeze"},
-                 {L | T | F | S, "011100001111", 4, u"Continue"}};
+    } cases[] = {{L | T, "011100001111000000", 4, u"Freeze"},
+                 {L | S, "011100000111000000", 0, u"Freeze"},
+                 {L | T | F | S, "011100001111000000", 4, u"Continue"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.state);
         std::vector<UiStep> steps = {set_state(c.state), ui::check([&] {
