@@ -15,31 +15,18 @@
 
 namespace {
 
-constexpr COLORREF SENTINEL = RGB(1, 2, 3), GRID = RGB(0, 200, 0), TRACE = RGB(0, 0, 255);
+constexpr COLORREF SENTINEL = RGB(1, 2, 3);
 
-GraphRecord &graph(int points, int level) {
+// A gap ends the trace; the cursors lie over it, one beyond the gap; a long level label
+// is cut at the plot; the side text wraps; a text of one character is drawn.
+TEST(GraphRender, SceneWithEveryItem) {
     GraphRecord &r = wfal.graph[0] = GraphRecord{};
-    r.enabled = r.trace_count = r.trace_style[0] = 1;
-    r.last_index[0] = points - 1;
-    std::fill(r.levels[0], r.levels[0] + points, level);
-    r.trace_colour[0] = TRACE, r.grid_colour = GRID;
+    r.enabled = r.trace_count = r.trace_style[0] = 1, r.last_index[0] = 40;
+    r.trace_colour[0] = RGB(0, 0, 255), r.grid_colour = RGB(0, 200, 0);
     r.cursor1_colour = RGB(255, 0, 0), r.cursor2_colour = RGB(255, 0, 255);
     r.level_min = -12000, r.level_max = 1000;
     r.margin_left = 40, r.margin_top = 18, r.margin_right = 118, r.margin_bottom = 16;
     r.corner_text_x = 50, r.x_label_y = 2, r.left_text_x = 5;
-    r.y_label_count = 1, r.y_label_level[0] = -8000;
-    return r;
-}
-
-class GraphRender : public ::testing::Test {
-protected:
-    void TearDown() override { wl_gdi_shutdown(); }
-};
-
-// A gap ends the trace; the cursors lie over it, one beyond the gap; a long level label
-// is cut at the plot; the side text wraps; a text of one character is drawn.
-TEST_F(GraphRender, SceneWithEveryItem) {
-    GraphRecord &r = graph(41, 0);
     for (int i = 0; i < 41; ++i)
         r.levels[0][i] = i == 30 ? GRAPH_NO_VALUE : -11000 + (i % 10) * 1100;
     r.cursor1_on = r.cursor2_on = 1, r.cursor1_index = 10, r.cursor2_index = 35;
@@ -72,6 +59,7 @@ TEST_F(GraphRender, SceneWithEveryItem) {
     TestBitmap blank(300, 130, SENTINEL);
     render_graph(0, 0, 0, 300, 130, 1, 14, 1, 1.0, 1.0, blank.dc);
     EXPECT_EQ(std::count(blank.pixels, blank.pixels + 300 * 130, blank.pixels[0]), 300 * 130);
+    wl_gdi_shutdown();
 }
 
 } // namespace
