@@ -1,6 +1,6 @@
 // The "wfaw" window at its edges, on the composed screen: which record each row shows, the scroll
-// range and requests, touches and keys, and the failures that must leave a white picture
-// instead of a crash. The view flows' stored screens show it whole.
+// range and requests, touches and keys, and a file gone from under it. The view flows' stored
+// screens show it whole, the legend's least height and a file cut in a record included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,14 +23,6 @@ constexpr int X = 10, Y = 20; // the window in the parent = screen
 constexpr COLORREF WHITE = RGB(255, 255, 255), BLACK = RGB(0, 0, 0);
 constexpr int NONE = -1; // a white row
 
-// Levels that name their record: with black 0 and white 223 the palette index is the level.
-ResultFileRecipe numbered_records(long long records, int points = 2) {
-    ResultFileRecipe s;
-    s.points = points, s.records = records;
-    s.level = [](long long record, int) { return INT16(record % 224); };
-    return s;
-}
-
 class SpectrogramWindow : public ModuleUiTest {
 protected:
     TempDeviceRoot root;
@@ -47,7 +39,11 @@ protected:
         DestroyWindow(view);
         view = CreateWindowExW(0, SPECTROGRAM_CLASS, u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, X, Y,
                                width + 16, height, parent, (HMENU)203, wfal.instance, nullptr);
-        result_file_write(root.dir() + "/t.res", numbered_records(records, points));
+        // Levels that name their record: with black 0 and white 223 the palette index is the level.
+        ResultFileRecipe file;
+        file.points = points, file.records = records;
+        file.level = [](long long record, int) { return INT16(record % 224); };
+        result_file_write(root.dir() + "/t.res", file);
         ViewState &v = wfal.view = ViewState{};
         v.mode = mode, v.top_record = top, v.cursor_record = cursor, v.follow_cursor = follow;
         v.margin_left = VIEW_MARGIN_LEFT, v.margin_top = VIEW_MARGIN_TOP;
@@ -79,12 +75,6 @@ protected:
             out.push_back(r < count ? int((first + r) % 224) : NONE);
         return out;
     }
-    // Pixels other than white (lines, bar and grey-edged text) in client coordinates.
-    long ink(int left, int top, int right, int bottom) {
-        const std::string p =
-            ui_picture(RECT{X + left, Y + top, X + right, Y + bottom}, {{WHITE, '.'}});
-        return long(std::count(p.begin(), p.end(), '?'));
-    }
 };
 
 // A picture 150 high. A repaint settles the top (and follows the cursor once when asked); a
@@ -92,10 +82,8 @@ protected:
 // over 130001 records. A thumb at p shows record p * scale.
 TEST_F(SpectrogramWindow, RowsScrollRangeAndRequests) {
     constexpr int PAINT = -1, DOWN = SB_PAGEDOWN, TRACK = SB_THUMBTRACK;
-    const struct {
-        long long records;
-        int top, cursor, follow, request, thumb, top_after, scroll_max;
-    } cases[] = {
+    // records, top, cursor, follow, request, thumb, top after, scroll range's end
+    const int cases[][8] = {
         // Fewer records than rows: a negative range is set as 0 to 0 (the bar disabled).
         {40, 0, 0, 0, PAINT, 0, 0, 0},
         {150, 0, 0, 0, PAINT, 0, 0, 0},
@@ -114,23 +102,22 @@ TEST_F(SpectrogramWindow, RowsScrollRangeAndRequests) {
         {200, 20, 0, 0, SB_THUMBPOSITION, 40, 20, 50},
         {40, 0, 0, 0, DOWN, 0, 0, 0},
         {130001, 3000, 0, 0, DOWN, 0, 3447, 43284},
-        {130001, 0, 0, 0, TRACK, 43284, 129852, 43284},
-    };
+        {130001, 0, 0, 0, TRACK, 43284, 129852, 43284}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << c.records << " " << c.top << " " << c.request);
-        follow = c.follow;
-        open(161, 152, c.records, VIEW_STILL, c.top, c.cursor);
-        if (c.request != PAINT) SendMessageW(view, WM_VSCROLL, MAKEWPARAM(c.request, c.thumb), 0);
+        SCOPED_TRACE(testing::Message() << c[0] << " " << c[1] << " " << c[4]);
+        follow = c[3];
+        open(161, 152, c[0], VIEW_STILL, c[1], c[2]);
+        if (c[4] != PAINT) SendMessageW(view, WM_VSCROLL, MAKEWPARAM(c[4], c[5]), 0);
         EXPECT_EQ(std::vector<int>({wfal.view.top_record, wfal.view.follow_cursor}),
-                  std::vector<int>({c.top_after, 0}));
+                  std::vector<int>({c[6], 0}));
         pump_pending();
-        const int top = wfal.view.top_record, scale = c.records > 65535 ? 3 : 1;
-        EXPECT_EQ(top, std::min<long long>(c.top_after, std::max(c.records - 150, 0LL)));
-        EXPECT_EQ(rows(), expected_rows(top, c.records - top));
+        const int top = wfal.view.top_record, scale = c[0] > 65535 ? 3 : 1;
+        EXPECT_EQ(top, std::min(c[6], std::max(c[0] - 150, 0)));
+        EXPECT_EQ(rows(), expected_rows(top, c[0] - top));
         SCROLLINFO si = {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(view, SB_VERT, &si);
         EXPECT_EQ(std::vector<int>({si.nMin, si.nMax, si.nPos}),
-                  std::vector<int>({0, c.scroll_max, top / scale}));
+                  std::vector<int>({0, c[7], top / scale}));
     }
 }
 
@@ -138,81 +125,55 @@ TEST_F(SpectrogramWindow, RowsScrollRangeAndRequests) {
 // window 2 high). Touches count with the button down and inside the picture's columns and rows
 // (the last record's row below it); the keys bring the cursor into view, held to the records.
 TEST_F(SpectrogramWindow, TouchesAndCursorKeys) {
-    constexpr UINT DOWN = WM_LBUTTONDOWN, MOVE = WM_MOUSEMOVE, KEY = VIEW_MOVE_CURSOR;
-    constexpr int STILL = VIEW_STILL;
-    const struct {
-        int mode, height, top, cursor;
-        UINT message;
-        WPARAM wparam;
-        int x, y, top_after, cursor_after; // x, y for touches
-    } cases[] = {
-        {STILL, 152, 0, 10, MOVE, MK_LBUTTON, 100, 31, 0, 30},
-        {STILL, 152, 0, 10, MOVE, 0, 100, 31, 0, 10},
-        {STILL, 152, 0, 10, DOWN, MK_LBUTTON, 40, 6, 0, 5},
-        {STILL, 152, 0, 10, DOWN, MK_LBUTTON, 39, 21, 0, 10},
-        {STILL, 152, 0, 10, DOWN, MK_LBUTTON, 160, 120, 0, 10},
-        {STILL, 152, 0, 10, DOWN, MK_LBUTTON, 100, 0, 0, 10},
-        {STILL, 152, 0, 10, DOWN, MK_LBUTTON, 100, 121, 0, 119},
-        {STILL, 152, 0, 10, DOWN, MK_LBUTTON, 100, 151, 0, 10},
-        {STILL, 2, 0, 10, DOWN, MK_LBUTTON, 100, 1, 0, 10},
-        {STILL, 52, 0, 49, KEY, 1, 0, 0, 1, 50},
-        {STILL, 52, 10, 10, KEY, WPARAM(-1), 0, 0, 9, 9},
-        {STILL, 52, 0, 0, KEY, WPARAM(-1), 0, 0, 0, 0},
-        {STILL, 52, 0, 100, KEY, 100, 0, 0, 70, 119},
-        {STILL, 52, 50, 10, KEY, 1, 0, 0, 11, 11},
-        {STILL, 2, 0, 10, KEY, 1, 0, 0, 11, 11},
-        {STILL, 2, 5, 0, KEY, WPARAM(-1), 0, 0, 0, 0},
-        {VIEW_EMPTY, 52, 20, 30, DOWN, MK_LBUTTON, 100, 5, 20, 30},
-        {VIEW_EMPTY, 52, 20, 30, WM_VSCROLL, SB_PAGEDOWN, 0, 0, 20, 30},
-        {VIEW_LIVE, 52, 20, 30, MOVE, MK_LBUTTON, 100, 5, 20, 30},
-        {VIEW_LIVE, 52, 20, 30, KEY, 1, 0, 0, 20, 30},
-    };
+    constexpr int DOWN = WM_LBUTTONDOWN, MOVE = WM_MOUSEMOVE, KEY = VIEW_MOVE_CURSOR;
+    constexpr int STILL = VIEW_STILL, B = MK_LBUTTON;
+    // mode, height, top, cursor, message, wparam, x, y (for touches), top and cursor after
+    const int cases[][10] = {{STILL, 152, 0, 10, MOVE, B, 100, 31, 0, 30},
+                             {STILL, 152, 0, 10, MOVE, 0, 100, 31, 0, 10},
+                             {STILL, 152, 0, 10, DOWN, B, 40, 6, 0, 5},
+                             {STILL, 152, 0, 10, DOWN, B, 39, 21, 0, 10},
+                             {STILL, 152, 0, 10, DOWN, B, 160, 120, 0, 10},
+                             {STILL, 152, 0, 10, DOWN, B, 100, 0, 0, 10},
+                             {STILL, 152, 0, 10, DOWN, B, 100, 121, 0, 119},
+                             {STILL, 152, 0, 10, DOWN, B, 100, 151, 0, 10},
+                             {STILL, 2, 0, 10, DOWN, B, 100, 1, 0, 10},
+                             {STILL, 52, 0, 49, KEY, 1, 0, 0, 1, 50},
+                             {STILL, 52, 10, 10, KEY, -1, 0, 0, 9, 9},
+                             {STILL, 52, 0, 0, KEY, -1, 0, 0, 0, 0},
+                             {STILL, 52, 0, 100, KEY, 100, 0, 0, 70, 119},
+                             {STILL, 52, 50, 10, KEY, 1, 0, 0, 11, 11},
+                             {STILL, 2, 0, 10, KEY, 1, 0, 0, 11, 11},
+                             {STILL, 2, 5, 0, KEY, -1, 0, 0, 0, 0},
+                             {VIEW_EMPTY, 52, 20, 30, DOWN, B, 100, 5, 20, 30},
+                             {VIEW_EMPTY, 52, 20, 30, WM_VSCROLL, SB_PAGEDOWN, 0, 0, 20, 30},
+                             {VIEW_LIVE, 52, 20, 30, MOVE, B, 100, 5, 20, 30},
+                             {VIEW_LIVE, 52, 20, 30, KEY, 1, 0, 0, 20, 30}};
     for (const auto &c : cases) {
-        open(239, c.height, 120, c.mode, c.top, c.cursor);
-        EXPECT_EQ(SendMessageW(view, c.message, c.wparam, MAKELPARAM(c.x, c.y)), 0);
+        open(239, c[1], 120, c[0], c[2], c[3]);
+        EXPECT_EQ(SendMessageW(view, UINT(c[4]), WPARAM(c[5]), MAKELPARAM(c[6], c[7])), 0);
         EXPECT_EQ(std::vector<int>({wfal.view.top_record, wfal.view.cursor_record}),
-                  std::vector<int>({c.top_after, c.cursor_after}))
-            << c.mode << " " << c.height << " " << c.message << " " << c.x << "," << c.y;
+                  std::vector<int>({c[8], c[9]}))
+            << c[0] << " " << c[1] << " " << c[4] << " " << c[6] << "," << c[7];
     }
 }
 
-// What stays when the file fails or the view is short: the frame, the legend and the time text
-// are drawn from the view record alone. Equal levels are taken as one apart.
+// A file gone since it was opened leaves the frame, the legend and the time text, drawn from the
+// view record alone. Equal levels are taken as one apart; one point is a picture all the same.
 TEST_F(SpectrogramWindow, WhatIsDrawn) {
-    enum File { WHOLE, CUT_MID_RECORD, MISSING };
-    const struct {
-        const char *name;
-        int mode, client_height;
-        File file;
-        int rows_shown;
-        bool frame, legend, text;
-    } cases[] = {
-        {"cut mid-record", VIEW_STILL, 152, CUT_MID_RECORD, 40, true, true, true},
-        {"missing", VIEW_STILL, 152, MISSING, 0, true, true, true},
-        {"picture 98 high: no legend", VIEW_STILL, 100, WHOLE, 98, true, false, true},
-        {"picture 99 high", VIEW_STILL, 101, WHOLE, 99, true, true, true},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        open(239, c.client_height, 100, c.mode);
-        ResultFileRecipe file = numbered_records(40);
-        file.partial_bytes = 3;
-        if (c.file == CUT_MID_RECORD) result_file_write(root.dir() + "/t.res", file);
-        if (c.file == MISSING) std::remove((root.dir() + "/t.res").c_str());
-        StringCchCopyW(wfal.view.time_text, VIEW_TIME_CHARS, u"Spectrogram");
-        repaint();
-        EXPECT_EQ(rows(), expected_rows(0, c.rows_shown));
-        EXPECT_EQ(at(pic.left - 1, pic.top - 1) == BLACK, c.frame);
-        EXPECT_EQ(at(pic.right + 20, pic.bottom - 9) == palette_colour(0), c.legend);
-        EXPECT_EQ(ink(pic.right + 1, 40, pic.right + 99, c.client_height) > 0, c.legend);
-        EXPECT_EQ(ink(pic.right + 7, 0, pic.right + 98, 16) > 20, c.text);
-    }
+    open(239, 152, 100);
+    std::remove((root.dir() + "/t.res").c_str());
+    StringCchCopyW(wfal.view.time_text, VIEW_TIME_CHARS, u"Spectrogram");
+    repaint();
+    EXPECT_EQ(rows(), expected_rows(0, 0));
+    EXPECT_EQ(at(pic.left - 1, pic.top - 1), BLACK);
+    EXPECT_EQ(at(pic.right + 20, pic.bottom - 9), palette_colour(0));
+    const RECT text = {X + pic.right + 7, Y, X + pic.right + 98, Y + 16};
+    EXPECT_NE(ui_picture(text, {{WHITE, '.'}}).find('?'), std::string::npos) << "no time text";
     open(239, 152, 100, VIEW_STILL, 0, 0, 5, 5);
     EXPECT_EQ(wfal.view.white_level, 6);
     const std::vector<int> shown = rows();
     EXPECT_EQ(std::vector<int>(shown.begin() + 4, shown.begin() + 8),
               std::vector<int>({0, 0, PALETTE_SIZE - 1, PALETTE_SIZE - 1}));
-    // A spectrum of one point is a picture all the same.
     open(239, 152, 100, VIEW_STILL, 0, 0, 0, 223, 1);
     EXPECT_EQ(rows(), expected_rows(0, 100));
 }

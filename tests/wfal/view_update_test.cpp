@@ -1,14 +1,11 @@
 // view_update's rules where the view flows can't show them: the display levels by unit and
-// impedance, the find parameters, the repaint rule while recording, the section, the early ends,
-// the navigation keys' edges; and the marker's moves at their edges.
+// impedance, the find parameters, the repaint rule while recording, the section and the early
+// ends. The navigation and marker keys by cursor, scroll and split are the view flows'.
 #include <gtest/gtest.h>
-
-#include <limits.h>
 
 #include <string>
 #include <vector>
 
-#include "spectrogram/marker.h"
 #include "spectrogram/view_update.h"
 #include "support/main_dialog_stand_in.h"
 
@@ -146,73 +143,6 @@ TEST_F(ViewUpdate, TopAndFind) {
         wfal.view.spectrum[2] = wfal.graph[0].levels[0][2] = 1234;
         view_update(c.request);
         EXPECT_EQ(shown(2), c.shown) << c.request << " " << c.top;
-    }
-}
-
-// 250 records; every key is enabled before each case, so a case that changes nothing shows it.
-TEST_F(ViewUpdate, NavigationKeysByCursorAndScroll) {
-    const int L = RUN_LOADED, STILL = VIEW_STILL;
-    const struct {
-        int run_state, mode, cursor, top, picture_rows;
-        std::vector<bool> keys; // up, down, top, page up, page down, find
-    } cases[] = {
-        {L | RUN_FINDING, STILL, 5, 5, 100, {0, 0, 0, 0, 0, 0}},
-        {L, VIEW_EMPTY, 0, 0, 100, {1, 1, 1, 1, 1, 1}},
-        {L, STILL, 249, 150, 100, {1, 0, 1, 1, 0, 1}},
-        {L, STILL, 0, 149, 100, {0, 1, 1, 1, 1, 1}},
-        {L | RUN_TESTING | RUN_FROZEN, STILL, 249, 0, 100, {1, 0, 1, 0, 1, 1}},
-        {L, STILL, 3, 10, 1, {1, 1, 1, 0, 0, 1}},
-    };
-    open_and_show(records(250));
-    for (const auto &c : cases) {
-        MoveWindow(spectrogram, 0, 180, 615, c.picture_rows + 2, FALSE);
-        enable_all_keys(TRUE);
-        wfal.run_state = c.run_state, wfal.view.mode = c.mode;
-        wfal.view.cursor_record = c.cursor, wfal.view.top_record = c.top;
-        view_enable_keys();
-        EXPECT_EQ(std::vector<bool>({enabled(ID_LINE_UP), enabled(ID_LINE_DOWN), enabled(ID_TOP),
-                                     enabled(ID_PAGE_UP), enabled(ID_PAGE_DOWN), enabled(ID_FIND)}),
-                  c.keys)
-            << c.run_state << " " << c.cursor << " " << c.top;
-    }
-}
-
-// A step is held to the spectrum (in 64 bits: a held key's delta can't wrap); a touch outside
-// it moves nothing. Every move refreshes the graph and the marker keys; an empty view moves
-// nothing. The keys start opposite to what a move must leave, so a missed update shows.
-TEST_F(ViewUpdate, MarkerStepAndTouchHeldToTheSpectrum) {
-    const struct {
-        bool touch;
-        int mode, from, by, to;
-        bool left, right;
-    } cases[] = {
-        {false, VIEW_STILL, 1, -1, 0, false, true},
-        {false, VIEW_STILL, 0, -1, 0, false, true},
-        {false, VIEW_LIVE, 298, 1, 299, true, false},
-        {false, VIEW_STILL, 3, INT_MIN, 0, false, true},
-        {false, VIEW_STILL, 3, INT_MAX, 299, true, false},
-        {false, VIEW_EMPTY, 4, 1, 4, true, true},
-        {true, VIEW_LIVE, 9, 299, 299, true, false},
-        {true, VIEW_STILL, 9, 300, 9, true, true},
-        {true, VIEW_STILL, 9, -1, 9, true, true},
-        {true, VIEW_EMPTY, 9, 5, 9, true, true},
-    };
-    wfal.view.points = 300;
-    for (const auto &c : cases) {
-        wfal.graph[0] = GraphRecord{};
-        wfal.view.mode = c.mode, wfal.view.marker_point = c.from;
-        const bool refreshed = c.mode != VIEW_EMPTY && (!c.touch || c.to != c.from);
-        EnableWindow(GetDlgItem(dialog, ID_MARKER_LEFT), c.left != refreshed);
-        EnableWindow(GetDlgItem(dialog, ID_MARKER_RIGHT), c.right != refreshed);
-        if (c.touch)
-            marker_set(3, c.by); // the graph index is not used
-        else
-            marker_step(c.by);
-        EXPECT_EQ(std::vector<int>({wfal.view.marker_point, wfal.graph[0].enabled,
-                                    wfal.graph[0].cursor1_index, enabled(ID_MARKER_LEFT),
-                                    enabled(ID_MARKER_RIGHT)}),
-                  std::vector<int>({c.to, refreshed, refreshed ? c.to : 0, c.left, c.right}))
-            << c.touch << " " << c.from << " " << c.by;
     }
 }
 
