@@ -12,6 +12,11 @@
 
 namespace {
 
+std::u16string decimal(int n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 std::string file16(const std::u16string &text) {
     return utf16le(u"\uFEFF" + text);
 }
@@ -20,7 +25,7 @@ class LangText : public ::testing::Test {
 protected:
     TempDeviceRoot root;
 
-    void SetUp() override { lang_file_set_path(u"\\lang.txt"), wfal.lang.preferred_name[0] = 0; }
+    void SetUp() override { lang_file_set_path(u"\\lang.txt"); }
     void TearDown() override { lang_free(); }
 
     void load(const std::string &bytes, int language, bool fresh = true) {
@@ -43,7 +48,7 @@ protected:
     static std::u16string offers() {
         std::u16string text;
         for (int i = 0; i < wfal.lang.offer_count; i++)
-            text += (i ? u"|" : u"") + std::u16string(1, u'0' + wfal.lang.offers[i].number) + u":" +
+            text += (i ? u"|" : u"") + decimal(wfal.lang.offers[i].number) + u":" +
                     wfal.lang.offers[i].name;
         return text;
     }
@@ -129,48 +134,40 @@ TEST_F(LangText, LongLinesMissingKeysAndGrowth) {
                   u"text " + number_text(i));
 }
 
-// Only LANGDEF lines offer; names are cut to 31 characters; a second load starts afresh.
-TEST_F(LangText, OffersLanguagesRenamedInTheSelectedOne) {
-    const std::u16string name(40, u'n'), cut(31, u'n');
-    load(file16(u"<2>Stray\r\n#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
-                u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + name +
-                u"x\r\n<3>Deutsch"),
-         1);
-    EXPECT_EQ(offers(), u"1:English|3:" + cut + u"|4:" + cut);
-    load(file16(u"#LANGDEF\r\n<1>English\r\n<3>German\r\n#LANGNAME1\r\n<3>Englisch"), 3, false);
-    EXPECT_EQ(wfal.lang.entry_count, 1);
-    EXPECT_EQ(offers(), u"1:Englisch|3:German");
-}
-
-// Language 0: the offer whose name begins the preferred name (also past the 32 recorded offers,
-// or an empty one), else none.
-TEST_F(LangText, ChoosesTheLanguageByNameWhenNoneIsGiven) {
-    std::u16string forty = u"#LANGDEF\r\n";
-    for (int i = 1; i <= 40; i++)
-        forty += u"<" + number_text(i) + u">L" + number_text(i) + u"\r\n";
-    const std::u16string DEF = u"#LANGDEF\r\n<1>English\r\n";
-    // clang-format off
+// Only LANGDEF lines offer, 32 at most; names are cut to 31 characters and renamed in the
+// selected language; a second load starts afresh. Language 0 takes the offer whose name begins the
+// preferred name, which the host leaves empty: an offer without a name (also past the 32 recorded).
+TEST_F(LangText, OffersAndTheLanguageChosenByThem) {
+    const std::u16string name(40, u'n'), cut(31, u'n'), DEF = u"#LANGDEF\r\n<1>English\r\n";
+    std::u16string forty = u"#LANGDEF\r\n", forty_offers;
+    for (int i = 1; i <= 40; i++) {
+        forty += u"<" + number_text(i) + u">" + (i == 35 ? u"" : u"L" + number_text(i)) + u"\r\n";
+        if (i <= 32) forty_offers += (i > 1 ? u"|" : u"") + decimal(i) + u":L" + number_text(i);
+    }
     const struct {
-        std::u16string preferred, text;
-        int language, selected, offer_count, last_offer;
-        std::u16string k; // K's text
+        std::u16string text;
+        int language;
+        std::u16string offers, texts; // and the keys' texts
+        int selected;
     } cases[] = {
-        {u"L0035", forty + u"#K\r\n<35>x\r\n<1>y", 0, 35, 32, 32, u"x"},
-        {u"Deutsch (CH)", DEF + u"<3>Deutsch\r\n#K\r\n<3>d", 0, 3, 2, 3, u"d"},
-        {u"", DEF + u"<5>\r\n#K\r\n<1>e\r\n<5>f", 0, 5, 2, 5, u"f"},
-        {u"", DEF + u"#K\r\n<1>e\r\n<3>d", 0, 0, 1, 1, u"e"},
-        {u"Deutsch", u"#LANGDEF\r\n<3>Deutsch\r\n#K\r\n<3>d\r\n<1>e", 1, 1, 1, 3, u"e"}};
-    // clang-format on
+        {u"<2>Stray\r\n" + DEF + u"//<2>Russian\r\n<3>German\r\n<4>" + name +
+             u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + name +
+             u"x\r\n<3>Deutsch",
+         1, u"1:English|3:" + cut + u"|4:" + cut, u"K=K", 1},
+        {DEF + u"<3>German\r\n#LANGNAME1\r\n<3>Englisch", 3, u"1:Englisch|3:German", u"K=K", 3},
+        {forty + u"#K\r\n<35>x\r\n<1>y", 0, forty_offers, u"K=x", 35},
+        {DEF + u"<5>\r\n#K\r\n<1>e\r\n<5>f", 0, u"1:English|5:", u"K=f", 5},
+        {DEF + u"#K\r\n<1>e\r\n<3>d", 0, u"1:English", u"K=e", 0},
+        {u"#LANGDEF\r\n<3>\r\n#K\r\n<3>d\r\n<1>e", 1, u"3:", u"K=e", 1},
+    };
     for (const auto &c : cases) {
         SCOPED_TRACE(&c - cases);
-        std::copy(c.preferred.c_str(), c.preferred.c_str() + c.preferred.size() + 1,
-                  wfal.lang.preferred_name);
-        load(file16(c.text), c.language);
-        EXPECT_EQ((std::vector<int>{wfal.lang.selected_language, wfal.lang.offer_count,
-                                    wfal.lang.offers[c.offer_count - 1].number}),
-                  (std::vector<int>{c.selected, c.offer_count, c.last_offer}));
-        expect_texts(u"K=" + c.k);
+        load(file16(c.text), c.language, false);
+        EXPECT_EQ(offers(), c.offers);
+        EXPECT_EQ(wfal.lang.selected_language, c.selected);
+        expect_texts(c.texts);
     }
+    EXPECT_EQ(wfal.lang.entry_count, 1);
 }
 
 } // namespace
