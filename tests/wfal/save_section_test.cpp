@@ -1,6 +1,6 @@
 // A section's copy below its dialog (the flows show the dialog): whichever file call fails, the
 // source stays and the new file holds its header and whole records of the section in order, or
-// nothing; the rewrite after a torn record stops on request too. And the helpers' edges.
+// nothing; the rewrite after a torn record stops on request too; the folder of a file in the root.
 #include <gtest/gtest.h>
 
 #include <algorithm>

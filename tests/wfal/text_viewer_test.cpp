@@ -1,10 +1,9 @@
 // The text viewer's notes when the file calls fail, and what its flows cannot show: the saved
-// section's notice kept up for its second, a report longer than its buffer.
+// section's notice kept up for its second.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "reports/report_text.h"
 #include "reports/save_section.h"
 #include "support/fault_loop.h"
 #include "support/report_session.h"
@@ -68,17 +67,6 @@ TEST_F(TextViewer, TheSavedSectionsNoticeStaysASecond) {
           ui::tap(SECTION_ID_SAVE), ui::check([] { EXPECT_GE(wl_clock_ms() - before, 1000u); }),
           ui::tap(ID_ESC), ui::tap(ID_ESC), ui::tap(ID_ESC)});
     EXPECT_TRUE(root.exists("part.res"));
-}
-
-// Report lines past the buffer's end are cut there, the text still terminated.
-TEST(ReportText, StopsAtTheBuffersEnd) {
-    ReportText text;
-    ASSERT_TRUE(report_begin(nullptr, u"Test setup", &text));
-    for (int i = 0; i < 2000; i++) // 33 characters a line
-        report_add(&text, REPORT_LINE_CHARS, u"%s\r\n", u"0123456789012345678901234567890");
-    EXPECT_EQ(text.length, REPORT_CHARS - 1);
-    EXPECT_EQ(text.chars[REPORT_CHARS - 1], 0);
-    report_end(nullptr, &text);
 }
 
 } // namespace
