@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
-#include <string.h>
 
 #include <functional>
 #include <string>
@@ -167,26 +166,24 @@ TEST_F(Find, KeysAndFailures) {
     }
 }
 
-// The search in its plainest form: each level of the file's whole records after the cursor's
-// against the same point of the record before, in file order; the found record or -1.
-long long plain_find(const std::vector<INT16> &level, int points, long long cursor,
+// The search in its plainest form: each level of the whole records after the cursor's against the
+// same point of the record before, in file order; the found record or -1.
+long long plain_find(const Level &level, int points, long long records, long long cursor,
                      const FindParams &p) {
     const bool change = p.change_threshold != FIND_NO_CHANGE;
-    const size_t end = level.size() / points * points;
-    for (size_t n = size_t(cursor + 1) * points; n < end; ++n) {
-        int e = level[n - points], l = level[n], t = p.threshold;
-        if (p.point >= 0 && int(n % points) != p.point) continue;
-        if (change && abs(l - e) < p.change_threshold) continue;
-        if ((e > t && l < t) || (e < t && l > t) || (change && (l > t || e > t))) return n / points;
-    }
+    for (long long r = cursor + 1; r < records; ++r)
+        for (int n = 0; n < points; ++n) {
+            const int e = level(r - 1, n), l = level(r, n), t = p.threshold;
+            if ((p.point >= 0 && n != p.point) || (change && abs(l - e) < p.change_threshold))
+                continue;
+            if ((e > t && l < t) || (e < t && l > t) || (change && (l > t || e > t))) return r;
+        }
     return -1;
 }
 
 UINT32 mix(UINT32 seed, long long r, int p) {
-    UINT32 x = seed ^ UINT32(r * 2654435761u) ^ UINT32(p * 40503u);
-    x = (x ^ (x >> 16)) * 0x7feb352d;
-    x = (x ^ (x >> 15)) * 0x846ca68b;
-    return x ^ (x >> 16);
+    const UINT32 x = (seed ^ UINT32(r * 2654435761u) ^ UINT32(p * 40503u)) * 0x7feb352d;
+    return (x ^ (x >> 15)) * 0x846ca68b >> 8;
 }
 
 struct ScanCase {
@@ -235,13 +232,11 @@ TEST_F(Find, MatchesARecordByRecordScan) {
                        return INT16(c.span ? c.low + int(mix(seed, r, p) % UINT32(c.span)) : c.low);
                    }),
              c.points);
-        const std::string file = root.read("find.res");
-        std::vector<INT16> levels((file.size() - RESULT_HEADER_SIZE) / 2);
-        memcpy(levels.data(), file.data() + RESULT_HEADER_SIZE, 2 * levels.size());
         wfal.find = c.params;
         for (int start : c.cursors) {
             std::vector<long long> expected, got;
-            for (long long at = start; (at = plain_find(levels, c.points, at, c.params)) >= 0;)
+            for (long long at = start;
+                 (at = plain_find(recipe.level, c.points, c.records, at, c.params)) >= 0;)
                 expected.push_back(at);
             for (long long at = start;
                  got.size() <= expected.size() && (at = run(int(at), c.params.point)) >= 0;)

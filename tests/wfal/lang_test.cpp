@@ -12,6 +12,11 @@
 
 namespace {
 
+std::u16string decimal(int n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 std::string file16(const std::u16string &text) {
     return utf16le(u"\uFEFF" + text);
 }
@@ -20,11 +25,10 @@ class LangText : public ::testing::Test {
 protected:
     TempDeviceRoot root;
 
-    void SetUp() override { lang_file_set_path(u"\\lang.txt"), wfal.lang.preferred_name[0] = 0; }
+    void SetUp() override { lang_file_set_path(u"\\lang.txt"); }
     void TearDown() override { lang_free(); }
 
-    void load(const std::string &bytes, int language, bool fresh = true) {
-        if (fresh) lang_free();
+    void load(const std::string &bytes, int language) {
         root.write("lang.txt", bytes);
         wfal.language_number = language;
         lang_load();
@@ -43,7 +47,7 @@ protected:
     static std::u16string offers() {
         std::u16string text;
         for (int i = 0; i < wfal.lang.offer_count; i++)
-            text += (i ? u"|" : u"") + std::u16string(1, u'0' + wfal.lang.offers[i].number) + u":" +
+            text += (i ? u"|" : u"") + decimal(wfal.lang.offers[i].number) + u":" +
                     wfal.lang.offers[i].name;
         return text;
     }
@@ -53,11 +57,25 @@ struct TextCase {
     const char *name;
     std::string bytes;
     int language;
-    std::u16string texts; // what the keys then give
-    int fault = -1;       // the WlFaultOp that fails for good
+    std::u16string texts;        // what the keys then give
+    std::u16string offers = u""; // "number:name|..."
+    int selected = 0;            // the language chosen, when language 0 asks for one
+    int fault = -1;              // the WlFaultOp that fails for good
 };
 
-// The built-in text ("Terminated" is only there) is read only when the file does not open.
+// 40 offers, the 35th without a name.
+const std::u16string FORTY = [] {
+    std::u16string text = u"#LANGDEF\r\n";
+    for (int i = 1; i <= 40; i++)
+        text += u"<" + decimal(i) + u">" + (i == 35 ? u"" : u"L" + decimal(i)) + u"\r\n";
+    return text;
+}();
+const std::u16string N40(40, u'n'), N31(31, u'n'), DEF = u"#LANGDEF\r\n<1>English\r\n";
+
+// The built-in text ("Terminated" is only there) is read only when the file does not open. Each
+// load starts afresh. Only LANGDEF lines offer, 32 at most; names are cut to 31 characters and
+// renamed in the selected language. Language 0 takes the offer whose name begins the preferred
+// name, which the host leaves empty: an offer without a name (also past the 32 recorded).
 // clang-format off
 const TextCase TEXT_CASES[] = {
     {"selected after fallback", file16(u"#K\r\n<1>one\r\n<3>drei"), 3, u"K=drei"},
@@ -77,12 +95,18 @@ const TextCase TEXT_CASES[] = {
     {"huge number", file16(u"#K\r\n<99999999999999999999>x\r\n<1>one"), 3, u"K=one"},
     {"blanks", file16(u" \t #Key \t\r\n\t <1>  text \t "), 1, u"Key=  text"},
     {"empty and comment lines", file16(u"\r\n\r\n#K\r\n \t\r\n//<1>no\r\nx<1>no\r\n\r\n<1>one\r\n\r\n"), 1, u"K=one"},
-    {"LANGDEF no texts", file16(u"#K\r\n<1>one\r\n #LANGDEF \r\n<1>English\r\n#L"), 1, u"K=one|L=L"},
-    {"a key ends LANGDEF", file16(u"#LANGDEF\r\n<1>English\r\n#K\r\n<1>one"), 1, u"K=one"},
+    {"LANGDEF no texts", file16(u"#K\r\n<1>one\r\n #LANGDEF \r\n<1>English\r\n#L"), 1, u"K=one|L=L", u"1:English"},
+    {"a key ends LANGDEF", file16(u"#LANGDEF\r\n<1>English\r\n#K\r\n<1>one"), 1, u"K=one", u"1:English"},
     {"LANGDEF prefix is a key", file16(u"#LANGDEFX\r\n<1>x"), 1, u"LANGDEFX=x"},
     {"escapes", file16(u"#A\\\\B\r\n<1>back\\\\slash\\qdrop\r\n#F\\n\r\n<1>a\\nb\\\\n"), 1, u"A\\B=back\\slashdrop|F\n=a\nb\\n"},
-    {"LF line ends", file16(u"#LANGDEF\n<3>German\n#K\n<1>one\n<3>drei\n\n#L\n<1>l\n"), 3, u"K=drei|L=l"},
-    {"CR line ends", file16(u"#LANGDEF\r<3>German\r#K\r<1>one\r<3>drei\r\r#L\r<1>l\r"), 3, u"K=drei|L=l"},
+    {"LF line ends", file16(u"#LANGDEF\n<3>German\n#K\n<1>one\n<3>drei\n\n#L\n<1>l\n"), 3, u"K=drei|L=l", u"3:German"},
+    {"CR line ends", file16(u"#LANGDEF\r<3>German\r#K\r<1>one\r<3>drei\r\r#L\r<1>l\r"), 3, u"K=drei|L=l", u"3:German"},
+    {"offers renamed", file16(u"<2>Stray\r\n" + DEF + u"//<2>Russian\r\n<3>German\r\n<4>" + N40 + u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + N40 + u"x\r\n<3>Deutsch"), 1, u"K=K", u"1:English|3:" + N31 + u"|4:" + N31},
+    {"offers afresh", file16(DEF + u"<3>German\r\n#LANGNAME1\r\n<3>Englisch"), 3, u"LANGNAME3=LANGNAME3", u"1:Englisch|3:German"},
+    {"past 32 offers", file16(FORTY + u"#K\r\n<35>x\r\n<1>y"), 0, u"K=x", u"1:L1|2:L2|3:L3|4:L4|5:L5|6:L6|7:L7|8:L8|9:L9|10:L10|11:L11|12:L12|13:L13|14:L14|15:L15|16:L16|17:L17|18:L18|19:L19|20:L20|21:L21|22:L22|23:L23|24:L24|25:L25|26:L26|27:L27|28:L28|29:L29|30:L30|31:L31|32:L32", 35},
+    {"offer without a name", file16(DEF + u"<5>\r\n#K\r\n<1>e\r\n<5>f"), 0, u"K=f", u"1:English|5:", 5},
+    {"no offer chosen", file16(DEF + u"#K\r\n<1>e\r\n<3>d"), 0, u"K=e", u"1:English"},
+    {"a given language", file16(u"#LANGDEF\r\n<3>\r\n#K\r\n<3>d\r\n<1>e"), 1, u"K=e", u"3:"},
     {"backslash at line end", file16(u"#D\n<1>end\\\n#E\r<1>e\\\r#F\r\n<1>f\\"), 1, u"D=end|E=e|F=f"},
     {"unsigned key order", file16(u"#\u8000x\r\n<1>h\r\n#x\r\n<1>l\r\n#xy\r\n<1>2\r\n#\uFF01\r\n<1>t\r\n#\r\n<1>0"), 1, u"\u8000x=h|x=l|xy=2|\uFF01=t|=0"},
     {"empty file", "", 3, u"K=K|Terminated=Terminated"},
@@ -90,8 +114,8 @@ const TextCase TEXT_CASES[] = {
     {"big-endian mark", "\xFE\xFF" + utf16le(u"#K\r\n<1>v"), 3, u"K=K"},
     {"no mark", utf16le(u"#Terminated\r\n<1>Terminated\r\n<3>Offen"), 3, u"Terminated=Terminated"},
     {"odd trailing byte", file16(u"#K\r\n<1>v") + "A", 3, u"K=v|Terminated=Terminated"},
-    {"open fails", file16(u"#K\r\n<1>v"), 3, u"K=K|Terminated=Abgeschlossen", WL_FAULT_OPEN},
-    {"read fails", file16(u"#K\r\n<1>v"), 3, u"K=K|Terminated=Terminated", WL_FAULT_READ},
+    {"open fails", file16(u"#K\r\n<1>v"), 3, u"K=K|Terminated=Abgeschlossen", u"", 0, WL_FAULT_OPEN},
+    {"read fails", file16(u"#K\r\n<1>v"), 3, u"K=K|Terminated=Terminated", u"", 0, WL_FAULT_READ},
 };
 // clang-format on
 
@@ -102,6 +126,10 @@ TEST_F(LangText, KeepsTheTextsOfTheSelectedLanguage) {
         load(c.bytes, c.language);
         wl_fault_reset();
         expect_texts(c.texts);
+        if (c.fault != WL_FAULT_OPEN) { // the built-in text's offers are its own
+            EXPECT_EQ(offers(), c.offers);
+        }
+        EXPECT_EQ(wfal.lang.selected_language, c.language ? c.language : c.selected);
         const WCHAR *pool = wfal.lang.pool;
         for (int i = 1; i < wfal.lang.entry_count; i++)
             EXPECT_LT(std::u16string(pool + wfal.lang.index[i - 1].key),
@@ -112,13 +140,14 @@ TEST_F(LangText, KeepsTheTextsOfTheSelectedLanguage) {
 // Lines keep their first 4094 characters; a key without text, or none loaded, answers with the
 // very pointer it was given. 1500 keys in reverse order grow the index and the pool.
 TEST_F(LangText, LongLinesMissingKeysAndGrowth) {
-    const WCHAR *missing = u"Missing", *bare = u"Bare";
+    const WCHAR *missing = u"Missing";
+    lang_free();
     EXPECT_EQ(lang_lookup(missing), missing);
     std::u16string key(4999, u'k'), text(4997, u'x'), many;
     load(file16(u"#" + key + u"\r\n<1>" + text + u"\r\n#Bare\r\n#Next\r\n<1>n"), 1);
     EXPECT_EQ(std::u16string(lang_lookup(key.substr(0, 4093).c_str())), text.substr(0, 4091));
     expect_texts(u"Next=n");
-    for (const WCHAR *k : {missing, bare, (const WCHAR *)key.c_str()})
+    for (const WCHAR *k : {missing, (const WCHAR *)u"Bare", (const WCHAR *)key.c_str()})
         EXPECT_EQ(lang_lookup(k), k) << printable(k);
     for (int i = 1499; i >= 0; i--)
         many += u"#k" + number_text(i) + u"\r\n<1>text " + number_text(i) + u"\r\n";
@@ -127,50 +156,6 @@ TEST_F(LangText, LongLinesMissingKeysAndGrowth) {
     for (int i = 0; i < 1500; i++)
         ASSERT_EQ(std::u16string(lang_lookup((u"k" + number_text(i)).c_str())),
                   u"text " + number_text(i));
-}
-
-// Only LANGDEF lines offer; names are cut to 31 characters; a second load starts afresh.
-TEST_F(LangText, OffersLanguagesRenamedInTheSelectedOne) {
-    const std::u16string name(40, u'n'), cut(31, u'n');
-    load(file16(u"<2>Stray\r\n#LANGDEF\r\n<1>English\r\n//<2>Russian\r\n<3>German\r\n<4>" + name +
-                u"\r\n#LANGNAME1\r\n<1>English\r\n<3>Englisch\r\n#LANGNAME3\r\n<1>" + name +
-                u"x\r\n<3>Deutsch"),
-         1);
-    EXPECT_EQ(offers(), u"1:English|3:" + cut + u"|4:" + cut);
-    load(file16(u"#LANGDEF\r\n<1>English\r\n<3>German\r\n#LANGNAME1\r\n<3>Englisch"), 3, false);
-    EXPECT_EQ(wfal.lang.entry_count, 1);
-    EXPECT_EQ(offers(), u"1:Englisch|3:German");
-}
-
-// Language 0: the offer whose name begins the preferred name (also past the 32 recorded offers,
-// or an empty one), else none.
-TEST_F(LangText, ChoosesTheLanguageByNameWhenNoneIsGiven) {
-    std::u16string forty = u"#LANGDEF\r\n";
-    for (int i = 1; i <= 40; i++)
-        forty += u"<" + number_text(i) + u">L" + number_text(i) + u"\r\n";
-    const std::u16string DEF = u"#LANGDEF\r\n<1>English\r\n";
-    // clang-format off
-    const struct {
-        std::u16string preferred, text;
-        int language, selected, offer_count, last_offer;
-        std::u16string k; // K's text
-    } cases[] = {
-        {u"L0035", forty + u"#K\r\n<35>x\r\n<1>y", 0, 35, 32, 32, u"x"},
-        {u"Deutsch (CH)", DEF + u"<3>Deutsch\r\n#K\r\n<3>d", 0, 3, 2, 3, u"d"},
-        {u"", DEF + u"<5>\r\n#K\r\n<1>e\r\n<5>f", 0, 5, 2, 5, u"f"},
-        {u"", DEF + u"#K\r\n<1>e\r\n<3>d", 0, 0, 1, 1, u"e"},
-        {u"Deutsch", u"#LANGDEF\r\n<3>Deutsch\r\n#K\r\n<3>d\r\n<1>e", 1, 1, 1, 3, u"e"}};
-    // clang-format on
-    for (const auto &c : cases) {
-        SCOPED_TRACE(&c - cases);
-        std::copy(c.preferred.c_str(), c.preferred.c_str() + c.preferred.size() + 1,
-                  wfal.lang.preferred_name);
-        load(file16(c.text), c.language);
-        EXPECT_EQ((std::vector<int>{wfal.lang.selected_language, wfal.lang.offer_count,
-                                    wfal.lang.offers[c.offer_count - 1].number}),
-                  (std::vector<int>{c.selected, c.offer_count, c.last_offer}));
-        expect_texts(u"K=" + c.k);
-    }
 }
 
 } // namespace
