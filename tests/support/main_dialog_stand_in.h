@@ -66,10 +66,6 @@ protected:
     }
 
     bool enabled(int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-    void enable_all_keys(BOOL enable) {
-        for (int id : STAND_IN_KEYS)
-            EnableWindow(GetDlgItem(dialog, id), enable);
-    }
 
     // Runs what is waiting and forgets what was logged so far.
     void settle() { pump_pending(), log.clear(); }

@@ -39,12 +39,4 @@ protected:
     }
     // The log's destructor tears the window manager and GDI down; the looks' fonts go first.
     void TearDown() override { ui_release_fonts(); }
-
-    HWND make_button(int id, const WCHAR *caption, int x, int y, int w, int h, ControlStyle *look,
-                     DWORD style = 0) {
-        HWND b = CreateWindowExW(0, BUTTON_CLASS, caption, WS_CHILD | WS_VISIBLE | style, x, y, w,
-                                 h, parent, (HMENU)(INT_PTR)id, wfal.instance, nullptr);
-        SendMessageW(b, BTN_SET_LOOK, 0, (LPARAM)look);
-        return b;
-    }
 };
