@@ -1,7 +1,7 @@
 // The window scroll bar: SetScrollInfo's clamping and showing, the requests that touches on its
-// parts send, the repeat of a held arrow or trough on the virtual clock; the read-only edit
-// control's line breaks. (Their pixels, a held arrow's included: the stored window_parts screen;
-// the edit control scrolled by its bar and keys: the module's text viewer.)
+// parts send; the read-only edit control's line breaks. (Their pixels, a held arrow's included:
+// the stored window_parts screen; the edit control scrolled by its bar and keys, and the repeat
+// of a held arrow or trough: the module's text viewer and the layer_held_scroll_parts flow.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -46,10 +46,6 @@ protected:
                 return INT_PTR(0);
             },
             steps);
-    }
-    int count(const std::string &line) {
-        Lines lines = log.take();
-        return int(std::count(lines.begin(), lines.end(), line));
     }
     MessageLog log;
     HWND w = nullptr;
@@ -117,17 +113,6 @@ TEST_F(ScrollBar, TouchesOnItsPartsSendTheirRequests) {
     EXPECT_EQ(log.take(), (Lines{"w WM_NCLBUTTONDOWN hit7", "w WM_NCLBUTTONUP hit7"}));
 }
 
-// A held arrow repeats after 200 ms, then every 50 ms, while the touch stays on it.
-TEST_F(ScrollBar, AHeldArrowRepeatsOnTheClock) {
-    auto expect = [&](int n) {
-        return ui::check([=] { EXPECT_EQ(count("w WM_VSCROLL SB_LINEDOWN"), n); });
-    };
-    loop({ui::press(190, 295), expect(1), ui::advance(199), expect(0), ui::advance(1), expect(1),
-          ui::advance(50), expect(1), ui::advance(100), expect(2), ui::move(150, 295),
-          ui::advance(200), expect(0), ui::move(190, 290), ui::advance(50), expect(1),
-          ui::release(190, 290), expect(0)});
-}
-
 // A drag whose touch is taken away ends without setting the thumb's position.
 TEST_F(ScrollBar, ADragLosingTheCaptureSetsNoPosition) {
     loop({ui::press(190, 200), ui::move(190, 238), ui::check([this] {
@@ -137,23 +122,6 @@ TEST_F(ScrollBar, ADragLosingTheCaptureSetsNoPosition) {
     EXPECT_EQ(log.take(),
               (Lines{"w WM_NCLBUTTONDOWN hit7", "w WM_VSCROLL SB_THUMBTRACK 75",
                      "w WM_CAPTURECHANGED ->0", "w WM_NULL", "w WM_VSCROLL SB_ENDSCROLL"}));
-}
-
-// The trough pages until the thumb, moved by the window procedure, comes under the touch. A
-// page request carries no position, the first one as little as the repeats.
-TEST_F(ScrollBar, AHeldTroughStopsWhenTheThumbReachesTheTouch) {
-    log.handle("w", [this](HWND, UINT m, WPARAM wp, LPARAM, LRESULT *) {
-        if (m != WM_VSCROLL || LOWORD(wp) != SB_PAGEDOWN) return false;
-        EXPECT_EQ(HIWORD(wp), 0);
-        set(SIF_POS, 0, 0, 0, get()[3] + 10);
-        return false;
-    });
-    // Positions 60, 70, 80: the thumb's top goes to 207, 222, 238; at 80 it covers y 250.
-    loop({ui::press(190, 250), ui::advance(1000), ui::check([&] {
-              EXPECT_EQ(count("w WM_VSCROLL SB_PAGEDOWN"), 3);
-              EXPECT_EQ(get()[3], 80);
-          }),
-          ui::release(190, 250)});
 }
 
 // Lines break at CR LF and wrap after the spaces that follow a word; a word wider than the line
