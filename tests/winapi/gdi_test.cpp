@@ -1,9 +1,10 @@
-// The drawing layer's rules: which pixels lines, Polygon, BitBlt and StretchDIBits touch at
-// their edges and under clipping, on bitmaps pre-filled with a sentinel so that every stray pixel
+// The drawing layer's rules: which pixels Polygon, BitBlt and StretchDIBits touch at their
+// edges and under clipping, on bitmaps pre-filled with a sentinel so that every stray pixel
 // shows; the handle table and the DC model (a selected object outlives its deletion until the DC
 // lets go, stale handles stay dead, a bitmap lives in one DC at a time); text layout, font
-// instances and their fallback, and the glyphs' clip. Whole scenes, FillRect's edges, glyph
-// shapes and the cell height of the module's fonts are checked by the module's stored screens.
+// instances and their fallback, and the glyphs' clip. Whole scenes, lines in every direction
+// (the title bar's dot, the graph's traces), FillRect's edges, glyph shapes and the cell height of
+// the module's fonts are checked by the module's stored screens.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,29 +22,6 @@ namespace {
 const COLORREF SENTINEL = RGB(1, 2, 3), PAINT = RGB(0, 150, 250), BLACK = RGB(0, 0, 0),
                GREEN = RGB(0, 200, 0);
 typedef std::vector<std::string> Rows;
-
-// First point in, last point out, one pixel per step of the major axis, a half-step tie to the
-// upper (x-major) or left (y-major) pixel whichever way the line runs; clipping only removes
-// pixels of the whole line.
-TEST(LineTo, DrawsExactlyThePixelsOfTheRule) {
-    const struct {
-        POINT from, to;
-        std::vector<POINT> pixels; // on 9 x 9
-    } cases[] = {
-        {{4, 4}, {8, 6}, {{4, 4}, {5, 4}, {6, 5}, {7, 5}}},
-        {{4, 4}, {2, 8}, {{4, 4}, {3, 5}, {3, 6}, {2, 7}}},
-        {{4, 4}, {0, 2}, {{4, 4}, {3, 3}, {2, 3}, {1, 2}}},
-        {{4, 4}, {6, 0}, {{4, 4}, {4, 3}, {5, 2}, {5, 1}}},
-        {{-3, -1}, {6, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}}},
-    };
-    for (const auto &c : cases) {
-        TestBitmap b(9, 9, SENTINEL);
-        MoveToEx(b.dc, c.from.x, c.from.y, nullptr);
-        EXPECT_TRUE(LineTo(b.dc, c.to.x, c.to.y));
-        EXPECT_EQ(b.picture({{BLACK, '#'}}), picture_points(9, 9, c.pixels, '#'))
-            << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y;
-    }
-}
 
 // The interior by pixel centres: left and top edges in, right and bottom out; the outline is the
 // closed polyline over the fill, covering its top and left and outside its right and bottom.
