@@ -1,7 +1,7 @@
 // The window scroll bar: SetScrollInfo's clamping and showing, the requests that touches on its
-// parts send, the repeat of a held arrow or trough on the virtual clock; the read-only edit
-// control's line breaks. (Their pixels, a held arrow's included: the stored window_parts screen;
-// the edit control scrolled by its bar and keys: the module's text viewer.)
+// parts send; the read-only edit control's line breaks. (Their pixels, a held arrow's included:
+// the stored window_parts screen; the edit control scrolled by its bar and keys, and the repeat
+// of a held arrow or trough: the module's text viewer and the layer_held_scroll_parts flow.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -47,10 +47,6 @@ protected:
             },
             steps);
     }
-    int count(const std::string &line) {
-        Lines lines = log.take();
-        return int(std::count(lines.begin(), lines.end(), line));
-    }
     MessageLog log;
     HWND w = nullptr;
 };
@@ -83,6 +79,8 @@ TEST_F(ScrollBar, SetScrollInfoHoldsPageAndPositionInRange) {
     EXPECT_EQ(log.take(), (Lines{"w WM_SIZE 84x200"}));
 }
 
+// An arrow let go off it sends its one request; the thumb dragged past either end asks for the
+// range's ends. (Page requests and a drag within the bar: the text_box_scroll_bar flow.)
 TEST_F(ScrollBar, TouchesOnItsPartsSendTheirRequests) {
     const std::string end = "w WM_VSCROLL SB_ENDSCROLL", lost = "w WM_CAPTURECHANGED ->0";
     const struct {
@@ -90,11 +88,6 @@ TEST_F(ScrollBar, TouchesOnItsPartsSendTheirRequests) {
         Lines lines;             // after WM_NCLBUTTONDOWN
     } cases[] = {
         {{{190, 105}, {50, 50}, {50, 50}}, {"w WM_VSCROLL SB_LINEUP", lost, end}},
-        {{{190, 150}, {190, 150}}, {"w WM_VSCROLL SB_PAGEUP", lost, end}},
-        {{{190, 250}, {190, 250}}, {"w WM_VSCROLL SB_PAGEDOWN", lost, end}},
-        // 38 pixels down: the thumb's top 114 pixels into the 152 it can travel, 75 of 100.
-        {{{190, 200}, {190, 238}, {190, 238}},
-         {"w WM_VSCROLL SB_THUMBTRACK 75", lost, "w WM_VSCROLL SB_THUMBPOSITION 75", end}},
         {{{190, 200}, {150, 20}, {190, 900}, {190, 900}},
          {"w WM_VSCROLL SB_THUMBTRACK 0", "w WM_VSCROLL SB_THUMBTRACK 100", lost,
           "w WM_VSCROLL SB_THUMBPOSITION 100", end}},
@@ -117,18 +110,8 @@ TEST_F(ScrollBar, TouchesOnItsPartsSendTheirRequests) {
     EXPECT_EQ(log.take(), (Lines{"w WM_NCLBUTTONDOWN hit7", "w WM_NCLBUTTONUP hit7"}));
 }
 
-// A held arrow repeats after 200 ms, then every 50 ms, while the touch stays on it.
-TEST_F(ScrollBar, AHeldArrowRepeatsOnTheClock) {
-    auto expect = [&](int n) {
-        return ui::check([=] { EXPECT_EQ(count("w WM_VSCROLL SB_LINEDOWN"), n); });
-    };
-    loop({ui::press(190, 295), expect(1), ui::advance(199), expect(0), ui::advance(1), expect(1),
-          ui::advance(50), expect(1), ui::advance(100), expect(2), ui::move(150, 295),
-          ui::advance(200), expect(0), ui::move(190, 290), ui::advance(50), expect(1),
-          ui::release(190, 290), expect(0)});
-}
-
-// A drag whose touch is taken away ends without setting the thumb's position.
+// A drag whose touch is taken away ends without setting the thumb's position. 38 pixels down:
+// the thumb's top 114 pixels into the 152 it can travel, 75 of 100.
 TEST_F(ScrollBar, ADragLosingTheCaptureSetsNoPosition) {
     loop({ui::press(190, 200), ui::move(190, 238), ui::check([this] {
               ReleaseCapture();
@@ -137,23 +120,6 @@ TEST_F(ScrollBar, ADragLosingTheCaptureSetsNoPosition) {
     EXPECT_EQ(log.take(),
               (Lines{"w WM_NCLBUTTONDOWN hit7", "w WM_VSCROLL SB_THUMBTRACK 75",
                      "w WM_CAPTURECHANGED ->0", "w WM_NULL", "w WM_VSCROLL SB_ENDSCROLL"}));
-}
-
-// The trough pages until the thumb, moved by the window procedure, comes under the touch. A
-// page request carries no position, the first one as little as the repeats.
-TEST_F(ScrollBar, AHeldTroughStopsWhenTheThumbReachesTheTouch) {
-    log.handle("w", [this](HWND, UINT m, WPARAM wp, LPARAM, LRESULT *) {
-        if (m != WM_VSCROLL || LOWORD(wp) != SB_PAGEDOWN) return false;
-        EXPECT_EQ(HIWORD(wp), 0);
-        set(SIF_POS, 0, 0, 0, get()[3] + 10);
-        return false;
-    });
-    // Positions 60, 70, 80: the thumb's top goes to 207, 222, 238; at 80 it covers y 250.
-    loop({ui::press(190, 250), ui::advance(1000), ui::check([&] {
-              EXPECT_EQ(count("w WM_VSCROLL SB_PAGEDOWN"), 3);
-              EXPECT_EQ(get()[3], 80);
-          }),
-          ui::release(190, 250)});
 }
 
 // Lines break at CR LF and wrap after the spaces that follow a word; a word wider than the line
