@@ -47,10 +47,3 @@ std::string picture_rows(const std::vector<std::string> &rows) {
         out += (i ? "\n" : "") + rows[i];
     return out;
 }
-
-std::string picture_points(int w, int h, const std::vector<POINT> &points, char ch) {
-    std::vector<std::string> rows(size_t(h), std::string(size_t(w), '.'));
-    for (const POINT &p : points)
-        if (p.x >= 0 && p.x < w && p.y >= 0 && p.y < h) rows[size_t(p.y)][size_t(p.x)] = ch;
-    return picture_rows(rows);
-}

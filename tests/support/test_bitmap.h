@@ -33,5 +33,3 @@ struct TestBitmap {
 
 // Joins rows with '\n', the form picture() answers in.
 std::string picture_rows(const std::vector<std::string> &rows);
-// A w x h picture with `ch` at the given points (those inside) and '.' elsewhere.
-std::string picture_points(int w, int h, const std::vector<POINT> &points, char ch);
