@@ -1,6 +1,7 @@
 // The acquisition run on the simulated engine and the virtual clock, where the host cannot reach
-// (its flows are tests/flows/test_*.flow): the impedance the engine is told, the results left
-// out, the pacing of the records, and what a failing file call leaves behind.
+// (its flows are tests/flows/test_*.flow, whose stored files also show the impedance the engine
+// is told): the results left out, the pacing of the records, and what a failing file call leaves
+// behind.
 #include <gtest/gtest.h>
 
 #include <time.h>
@@ -93,18 +94,6 @@ protected:
         return out;
     }
 };
-
-// The impedance the engine is told: the input's own, or the header's for a terminated input.
-TEST(EngineImpedance, ByInput) {
-    // input, the header's impedance, wideband, told
-    const int cases[][4] = {{INPUT_TERMINATED, 135, FALSE, 135},
-                            {INPUT_TERMINATED, 600, TRUE, 600},
-                            {INPUT_UNTERMINATED, 135, FALSE, 4000},
-                            {INPUT_PROBE, 135, FALSE, 150},
-                            {INPUT_PROBE, 135, TRUE, 100}};
-    for (const auto &c : cases)
-        EXPECT_EQ(engine_impedance(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[2];
-}
 
 // Results of an earlier measure command, of another code, or carrying the current sequence
 // number in the place of a measure result's are all left out; the sequence number is 16 bits.
