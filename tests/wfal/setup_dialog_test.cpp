@@ -1,11 +1,10 @@
 // What the flows (tests/flows/test_*.flow, display_setup.flow) cannot see from the host: the
-// set-up dialog's helpers, its field while the host is asked, the parameters cut to their
+// set-up dialog's path split, its field while the host is asked, the parameters cut to their
 // buffers, nothing left behind in the process, and the About box, which has no key.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
-#include <utility>
 
 #include "reports/display_setup.h"
 #include "support/lang_file.h"
@@ -16,20 +15,15 @@
 
 namespace {
 
-TEST(SetupText, TimeUnitsAndPathSplit) {
-    WCHAR out[80], name[MAX_PATH];
-    for (const auto &[minutes, text] : {std::pair<int, std::u16string>{179, u"179 minutes)"},
-                                        {180, u"3 hours)"},
-                                        {4319, u"71 hours)"},
-                                        {4320, u"3 days)"}}) {
-        setup_time_text(minutes, out, 80);
-        EXPECT_EQ(std::u16string(out), text) << minutes;
-    }
+// The destination's folder and name without its extension (the longest test's units are
+// test_setup_destination.flow's).
+TEST(SetupText, PathSplit) {
     for (const auto &p : {std::array<std::u16string, 2>{u"\\USB\\a.b.res", u"\\USB|a.b"},
                           {u"\\USB\\d.x\\name", u"\\USB\\d.x|name"},
                           {u"\\t.res", u"|t"}}) {
-        setup_split_path(p[0].c_str(), out, name);
-        EXPECT_EQ(std::u16string(out) + u"|" + name, p[1]);
+        WCHAR directory[MAX_PATH], name[MAX_PATH];
+        setup_split_path(p[0].c_str(), directory, name);
+        EXPECT_EQ(std::u16string(directory) + u"|" + name, p[1]);
     }
 }
 
