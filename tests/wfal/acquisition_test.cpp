@@ -1,12 +1,14 @@
 // The acquisition run on the simulated engine and the virtual clock, where the host cannot reach
-// (its flows are tests/flows/test_*.flow): the impedance the engine is told, the results left
-// out, the pacing of the records, and what a failing open, write or flush leaves behind.
+// (its flows are tests/flows/test_*.flow, whose stored files also show the impedance the engine
+// is told): the results left out, the pacing of the records, and what a failing file call leaves
+// behind.
 #include <gtest/gtest.h>
 
 #include <time.h>
 
 #include <array>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -27,39 +29,31 @@ namespace {
 using Levels = std::vector<INT16>;
 using Indices = std::vector<int>;
 
-const std::string RUNNING = "test-running 1", STOPPED = "test-running 0";
-const std::string CREATE_ERROR = "message-box 16 \"Error\" \"File write error.\\n\\nTest "
-                                 "stopped.\" -> 1 (no answer queued)";
-const std::string WRITE_ERROR = "message-box 16 \"Error\" \"File write error.\\nTest stopped.\" "
-                                "-> 1 (no answer queued)";
-
 class Acquisition : public ::testing::Test {
 protected:
     TempDeviceRoot root;
     time_t local_now = 1709546400; // 2024-03-04 10:00:00 as local time, followed by the test
-    size_t descriptors = 0;
+    const size_t descriptors = open_descriptors();
 
     void SetUp() override {
         std::filesystem::create_directories(root.dir() + "/USB");
-        SYSTEMTIME start = {2024, 3, 0, 4, 10, 0, 0, 0};
+        const SYSTEMTIME start = {2024, 3, 0, 4, 10, 0, 0, 0};
         wl_clock_use_virtual(&start);
-        acqsim_reset(), wl_fault_reset(), fake_host_reset();
-        wfal.host = fake_host_service, wfal.main_dialog = nullptr, wfal.run_state = 0;
+        wfal.host = fake_host_service, wfal.main_dialog = nullptr, wfal.wideband = FALSE;
         wfal.record_file = wfal.view_file = nullptr;
-        wfal.command_sequence = 8, wfal.wideband = FALSE;
         StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\USB\\line.res");
-        set_up(INPUT_TERMINATED);
-        descriptors = open_descriptors();
+        restart(0, 8);
     }
     void TearDown() override {
         test_stop(), wl_fault_reset(), acqsim_reset();
         wfal.host = nullptr, wl_clock_use_real();
     }
-    // As the set-up dialog leaves the header and the limit.
-    void set_up(INT32 input) {
-        wfal.header = ResultHeader{};
+    // The engine and host afresh, the header and the limit as the set-up dialog leaves them.
+    void restart(int run_state, WORD sequence) {
+        acqsim_reset(), wl_fault_reset(), fake_host_reset();
+        wfal.run_state = run_state, wfal.command_sequence = sequence, wfal.header = ResultHeader{};
         wfal.header.range = 4000, wfal.header.impedance = 600;
-        wfal.header.input = input, wfal.header.gain = -1;
+        wfal.header.input = INPUT_TERMINATED, wfal.header.gain = -1;
         header_build();
         wfal.max_file_size = LONGLONG(points()) * 5184000 + RESULT_HEADER_SIZE;
     }
@@ -68,81 +62,45 @@ protected:
     void advance(int ms) { wl_clock_advance_ms(ULONGLONG(ms)), local_now += ms / 1000; }
     // Sets the local clock on, the engine's pace unchanged.
     void shift_local_time(int seconds) {
-        local_now += seconds;
         tm f;
-        gmtime_r(&local_now, &f);
-        SYSTEMTIME s = {
+        local_now += seconds, gmtime_r(&local_now, &f);
+        const SYSTEMTIME s = {
             WORD(f.tm_year + 1900), WORD(f.tm_mon + 1), 0, WORD(f.tm_mday), WORD(f.tm_hour),
             WORD(f.tm_min),         WORD(f.tm_sec),     0};
         wl_clock_set_local_time(&s);
     }
     std::string file() const { return root.read("USB/line.res"); }
-    LONGLONG file_records() const {
-        return result_record_count(LONGLONG(file().size()), wfal.header);
-    }
     // Distinct levels for every fed spectrum, so that a record written twice or out of order
     // shows.
     Levels fed(int n) const {
-        Levels out(record_bytes() / 2);
-        for (int k = 0; k < points(); ++k)
-            out[size_t(k)] = INT16(-9000 + 100 * n + k);
+        Levels out(size_t(points()), INT16(-9000 + 100 * n));
+        std::iota(out.begin(), out.end(), INT16(-9000 + 100 * n));
         return out;
     }
     void feed(int count) {
         for (int n = 0; n < count; ++n)
             ASSERT_TRUE(acqsim_feed_spectrum(fed(n).data(), UINT(points())));
     }
-    // Which fed spectrum (0 to 9) each whole record of the file is; -1 for none.
+    // Which fed spectrum each whole record of the file is (its first level tells); -1 for none.
     Indices records() const {
         const std::string bytes = file();
         Indices out;
-        for (LONGLONG i = 0, n = file_records(); i < n; ++i) {
-            Levels r(record_bytes() / 2);
+        for (LONGLONG i = 0; i < result_record_count(LONGLONG(bytes.size()), wfal.header); ++i) {
+            Levels r(size_t(points()), 0);
             memcpy(r.data(), bytes.data() + RESULT_HEADER_SIZE + i * record_bytes(),
                    record_bytes());
-            int k = 0;
-            while (k < 10 && fed(k) != r)
-                k++;
-            out.push_back(k < 10 ? k : -1);
+            out.push_back(r == fed((r[0] + 9000) / 100) ? (r[0] + 9000) / 100 : -1);
         }
         return out;
     }
-    // The test over with that many records, or never begun (-1): no handle open, the engine idle.
-    void expect_stopped(LONGLONG records) {
-        EXPECT_EQ(wfal.run_state, records < 0 ? 0 : RUN_LOADED);
-        EXPECT_TRUE(wfal.record_file == nullptr && wfal.view_file == nullptr);
-        if (records >= 0) {
-            EXPECT_EQ(wfal.file_size, RESULT_HEADER_SIZE + records * LONGLONG(record_bytes()));
-            EXPECT_EQ(file_records(), records);
-        }
-        EXPECT_EQ(open_descriptors(), descriptors) << "a handle was left open";
-        EngineResult r;
-        while (acqres(&r)) { // made before the stop
-        }
-        advance(3000);
-        EXPECT_EQ(acqres(&r), 0) << "the engine still measures";
-    }
 };
-
-// The impedance the engine is told: the input's own, or the header's for a terminated input.
-TEST(EngineImpedance, ByInput) {
-    // input, the header's impedance, wideband, told
-    const int cases[][4] = {{INPUT_TERMINATED, 135, FALSE, 135},
-                            {INPUT_TERMINATED, 600, TRUE, 600},
-                            {INPUT_UNTERMINATED, 135, FALSE, 4000},
-                            {INPUT_PROBE, 135, FALSE, 150},
-                            {INPUT_PROBE, 135, TRUE, 100}};
-    for (const auto &c : cases)
-        EXPECT_EQ(engine_impedance(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[2];
-}
 
 // Results of an earlier measure command, of another code, or carrying the current sequence
 // number in the place of a measure result's are all left out; the sequence number is 16 bits.
 TEST_F(Acquisition, OnlyMeasureResultsOfTheCurrentCommandAreWritten) {
     for (WORD current : {WORD(9), WORD(0x8000), WORD(0)}) {
         SCOPED_TRACE(current);
-        acqsim_reset();
-        wfal.command_sequence = WORD(current - 2);
+        restart(0, WORD(current - 2));
         engine_start_measure(); // the earlier command
         feed(4);
         advance(2000); // its two results wait, and would be due by the clock
@@ -164,37 +122,33 @@ TEST_F(Acquisition, OnlyMeasureResultsOfTheCurrentCommandAreWritten) {
 
 // One record a second through a day's change is the recording session's (tests/host); here the
 // results that come faster, and the local clock moved. Each step sets the local clock on by some
-// seconds (the engine's pace unchanged), then advances both by some milliseconds and runs one tick,
-// which must write or not; `written` are the results of the measurement that became records.
-struct PacingCase {
-    const char *name;
-    DWORD interval_ms;                     // of the engine's results
-    int late_start_s;                      // from the header's start time to the Start key
-    std::vector<std::array<int, 3>> steps; // seconds, milliseconds, written
-    Indices written;
-};
-
-// clang-format off
-const PacingCase PACING_CASES[] = {
-    {"a result while the count is up to date is dropped", 500, 0,
-     {{0, 1000, TRUE}, {0, 1000, TRUE}}, {0, 2}},
-    {"clock jumps ahead: the waiting results catch up in one tick", 1000, 0,
-     {{0, 1000, TRUE}, {5, 3000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3, 4}},
-    {"clock set back within the test: dropped until the seconds pass the count", 1000, 0,
-     {{0, 3000, TRUE}, {-2, 1000, FALSE}, {0, 1000, FALSE}, {0, 1000, TRUE}}, {0, 1, 2, 5}},
-    {"clock set back before the start: every result is written", 500, 0,
-     {{-3600, 1000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3}},
-    {"start time before the Start key: catches up, then drops", 500, 2,
-     {{0, 1000, TRUE}, {0, 1000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3, 4}},
-};
-// clang-format on
-
+// seconds (the engine's pace unchanged), then advances both by some milliseconds and runs one
+// tick, which must write or not; `written` are the results of the measurement that became records.
 TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
-    for (const PacingCase &c : PACING_CASES) {
+    const struct {
+        const char *name;
+        DWORD interval_ms;                     // of the engine's results
+        int late_start_s;                      // from the header's start time to the Start key
+        std::vector<std::array<int, 3>> steps; // seconds, milliseconds, written
+        Indices written;
+    } cases[] = {
+        // clang-format off
+        {"a result while the count is up to date is dropped", 500, 0,
+         {{0, 1000, TRUE}, {0, 1000, TRUE}}, {0, 2}},
+        {"clock jumps ahead: the waiting results catch up in one tick", 1000, 0,
+         {{0, 1000, TRUE}, {5, 3000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3, 4}},
+        {"clock set back within the test: dropped until the seconds pass the count", 1000, 0,
+         {{0, 3000, TRUE}, {-2, 1000, FALSE}, {0, 1000, FALSE}, {0, 1000, TRUE}}, {0, 1, 2, 5}},
+        {"clock set back before the start: every result is written", 500, 0,
+         {{-3600, 1000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3}},
+        {"start time before the Start key: catches up, then drops", 500, 2,
+         {{0, 1000, TRUE}, {0, 1000, TRUE}, {0, 1000, TRUE}}, {0, 1, 2, 3, 4}},
+        // clang-format on
+    };
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        acqsim_reset();
+        restart(0, 8);
         ASSERT_TRUE(acqsim_set_interval_ms(c.interval_ms));
-        set_up(INPUT_TERMINATED);
         feed(10);
         advance(c.late_start_s * 1000);
         test_start();
@@ -211,13 +165,15 @@ TEST_F(Acquisition, OneRecordPerSecondSinceTheStartTime) {
 // Whatever file call fails from the Start key on, with five results waiting: while the file is
 // made (its opening for writing and reading, the header's write and flush), nothing starts;
 // later the test stops with every record the file took whole, a short write leaving its partial
-// record, and a record whose flush failed kept.
+// record, and a record whose flush failed kept. No handle stays open, the engine stays idle.
 TEST_F(Acquisition, FileFailures) {
+    const std::string running = "test-running 1", stopped = "test-running 0",
+                      error = "message-box 16 \"Error\" \"File write error.\\n",
+                      no_answer = "Test stopped.\" -> 1 (no answer queued)";
     BOOL ticked = FALSE;
     fault_loop(
         [&](const std::function<void()> &arm) {
-            fake_host_reset(), acqsim_reset(), set_up(INPUT_TERMINATED);
-            wfal.run_state = RUN_LOADED, wfal.command_sequence = 8;
+            restart(RUN_LOADED, 8);
             feed(5);
             arm();
             test_start();
@@ -228,24 +184,27 @@ TEST_F(Acquisition, FileFailures) {
             EXPECT_EQ(bool(ticked), f.nth == 0);
             const bool creating = f.nth == 1 || (f.op == WL_FAULT_OPEN && f.nth == 2);
             const int kept = !f.nth ? 5 : creating ? -1 : f.nth - (f.op == WL_FAULT_FLUSH ? 1 : 2);
-            if (!f.nth) {
-                EXPECT_EQ(fake_host.log, Lines{RUNNING});
-                test_stop();
+            if (!f.nth) test_stop();
+            EXPECT_EQ(fake_host.log, !f.nth     ? (Lines{running, stopped})
+                                     : kept < 0 ? (Lines{error + "\\n" + no_answer})
+                                                : (Lines{running, stopped, error + no_answer}));
+            EXPECT_EQ(wfal.run_state, kept < 0 ? 0 : RUN_LOADED);
+            EXPECT_TRUE(wfal.record_file == nullptr && wfal.view_file == nullptr);
+            EXPECT_EQ(open_descriptors(), descriptors) << "a handle was left open";
+            EngineResult r;
+            while (acqres(&r)) { // made before the stop
             }
-            expect_stopped(kept);
+            advance(3000);
+            EXPECT_EQ(acqres(&r), 0) << "the engine still measures";
             if (kept < 0) {
                 EXPECT_EQ(wfal.command_sequence, 8) << "a measurement was started";
-                EXPECT_EQ(fake_host.log, Lines{CREATE_ERROR});
                 return;
             }
-            Indices whole; // the first `kept` fed spectra
-            while (int(whole.size()) < kept)
-                whole.push_back(int(whole.size()));
+            Indices whole(size_t(kept), 0); // the first `kept` fed spectra
+            std::iota(whole.begin(), whole.end(), 0);
             EXPECT_EQ(records(), whole);
             EXPECT_EQ(file().size(), RESULT_HEADER_SIZE + kept * record_bytes() + f.keep);
-            if (f.nth) {
-                EXPECT_EQ(fake_host.log, (Lines{RUNNING, STOPPED, WRITE_ERROR}));
-            }
+            EXPECT_EQ(wfal.file_size, LONGLONG(RESULT_HEADER_SIZE + kept * record_bytes()));
         },
         3);
 }

@@ -4,15 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include <acqsim.h>
-
-#include "module/entry.h"
-#include "support/fake_host.h"
-#include "support/module_ui.h"
-#include "support/temp_root.h"
+#include "support/report_session.h"
 #include "test/main_dialog.h"
+#include "ui/controls.h"
 
 namespace {
 
@@ -24,23 +19,15 @@ const int KEYS[] = {ID_ESC,     ID_SPLIT,       ID_MARKER_LEFT, ID_MARKER_RIGHT,
                     ID_GRAPH,   ID_SPECTROGRAM, ID_LINE_UP,     ID_LINE_DOWN,    ID_TOP,
                     ID_PAGE_UP, ID_PAGE_DOWN,   ID_FIND};
 
-// The module on a missing file (its keys as for no file), run through the steps; the timer
-// goes with the dialog.
-void run(const std::vector<UiStep> &steps) {
-    {
-        TempDeviceRoot root;
-        acqsim_reset(), fake_host_reset();
-        UiDriver().run(
-            [] {
-                return INT_PTR(wfalstart(nullptr, fake_host_service, 0, u"\\none.res", 0, 1, u"Ann",
-                                         u"\\settings.dat", u"\\none.txt", 7));
-            },
-            steps);
+// The module on a missing file (its keys as for no file); the timer goes with the dialog.
+class MainDialog : public ReportSession {
+protected:
+    void run(std::vector<UiStep> steps) {
+        EXPECT_EQ(view(std::move(steps)), 0);
+        ULONGLONG due;
+        EXPECT_FALSE(wl_timer_next_due(&due)) << "the timer outlived the dialog";
     }
-    ULONGLONG due;
-    EXPECT_FALSE(wl_timer_next_due(&due)) << "the timer outlived the dialog";
-    acqsim_reset(), wl_user_shutdown(), wl_gdi_shutdown();
-}
+};
 
 // Every key is enabled first, so that one the state leaves alone shows.
 UiStep set_state(int state) {
@@ -54,7 +41,7 @@ UiStep set_state(int state) {
 
 // While a test records or a find runs, neither Esc nor the window's close ends the dialog; ticks
 // ask the host about a stop only while a test records; Stop ends a find without asking.
-TEST(MainDialog, FindAndTestHoldTheDialog) {
+TEST_F(MainDialog, FindAndTestHoldTheDialog) {
     const struct {
         int state;
         const char *keys;
@@ -89,7 +76,7 @@ TEST(MainDialog, FindAndTestHoldTheDialog) {
 
 // A drag of the splitter ends when another window takes the pointer's capture: a later move over
 // the bar (grabbed 1 below its top, now 2) leaves it where it was.
-TEST(MainDialog, SplitterDragEndsWithALostCapture) {
+TEST_F(MainDialog, SplitterDragEndsWithALostCapture) {
     auto bar_top = [](int want) {
         return ui::check([=] { EXPECT_EQ(ui_find(ID_SPLITTER).rect.top, want); });
     };

@@ -1,7 +1,6 @@
-// The settings file, each of its two blocks taken whole or not at all, and the validation of the
-// set-up and display settings it may bring from an old or foreign module. (A file saved and loaded
-// back, one that cannot be opened, and the set-up dialog's tables with their enabling are
-// tests/flows/test_*.flow.)
+// The settings file, each of its two blocks taken whole or not at all, and the validation of what
+// it may bring from an old or foreign module. (Saving, loading back and the set-up dialog's
+// tables with their enabling are tests/flows/test_*.flow.)
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -50,39 +49,30 @@ TEST(Setup, ValidationRestrictsImpedanceAndInputByRange) {
     }
 }
 
-TEST(Setup, DisplayValuesOutsideTheirRangesGetDefaults) {
+// Display values that only a settings file brings get their defaults when out of range (the
+// levels a user enters are display_setup.flow's); the header's texts are terminated.
+TEST(Setup, DisplayValuesAndHeaderTexts) {
     using D = DisplaySettings;
     const struct {
         INT32 D::*field;
-        std::vector<std::pair<INT32, INT32>> stored_validated;
-    } cases[] = {
-        {&D::black_level, {{60, -90}, {50, 50}, {-200, -200}, {-201, -90}}},
-        {&D::white_level, {{51, 0}, {-5, -5}}},
-        {&D::find_threshold, {{-201, -60}, {50, 50}}},
-        {&D::change_threshold, {{0, 20}, {1, 1}, {200, 200}, {201, 20}}},
-        {&D::level_unit, {{2, 2}, {3, 1}}},
-        {&D::find_mode, {{0, 0}, {-1, 1}}},
-    };
+        INT32 stored, validated;
+    } cases[] = {{&D::find_threshold, -201, -60},
+                 {&D::level_unit, 2, 2},
+                 {&D::level_unit, 3, 1},
+                 {&D::find_mode, 0, 0},
+                 {&D::find_mode, -1, 1}};
     for (const auto &c : cases) {
-        for (const auto &[stored, validated] : c.stored_validated) {
-            reset_module(FALSE);
-            wfal.display.*c.field = stored;
-            setup_validate();
-            EXPECT_EQ(wfal.display.*c.field, validated) << "row " << &c - cases << ", " << stored;
-        }
+        reset_module(FALSE);
+        wfal.display.*c.field = c.stored;
+        setup_validate();
+        EXPECT_EQ(wfal.display.*c.field, c.validated) << "row " << &c - cases;
     }
-}
-
-TEST(Setup, ValidationTerminatesTheHeaderTexts) {
-    reset_module(FALSE);
     ResultHeader &h = wfal.header;
-    WCHAR *fields[] = {h.device, h.serial, h.software_version, h.operator_name, h.notes};
-    const size_t sizes[] = {16, 16, 16, 32, 512};
-    for (int i = 0; i < 5; i++)
-        std::fill(fields[i], fields[i] + sizes[i], u'x');
+    for (WCHAR *text : {h.device, h.serial, h.software_version, h.operator_name, h.notes})
+        std::fill(text, text + (text == h.notes ? 512 : text == h.operator_name ? 32 : 16), u'x');
     setup_validate();
-    for (int i = 0; i < 5; i++)
-        EXPECT_EQ(std::u16string(fields[i]), std::u16string(sizes[i] - 1, u'x')) << i;
+    EXPECT_EQ(std::u16string(h.device) + h.serial + h.software_version + h.operator_name + h.notes,
+              std::u16string(15 * 3 + 31 + 511, u'x'));
 }
 
 template <class T>
@@ -90,43 +80,39 @@ std::string bytes_of(const T &block) {
     return std::string(reinterpret_cast<const char *>(&block), sizeof block);
 }
 
-// The stored blocks differ from the state's blocks in every byte but their identities.
+// The settings file is a stored display block and header, differing from the state's blocks in
+// every byte but their identities, cut to `length` bytes with `patch` written at `at`.
 TEST(Settings, LoadTakesValidBlocksInOrder) {
     TempDeviceRoot root;
     memcpy(wfal.settings_path, u"\\wfal.set", 20);
     DisplaySettings stored_display, state_display;
     ResultHeader stored_header, state_header;
-    memset(&stored_display, 0x11, sizeof stored_display), stored_display.block_size = 564;
-    memcpy(stored_display.magic, "WFAI", 4);
-    memset(&stored_header, 0x22, sizeof stored_header), stored_header.header_size = 1320;
-    memcpy(stored_header.magic, "WFAL", 4);
-    memset(&state_display, 0x33, sizeof state_display);
-    memset(&state_header, 0x44, sizeof state_header);
-    // The file is both stored blocks, cut to `length` bytes, with `patch` written at `at`.
+    memset(&stored_display, 0x11, sizeof stored_display), memset(&stored_header, 0x22, 1320);
+    memset(&state_display, 0x33, sizeof state_display), memset(&state_header, 0x44, 1320);
+    memcpy(stored_display.magic, "WFAI", 4), memcpy(stored_header.magic, "WFAL", 4);
+    stored_display.block_size = 564, stored_header.header_size = 1320;
     const struct {
-        const char *what;
         size_t length, at;
         std::string patch;
         bool display_taken, header_taken;
-    } cases[] = {
-        {"both blocks", 1884, 0, "", true, true},
-        {"short header", 1883, 0, "", true, false},
-        {"header magic", 1884, 564 + 56, "WFAI", true, false},
-        {"header size", 1884, 564 + 60, "\x29", true, false},
-        {"foreign magic", 1884, 0, "WFAL", false, false},
-        {"block size", 1884, 4, "\x33", false, false},
-        {"short display", 563, 0, "", false, false},
-    };
+    } cases[] = {{1884, 0, "", true, true},
+                 {1883, 0, "", true, false},
+                 {1884, 564 + 56, "WFAI", true, false},
+                 {1884, 564 + 60, "\x29", true, false},
+                 {1884, 0, "WFAL", false, false},
+                 {1884, 4, "\x33", false, false},
+                 {563, 0, "", false, false}};
     const size_t descriptors = open_descriptors();
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
         std::string file = bytes_of(stored_display) + bytes_of(stored_header);
         root.write("wfal.set", file.replace(c.at, c.patch.size(), c.patch).substr(0, c.length));
         wfal.display = state_display, wfal.header = state_header;
         settings_load();
         EXPECT_EQ(bytes_of(wfal.display),
-                  bytes_of(c.display_taken ? stored_display : state_display));
-        EXPECT_EQ(bytes_of(wfal.header), bytes_of(c.header_taken ? stored_header : state_header));
+                  bytes_of(c.display_taken ? stored_display : state_display))
+            << c.length << " " << c.at;
+        EXPECT_EQ(bytes_of(wfal.header), bytes_of(c.header_taken ? stored_header : state_header))
+            << c.length << " " << c.at;
         EXPECT_EQ(open_descriptors(), descriptors) << "left the file open";
     }
 }
