@@ -178,9 +178,10 @@ void set_up(const HostFolder &folder, const std::vector<std::string> &setup) {
     }
 }
 
-// wfal-res with `args` in the device root, its output where the host's goes; the exit status.
+// wfal-res with `args` in the device root, its output where the host's goes; the exit status
+// (124 when it ran for over a minute).
 int res_run(const HostFolder &folder, const std::vector<std::string> &args) {
-    std::string command = "cd '" + folder.device() + "' && '" WFAL_RES_PATH "'";
+    std::string command = "cd '" + folder.device() + "' && timeout 60 '" WFAL_RES_PATH "'";
     for (std::string arg : args) {
         for (size_t at = 0; (at = arg.find('\'', at)) != std::string::npos; at += 4)
             arg.replace(at, 1, "'\\''");
