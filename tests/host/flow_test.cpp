@@ -10,6 +10,8 @@
 //   text PATH "STRING"                a file with the bytes of the string (script escapes)
 //   run ARG ...                       a run with these options and mode ("..." quotes an argument)
 //     SCRIPT LINE                     (indented by two spaces)
+//   res ARG ...                       a run of wfal-res in the device root (paths relative to it)
+//     shot "FILE.png"                 a picture it wrote, compared as a screenshot is
 //   log
 //     LINE                            stdout, then "stderr: LINE"s, then "exit N" unless 0 (paths
 //                                     in the run's folder relative to it)
@@ -35,6 +37,7 @@ struct FlowRun {
     std::vector<std::string> args;
     std::string script;
     std::vector<std::string> shots;
+    bool res = false;
 };
 
 struct Flow {
@@ -95,8 +98,8 @@ Flow flow_read(const std::string &name) {
         const std::vector<std::string> w = words(line);
         if (w[0] == "file" || w[0] == "text")
             flow.setup.push_back(line);
-        else if (w[0] == "run")
-            flow.runs.push_back({{w.begin() + 1, w.end()}, "", {}});
+        else if (w[0] == "run" || w[0] == "res")
+            flow.runs.push_back({{w.begin() + 1, w.end()}, "", {}, w[0] == "res"});
         else if (w[0] == "log")
             block = &flow.logs.emplace_back();
         else if (w[0] == "files")
@@ -135,6 +138,12 @@ ResultFileRecipe recipe_of(const std::vector<std::string> &w) {
         {"level", [&](long long v) { level = int(v); }},
         {"rise", [&](long long v) { rise = int(v); }},
         {"climb", [&](long long v) { climb = int(v); }},
+        {"at",
+         [&](long long v) {
+             r.month = WORD(v / 100000000), r.day = WORD(v / 1000000 % 100),
+             r.hour = WORD(v / 10000 % 100), r.minute = WORD(v / 100 % 100),
+             r.second = WORD(v % 100);
+         }},
     };
     for (size_t k = 2; k < w.size(); k++) {
         const size_t eq = w[k].find('=');
@@ -167,6 +176,19 @@ void set_up(const HostFolder &folder, const std::vector<std::string> &setup) {
         else
             std::ofstream(path, std::ios::binary) << w.at(2);
     }
+}
+
+// wfal-res with `args` in the device root, its output where the host's goes; the exit status
+// (124 when it ran for over a minute).
+int res_run(const HostFolder &folder, const std::vector<std::string> &args) {
+    std::string command = "cd '" + folder.device() + "' && timeout 60 '" WFAL_RES_PATH "'";
+    for (std::string arg : args) {
+        for (size_t at = 0; (at = arg.find('\'', at)) != std::string::npos; at += 4)
+            arg.replace(at, 1, "'\\''");
+        command += " '" + arg + "'";
+    }
+    const int status = std::system((command + " >../stdout.txt 2>../stderr.txt").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // What a run showed, with the run's folder left out of the paths in it (its screenshots and
@@ -230,11 +252,13 @@ TEST_P(FlowTest, LogFilesAndScreensAsStored) {
     set_up(folder, flow.setup);
     std::vector<std::vector<std::string>> logs;
     for (const FlowRun &run : flow.runs) {
-        const int status = host_run(folder, run.script, run.args, nullptr);
+        if (run.res) fs::create_directories(folder.shots());
+        const int status =
+            run.res ? res_run(folder, run.args) : host_run(folder, run.script, run.args, nullptr);
         logs.push_back(observed(folder, status));
         for (const std::string &shot : run.shots) {
             const std::string golden = "flow_" + name + "_" + fs::path(shot).stem().string();
-            EXPECT_TRUE(shot_matches(folder, shot, golden.c_str()));
+            EXPECT_TRUE(shot_matches(folder, (run.res ? "../device/" : "") + shot, golden.c_str()));
         }
     }
     const std::vector<std::string> files = device_files(folder);
