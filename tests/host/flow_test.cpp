@@ -9,7 +9,7 @@
 //   file PATH key=value ...           a result file (ResultFileRecipe's fields, below)
 //   text PATH "STRING"                a file with the bytes of the string (script escapes)
 //   run ARG ...                       a run with these options and mode ("..." quotes an argument)
-//     SCRIPT LINE                     (indented by two spaces)
+//     SCRIPT LINE                     (indented by two spaces; "@FILE": a file's lines)
 //   res ARG ...                       a run of wfal-res in the device root (paths relative to it)
 //     shot "FILE.png"                 a picture it wrote, compared as a screenshot is
 //   log
@@ -81,6 +81,16 @@ std::vector<std::string> words(const std::string &line) {
     return out;
 }
 
+// A script line; "@FILE" stands for the lines of a file of the project, whose shots are taken
+// but not compared.
+void add_step(FlowRun *run, const std::string &step) {
+    if (step[0] == '@')
+        return void(run->script +=
+                    host_read_file(std::string(WFAL_SOURCE_DIR) + "/" + step.substr(1)));
+    if (step.rfind("shot ", 0) == 0) run->shots.push_back(words(step)[1]);
+    run->script += step + "\n";
+}
+
 Flow flow_read(const std::string &name) {
     Flow flow;
     flow.lines = text_lines(host_read_file(FLOWS + "/" + name + ".flow"));
@@ -91,7 +101,7 @@ Flow flow_read(const std::string &name) {
             if (block)
                 block->push_back(line.substr(2));
             else if (!flow.runs.empty())
-                flow.runs.back().script += line.substr(2) + "\n";
+                add_step(&flow.runs.back(), line.substr(2));
             continue;
         }
         block = nullptr;
@@ -107,9 +117,6 @@ Flow flow_read(const std::string &name) {
         else
             ADD_FAILURE() << name << ": unknown line " << line;
     }
-    for (FlowRun &run : flow.runs)
-        for (const std::string &line : text_lines(run.script))
-            if (line.rfind("shot ", 0) == 0) run.shots.push_back(words(line)[1]);
     return flow;
 }
 
