@@ -3,7 +3,6 @@
 
 #include <stdio.h>
 
-#include <algorithm>
 #include <string>
 
 #include "module/state.h"
@@ -31,10 +30,4 @@ inline std::u16string number_text(int n) {
     char digits[16];
     snprintf(digits, sizeof digits, "%04d", n);
     return std::u16string(digits, digits + std::char_traits<char>::length(digits));
-}
-
-inline void lang_file_set_path(const std::u16string &path) {
-    size_t n = std::min(path.size(), (size_t)PATH_CHARS - 1);
-    std::copy(path.begin(), path.begin() + (long)n, wfal.language_path);
-    wfal.language_path[n] = 0;
 }

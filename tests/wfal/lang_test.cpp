@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <strsafe.h>
 #include <winlayer.h>
 
 #include "module/state.h"
@@ -25,7 +26,7 @@ class LangText : public ::testing::Test {
 protected:
     TempDeviceRoot root;
 
-    void SetUp() override { lang_file_set_path(u"\\lang.txt"); }
+    void SetUp() override { StringCchCopyW(wfal.language_path, PATH_CHARS, u"\\lang.txt"); }
     void TearDown() override { lang_free(); }
 
     void load(const std::string &bytes, int language) {

@@ -3,11 +3,18 @@
 // ends. The navigation and marker keys by cursor, scroll and split are the view flows'.
 #include <gtest/gtest.h>
 
+#include <strsafe.h>
+
 #include <string>
 #include <vector>
 
+#include "module/state.h"
+#include "spectrogram/spectrum_graph.h"
 #include "spectrogram/view_update.h"
-#include "support/main_dialog_stand_in.h"
+#include "support/message_log.h"
+#include "support/result_file.h"
+#include "support/temp_root.h"
+#include "test/main_dialog.h"
 
 namespace {
 
@@ -22,8 +29,52 @@ ResultFileRecipe records(long long count) {
     return recipe;
 }
 
-class ViewUpdate : public MainDialogStandIn {
+// The main dialog as the view reaches it: a parent with plain children of the keys', graph's and
+// spectrogram's ids (so that a test sees what is repainted; the picture is 100 rows high), and
+// the module state set as the main dialog sets it for a file in a fresh device root.
+class ViewUpdate : public ::testing::Test {
 protected:
+    TempDeviceRoot root; // declared first: the log's tear-down closes every window before it goes
+    MessageLog log;
+
+    void SetUp() override {
+        wfal = ModuleState{};
+        choice_make_labels(choice_level_unit);
+        HWND dialog = log.create("dialog", WS_POPUP | WS_VISIBLE, 0, 37, 800, 443);
+        for (int id : {ID_MARKER_LEFT, ID_MARKER_RIGHT, ID_LINE_UP, ID_LINE_DOWN, ID_TOP,
+                       ID_PAGE_UP, ID_PAGE_DOWN, ID_FIND})
+            log.create("key", WS_CHILD | WS_VISIBLE, 620, (id - 100) * 30, 70, 25, dialog, id);
+        log.create("graph", WS_CHILD | WS_VISIBLE, 0, 0, 615, 176, dialog, ID_GRAPH);
+        log.create("spectrogram", WS_CHILD | WS_VISIBLE, 0, 180, 615, 102, dialog, ID_SPECTROGRAM);
+        log.ignore({WM_NCPAINT, WM_ERASEBKGND, WM_ENABLE});
+        wfal.main_dialog = dialog;
+        wfal.display.level_unit = LEVEL_UNIT_DBM, wfal.display.black_level = -100;
+        wfal.display.white_level = -20, wfal.display.find_threshold = -100;
+        settle();
+    }
+    void TearDown() override {
+        if (wfal.view_file) fclose(wfal.view_file);
+        wfal.view_file = nullptr;
+    }
+    // Writes the file and takes it as the main dialog does when it opens one.
+    void open(const ResultFileRecipe &recipe) {
+        result_file_write(root.dir() + "/line.res", recipe);
+        wfal.header = result_file_header(recipe);
+        StringCchCopyW(wfal.result_path, PATH_CHARS, u"\\line.res");
+        wfal.file_size =
+            RESULT_HEADER_SIZE + recipe.records * 2 * recipe.points + recipe.partial_bytes;
+        wfal.run_state = RUN_LOADED;
+    }
+    // Runs what is waiting and forgets what was logged so far.
+    void settle() { pump_pending(), log.clear(); }
+    // The window's paints since the last settle, pending ones included.
+    int paints(const std::string &window) {
+        pump_pending();
+        int count = 0;
+        for (const std::string &line : log.take())
+            count += line == window + " WM_PAINT";
+        return count;
+    }
     void open_and_show(const ResultFileRecipe &recipe) {
         open(recipe);
         view_update(VIEW_OPENED);
